@@ -1,0 +1,8 @@
+#pragma once
+
+// The repair engine: everything a front end needs.
+#include "engine/backup_copier.h"
+#include "engine/batch_run.h"
+#include "engine/progress_sink.h"
+#include "engine/tail_locator.h"
+#include "engine/types.h"

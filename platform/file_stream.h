@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/stream.h"
+
+namespace tailmend {
+
+// An open file, closed when the object goes away. Paths are UTF-8. The system-specific part lives
+// in file_stream_posix.cpp and file_stream_win32.cpp; CMake compiles one of them.
+class FileStream final : public Stream {
+public:
+  // An existing file for reading and writing while other programs may read and write it too.
+  static FileStream OpenReadWriteShared(const std::string& path);
+  // An existing file for reading while other programs may only read it.
+  static FileStream OpenReadSharedRead(const std::string& path);
+  // A new file for reading and writing, shared with nobody. Never replaces or follows anything
+  // already there: returns nothing when the name is taken.
+  static std::optional<FileStream> CreateNew(const std::string& path);
+
+  FileStream(FileStream&& other) noexcept;
+  FileStream& operator=(FileStream&& other) noexcept;
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+  ~FileStream() override;
+
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void* buffer, std::size_t count) override;
+  void Seek(std::int64_t offset) override;
+  std::int64_t Size() override;
+  void SetEnd(std::int64_t length) override;
+  // Forces everything written so far onto stable storage.
+  void Flush();
+  // Releases the handle; the destructor does it too, but only an explicit close reports failure.
+  void Close();
+
+private:
+  using Handle = std::intptr_t;
+  FileStream(Handle handle, std::string path);
+
+  Handle handle_;
+  std::string path_;
+};
+
+// True when a file (not a folder) of that name exists.
+bool FileExists(const std::string& path);
+// Removes a file; returns false when the system refused.
+bool RemoveFile(const std::string& path);
+
+}  // namespace tailmend

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tailmend {
+
+// The operations the repair needs of an open file. Failures raise PlatformError.
+class Stream {
+public:
+  virtual ~Stream() = default;
+
+  // Reads up to count bytes at the current position; fewer only at the end of the file.
+  virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+  // Writes up to count bytes at the current position and returns how many were stored.
+  virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+  virtual void Seek(std::int64_t offset) = 0;
+  virtual std::int64_t Size() = 0;
+  // Positions the stream at length and makes that the end of the file.
+  virtual void SetEnd(std::int64_t length) = 0;
+};
+
+}  // namespace tailmend

@@ -1,0 +1,142 @@
+// tailmend-cli run for real, as a script would run it, on files in a temporary folder.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/ciff_builder.h"
+#include "tests/support/temp_dir.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+  TempDir dir;
+  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
+  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
+
+  std::string Put(const std::string& name, const Bytes& bytes) {
+    const std::string path = dir.File(name);
+    WriteBytes(path, bytes);
+    return path;
+  }
+
+  CliRun Run(const std::vector<std::string>& arguments) {
+    std::string command = Quoted(TAILMEND_CLI);
+    for (const auto& argument : arguments) command += " " + Quoted(argument);
+    const fs::path out = dir.Path() / "stdout.txt";
+    const fs::path err = dir.Path() / "stderr.txt";
+    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string()) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+    fs::remove(out);
+    fs::remove(err);
+    return run;
+  }
+};
+
+TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
+  const std::string a = Put("a.CRW", damaged);
+  const std::string b = Put("b.CRW", healthy);
+  const CliRun run = Run({a, b});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t" + a + "\tDone\n2\t" + b + "\tNo file tail\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadBytes(a), healthy);
+  EXPECT_FALSE(fs::exists(dir.File("a_bak0.crw")));
+}
+
+TEST_F(Cli, BackupWritesTheNumberedCopyFirst) {
+  const std::string a = Put("a.CRW", damaged);
+  const CliRun run = Run({"--backup", a});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(ReadBytes(dir.File("a_bak0.crw")), damaged);
+  EXPECT_EQ(ReadBytes(a), healthy);
+}
+
+TEST_F(Cli, CheckReportsTheLengthAndChangesNothing) {
+  const std::string a = Put("a.CRW", damaged);
+  const std::string b = Put("b.CRW", healthy);
+  const auto before = fs::last_write_time(a);
+  const CliRun run = Run({"--check", "--backup", a, b});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t" + a + "\tTail at 700000\n2\t" + b + "\tNo file tail\n");
+  EXPECT_EQ(ReadBytes(a), damaged);
+  EXPECT_EQ(fs::last_write_time(a), before);
+  EXPECT_FALSE(fs::exists(dir.File("a_bak0.crw")));
+}
+
+TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
+  const std::string missing = dir.File("missing.CRW");
+  const std::string invalid = Put("small.CRW", Bytes(1000, 'I'));
+  const std::string a = Put("a.CRW", damaged);
+  const CliRun run = Run({missing, invalid, a});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "1\t" + invalid + "\tInvalid crw file\n2\t" + a + "\tDone\n");
+  EXPECT_EQ(run.err, "tailmend-cli: Cannot open file \"" + missing + "\". No such file or directory\n");
+}
+
+TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
+  const CliRun run = Run({Put("x.CRW", CiffBuilder().Mark("ii").Build())});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("\tInvalid crw file\n"), std::string::npos);
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
+  const std::string a = Put("a.CRW", damaged);
+  for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"--backup"}, {"--fix", a}}) {
+    const CliRun run = Run(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Usage: tailmend-cli"), std::string::npos);
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(ReadBytes(a), damaged);
+}
+
+TEST_F(Cli, EverythingAfterTheDoubleDashIsAFile) {
+  const std::string odd = Put("--check", damaged);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.Path());
+  const CliRun run = Run({"--", "--check"});
+  fs::current_path(before);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t--check\tDone\n");
+  EXPECT_EQ(ReadBytes(odd), healthy);
+}
+
+TEST_F(Cli, HelpAndVersion) {
+  const CliRun help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: tailmend-cli [--backup] [--check] [--] FILE...\n", 0), 0u);
+  const CliRun version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tailmend-cli 1.0.1.7\n");
+}
+
+}  // namespace
+}  // namespace tailmend::test

@@ -22,6 +22,7 @@ ConsoleReport::ConsoleReport(bool backupRequested) : backupRequested_(backupRequ
 
 void ConsoleReport::AddEventRow(const std::string& file, const std::string& event) {
   ++rows_;
+  ++filesReported_;
   std::printf("%d\t%s\t%s\n", rows_, file.c_str(), event.c_str());
   std::fflush(stdout);
   if (!IsGoodEvent(event)) allWell_ = false;
@@ -32,6 +33,7 @@ bool ConsoleReport::StopRequested() { return interrupted != 0; }
 
 void ConsoleReport::ReportError(const std::string& text) {
   std::fprintf(stderr, "tailmend-cli: %s\n", text.c_str());
+  ++filesReported_;
   allWell_ = false;
 }
 

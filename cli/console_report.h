@@ -21,11 +21,14 @@ public:
   // For a file whose processing raised an error: printed on stderr, no row.
   void ReportError(const std::string& text);
   bool AllWell() const { return allWell_; }
+  // Files that got a row or an error so far.
+  std::size_t FilesReported() const { return filesReported_; }
   bool BackupFailed() const { return backupFailed_; }
 
 private:
   bool backupRequested_;
   int rows_ = 0;
+  std::size_t filesReported_ = 0;
   bool allWell_ = true;
   bool backupFailed_ = false;
 };

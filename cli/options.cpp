@@ -12,7 +12,9 @@ const char* const kUsageText =
     "  --version  show the version\n"
     "\n"
     "Prints one line per file: number, file and event, separated by tabs.\n"
-    "Exit status: 0 when every file ended \"Done\" or \"No file tail\", 1 otherwise, 2 for a usage error.\n";
+    "Ctrl-C stops before the next file.\n"
+    "Exit status: 0 when every file ended \"Done\" or \"No file tail\", 1 otherwise (also when a run\n"
+    "was stopped), 2 for a usage error.\n";
 
 namespace {
 

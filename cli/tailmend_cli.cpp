@@ -42,7 +42,9 @@ int Run(const CliOptions& options) {
     if (report.StopRequested() || report.BackupFailed()) break;
     RunFile(path, options, report);
   }
-  return report.AllWell() ? kExitAllWell : kExitSomeFailed;
+  // A file left out by a stop did not end well either.
+  const bool everyFileSeen = report.FilesReported() == options.files.size();
+  return report.AllWell() && everyFileSeen ? kExitAllWell : kExitSomeFailed;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // tailmend-cli run for real, as a script would run it, on files in a temporary folder.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -127,6 +129,51 @@ TEST_F(Cli, EverythingAfterTheDoubleDashIsAFile) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1\t--check\tDone\n");
   EXPECT_EQ(ReadBytes(odd), healthy);
+}
+
+// Starts the program on files with stdout on a pipe, interrupts it as soon as the first file is
+// reported, and returns its exit status and everything it printed.
+CliRun InterruptAfterFirstLine(const std::vector<std::string>& files) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::close(pipeEnds[0]);
+    std::vector<char*> argv{const_cast<char*>(TAILMEND_CLI)};
+    for (const auto& file : files) argv.push_back(const_cast<char*>(file.c_str()));
+    argv.push_back(nullptr);
+    ::execv(TAILMEND_CLI, argv.data());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  CliRun run;
+  char c = 0;
+  bool interrupted = false;
+  while (::read(pipeEnds[0], &c, 1) == 1) {
+    run.out += c;
+    if (c == '\n' && !interrupted) interrupted = ::kill(child, SIGINT) == 0;
+  }
+  ::close(pipeEnds[0]);
+  int raw = 0;
+  ::waitpid(child, &raw, 0);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+TEST_F(Cli, CtrlCStopsBetweenFilesNeverInOne) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 40; ++i) files.push_back(Put("IMG_" + std::to_string(i) + ".CRW", damaged));
+  const CliRun run = InterruptAfterFirstLine(files);
+  EXPECT_EQ(run.status, 1) << "files were left out";
+  std::size_t repaired = 0;
+  for (const auto& file : files) {
+    const bool reported = run.out.find("\t" + file + "\tDone\n") != std::string::npos;
+    EXPECT_EQ(ReadBytes(file), reported ? healthy : damaged) << file;
+    repaired += reported ? 1 : 0;
+  }
+  EXPECT_GE(repaired, 1u);
+  EXPECT_LT(repaired, files.size());
 }
 
 TEST_F(Cli, HelpAndVersion) {

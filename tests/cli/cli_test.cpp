@@ -42,12 +42,6 @@ protected:
   const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
   const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
 
-  std::string Put(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir.File(name);
-    WriteBytes(path, bytes);
-    return path;
-  }
-
   CliRun Run(const std::vector<std::string>& arguments) {
     std::string command = Quoted(TAILMEND_CLI);
     for (const auto& argument : arguments) command += " " + Quoted(argument);
@@ -63,8 +57,8 @@ protected:
 };
 
 TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
-  const std::string a = Put("a.CRW", damaged);
-  const std::string b = Put("b.CRW", healthy);
+  const std::string a = dir.Put("a.CRW", damaged);
+  const std::string b = dir.Put("b.CRW", healthy);
   const CliRun run = Run({a, b});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1\t" + a + "\tDone\n2\t" + b + "\tNo file tail\n");
@@ -74,7 +68,7 @@ TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
 }
 
 TEST_F(Cli, BackupWritesTheNumberedCopyFirst) {
-  const std::string a = Put("a.CRW", damaged);
+  const std::string a = dir.Put("a.CRW", damaged);
   const CliRun run = Run({"--backup", a});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(ReadBytes(dir.File("a_bak0.crw")), damaged);
@@ -82,8 +76,8 @@ TEST_F(Cli, BackupWritesTheNumberedCopyFirst) {
 }
 
 TEST_F(Cli, CheckReportsTheLengthAndChangesNothing) {
-  const std::string a = Put("a.CRW", damaged);
-  const std::string b = Put("b.CRW", healthy);
+  const std::string a = dir.Put("a.CRW", damaged);
+  const std::string b = dir.Put("b.CRW", healthy);
   const auto before = fs::last_write_time(a);
   const CliRun run = Run({"--check", "--backup", a, b});
   EXPECT_EQ(run.status, 0);
@@ -95,8 +89,8 @@ TEST_F(Cli, CheckReportsTheLengthAndChangesNothing) {
 
 TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
   const std::string missing = dir.File("missing.CRW");
-  const std::string invalid = Put("small.CRW", Bytes(1000, 'I'));
-  const std::string a = Put("a.CRW", damaged);
+  const std::string invalid = dir.Put("small.CRW", Bytes(1000, 'I'));
+  const std::string a = dir.Put("a.CRW", damaged);
   const CliRun run = Run({missing, invalid, a});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "1\t" + invalid + "\tInvalid crw file\n2\t" + a + "\tDone\n");
@@ -104,13 +98,13 @@ TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
 }
 
 TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
-  const CliRun run = Run({Put("x.CRW", CiffBuilder().Mark("ii").Build())});
+  const CliRun run = Run({dir.Put("x.CRW", CiffBuilder().Mark("ii").Build())});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("\tInvalid crw file\n"), std::string::npos);
 }
 
 TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
-  const std::string a = Put("a.CRW", damaged);
+  const std::string a = dir.Put("a.CRW", damaged);
   for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"--backup"}, {"--fix", a}}) {
     const CliRun run = Run(arguments);
     EXPECT_EQ(run.status, 2);
@@ -121,7 +115,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
 }
 
 TEST_F(Cli, EverythingAfterTheDoubleDashIsAFile) {
-  const std::string odd = Put("--check", damaged);
+  const std::string odd = dir.Put("--check", damaged);
   const fs::path before = fs::current_path();
   fs::current_path(dir.Path());
   const CliRun run = Run({"--", "--check"});
@@ -163,7 +157,7 @@ CliRun InterruptAfterFirstLine(const std::vector<std::string>& files) {
 
 TEST_F(Cli, CtrlCStopsBetweenFilesNeverInOne) {
   std::vector<std::string> files;
-  for (int i = 0; i < 40; ++i) files.push_back(Put("IMG_" + std::to_string(i) + ".CRW", damaged));
+  for (int i = 0; i < 40; ++i) files.push_back(dir.Put("IMG_" + std::to_string(i) + ".CRW", damaged));
   const CliRun run = InterruptAfterFirstLine(files);
   EXPECT_EQ(run.status, 1) << "files were left out";
   std::size_t repaired = 0;

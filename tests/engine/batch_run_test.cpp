@@ -28,11 +28,6 @@ protected:
   const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
   const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
 
-  std::string Put(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir.File(name);
-    WriteBytes(path, bytes);
-    return path;
-  }
   std::size_t FilesInDir() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));
   }
@@ -44,8 +39,8 @@ TEST_F(BatchRun, AnEmptyListReportsNothing) {
 }
 
 TEST_F(BatchRun, ReportsEveryStepOfEveryFileInOrder) {
-  const std::string first = Put("a.CRW", healthy);
-  const std::string second = Put("b.CRW", damaged);
+  const std::string first = dir.Put("a.CRW", healthy);
+  const std::string second = dir.Put("b.CRW", damaged);
   ProcessFiles({first, second}, sink);
   const Calls expected = {
       "step 1 ", "step 2 ", "step 3 ", "caption Processing 1 of 2", "step 1 Calculating...",
@@ -62,8 +57,8 @@ TEST_F(BatchRun, ReportsEveryStepOfEveryFileInOrder) {
 TEST_F(BatchRun, InvalidFilesGetTheirRowAndStayUnchanged) {
   const Bytes tooSmall(5000, 'I');
   const Bytes wrongMark = CiffBuilder().Mark("XX").Junk(100).Build();
-  const std::string small = Put("small.crw", tooSmall);
-  const std::string wrong = Put("wrong.crw", wrongMark);
+  const std::string small = dir.Put("small.crw", tooSmall);
+  const std::string wrong = dir.Put("wrong.crw", wrongMark);
   ProcessFiles({small, wrong}, sink);
   ASSERT_EQ(sink.rows.size(), 2u);
   EXPECT_EQ(sink.rows[0].event, "Invalid crw file");
@@ -73,7 +68,7 @@ TEST_F(BatchRun, InvalidFilesGetTheirRowAndStayUnchanged) {
 }
 
 TEST_F(BatchRun, WithBackupTheWholeOriginalIsKeptBeside) {
-  const std::string path = Put("IMG_0001.CRW", damaged);
+  const std::string path = dir.Put("IMG_0001.CRW", damaged);
   sink.backup = true;
   ProcessFiles({path}, sink);
   const Calls tail(sink.calls.end() - 5, sink.calls.end());
@@ -85,8 +80,8 @@ TEST_F(BatchRun, WithBackupTheWholeOriginalIsKeptBeside) {
 }
 
 TEST_F(BatchRun, AStopRequestIsHonouredBeforeEveryFile) {
-  const std::string first = Put("a.crw", damaged);
-  const std::string second = Put("b.crw", damaged);
+  const std::string first = dir.Put("a.crw", damaged);
+  const std::string second = dir.Put("b.crw", damaged);
   sink.stopFromCall = 0;
   ProcessFiles({first, second}, sink);
   EXPECT_TRUE(sink.calls.empty());
@@ -100,9 +95,9 @@ TEST_F(BatchRun, AStopRequestIsHonouredBeforeEveryFile) {
 }
 
 TEST_F(BatchRun, AFileThatCannotBeOpenedEndsTheRunWithTheSystemText) {
-  const std::string first = Put("a.crw", damaged);
+  const std::string first = dir.Put("a.crw", damaged);
   const std::string missing = dir.File("missing.crw");
-  const std::string third = Put("c.crw", damaged);
+  const std::string third = dir.Put("c.crw", damaged);
   try {
     ProcessFiles({first, missing, third}, sink);
     FAIL() << "the open error must pass out";

@@ -27,6 +27,12 @@ std::string TempDir::File(const std::string& name) const {
   return reinterpret_cast<const char*>((path_ / fs::u8path(name)).u8string().c_str());
 }
 
+std::string TempDir::Put(const std::string& name, const Bytes& bytes) const {
+  const std::string path = File(name);
+  WriteBytes(path, bytes);
+  return path;
+}
+
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

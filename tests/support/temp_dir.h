@@ -18,6 +18,8 @@ public:
   const std::filesystem::path& Path() const { return path_; }
   // Full UTF-8 path of name inside the folder.
   std::string File(const std::string& name) const;
+  // Writes a file of that name into the folder and returns its full path.
+  std::string Put(const std::string& name, const Bytes& bytes) const;
 
 private:
   std::filesystem::path path_;

@@ -1,7 +1,7 @@
 # Warning and sanitizer flags shared by every target of the project.
 
 function(tailmend_target_options target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${TAILMEND_WERROR}>:-Werror>)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 

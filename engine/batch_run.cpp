@@ -12,14 +12,6 @@ constexpr int kStepFind = 1;
 constexpr int kStepBackup = 2;
 constexpr int kStepCut = 3;
 
-const char* FailureText(TailResult result) {
-  switch (result) {
-    case kTailNotFound: return "No file tail";
-    case kTailInvalidFile: return "Invalid crw file";
-    default: return "Unknown error";
-  }
-}
-
 // Returns false when the backup failed, which ends the whole run.
 bool BackupIfRequested(const std::string& path, Stream& stream, ProgressSink& sink) {
   if (!sink.BackupRequested()) {
@@ -41,8 +33,8 @@ bool RepairFile(const std::string& path, ProgressSink& sink) {
   auto stream = FileStream::OpenReadWriteShared(path);
   const TailResult tail = FindFileTail(stream);
   if (tail < 0) {
-    sink.SetStepText(kStepFind, FailureText(tail));
-    sink.AddEventRow(path, FailureText(tail));
+    sink.SetStepText(kStepFind, FailureEventText(tail));
+    sink.AddEventRow(path, FailureEventText(tail));
     return true;
   }
   sink.SetStepText(kStepFind, "Done");
@@ -55,6 +47,14 @@ bool RepairFile(const std::string& path, ProgressSink& sink) {
 }
 
 }  // namespace
+
+const char* FailureEventText(TailResult code) {
+  switch (code) {
+    case kTailNotFound: return "No file tail";
+    case kTailInvalidFile: return "Invalid crw file";
+    default: return "Unknown error";
+  }
+}
 
 void ProcessFiles(const FileList& files, ProgressSink& sink) {
   for (std::size_t k = 0; k < files.size(); ++k) {

@@ -23,14 +23,20 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
+// Folders, devices and pipes are not photos: cutting or copying them makes no sense.
+int NotARegularFile(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return errno;
+  if (S_ISREG(info.st_mode)) return 0;
+  return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+}
+
 int OpenExisting(const std::string& path, int flags) {
   const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
   if (fd < 0) throw PlatformError(OpenErrorText(path, errno));
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int code = S_ISDIR(info.st_mode) ? EISDIR : errno;
+  if (const int code = NotARegularFile(fd); code != 0) {
     ::close(fd);
-    throw PlatformError(OpenErrorText(path, code != 0 ? code : EINVAL));
+    throw PlatformError(OpenErrorText(path, code));
   }
   return fd;
 }

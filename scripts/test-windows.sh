@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Tailmend for 64-bit Windows into build-win64/ and runs its tests there under Wine,
 # headless, in a throwaway Wine prefix. Installs nothing; the packages it needs are
-#   cmake g++-mingw-w64-x86-64 googletest wine wine64
+#   cmake ninja-build g++-mingw-w64-x86-64 googletest wine wine64
 # A machine where Wine cannot start skips the test run (exit 0), except where CI=true.
 set -euo pipefail
 
@@ -17,14 +17,15 @@ cannot_run() {
   exit 0
 }
 
-for tool in cmake ctest x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix; do
-  command -v "$tool" >/dev/null || fail "$tool not found (apt-get install cmake g++-mingw-w64-x86-64)"
+for tool in cmake ctest ninja x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix; do
+  command -v "$tool" >/dev/null || fail "$tool not found (apt-get install cmake ninja-build g++-mingw-w64-x86-64)"
 done
 [ -f /usr/src/googletest/CMakeLists.txt ] || fail "no GoogleTest sources in /usr/src/googletest (apt-get install googletest)"
 
 started=$(date +%s)
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64-x86_64.cmake"
-cmake --build "$build" -j2
+cmake -S "$root" -B "$build" -G Ninja -DTAILMEND_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64-x86_64.cmake"
+cmake --build "$build" -j "$(nproc)"
 built=$(date +%s)
 
 wine=$(command -v wine) || cannot_run "wine is not installed"
@@ -67,6 +68,8 @@ wineserver -p >/dev/null 2>&1 || cannot_run "wineserver does not start"
 timeout 300 wineboot --init </dev/null >/dev/null 2>&1 || cannot_run "wineboot --init fails"
 booted=$(date +%s)
 
-ctest --test-dir "$build" --output-on-failure --timeout 300
+status=0
+ctest --test-dir "$build" --output-on-failure --timeout 300 || status=$?
 finished=$(date +%s)
 say "$version: build $((built - started)) s, Wine start $((booted - built)) s, tests $((finished - booted)) s"
+exit $status

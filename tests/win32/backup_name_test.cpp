@@ -13,7 +13,7 @@ struct NameCase {
 
 // On Windows the directory part ends at the last backslash or drive colon; a forward slash is part
 // of the file name, which matters when fewer than four characters follow it.
-TEST(BackupNameTest, WindowsPathsSplitAtBackslashOrDriveColon) {
+TEST(BackupNameOnWindows, WindowsPathsSplitAtBackslashOrDriveColon) {
   const NameCase cases[] = {
       {"D:\\Photos\\IMG_0042.CRW", 0, "D:\\Photos\\IMG_0042_bak0.crw"},
       {"D:\\Photos\\IMG_0042.CRW", 1, "D:\\Photos\\IMG_0042_bak1.crw"},

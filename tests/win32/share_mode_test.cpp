@@ -2,107 +2,126 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/engine.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
-#include "tests/win32/crw_file.h"
-#include "tests/win32/recording_sink.h"
-#include "tests/win32/system_text_check.h"
-#include "tests/win32/temp_folder.h"
+#include "tests/support/ciff_builder.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_support.h"
 
 namespace tailmend::test {
 namespace {
 
+constexpr std::uint32_t kHeapEnd = 700000;
+
 // Another program's handle on a test file, closed at the end of the test.
 class OtherHandle {
 public:
-  OtherHandle(const std::wstring& path, DWORD access, DWORD share)
-      : handle_(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  OtherHandle(const std::string& path, DWORD access, DWORD share)
+      : handle_(::CreateFileW(Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr)) {}
   OtherHandle(const OtherHandle&) = delete;
   OtherHandle& operator=(const OtherHandle&) = delete;
   ~OtherHandle() {
     if (IsOpen()) ::CloseHandle(handle_);
   }
   bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
+  std::int64_t Size() const {
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(handle_, &size);
+    return size.QuadPart;
+  }
 
 private:
   HANDLE handle_;
 };
 
-std::int64_t SizeThrough(HANDLE handle) {
-  LARGE_INTEGER size{};
-  ::GetFileSizeEx(handle, &size);
-  return size.QuadPart;
-}
+// Read-only files cannot be removed with their folder; the attribute goes when the test ends.
+class ReadOnlyAttribute {
+public:
+  explicit ReadOnlyAttribute(const std::string& path) : path_(Wide(path)) {
+    set_ = ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY) != 0;
+  }
+  ReadOnlyAttribute(const ReadOnlyAttribute&) = delete;
+  ReadOnlyAttribute& operator=(const ReadOnlyAttribute&) = delete;
+  ~ReadOnlyAttribute() { ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL); }
+  bool IsSet() const { return set_; }
+
+private:
+  std::wstring path_;
+  bool set_;
+};
 
 void ExpectOpenError(const PlatformError& error, const std::string& path, DWORD code) {
   ExpectPrefixAndSystemMessage(error.what(), "Cannot open file \"" + path + "\". ", code);
 }
 
-class ShareModeTest : public ::testing::Test {
+class ShareModes : public ::testing::Test {
 protected:
-  TempFolder folder;
-  const Bytes original = MakeCrw(kHeapEnd, 1000);
+  TempDir dir;
+  RecordingSink sink;
+  const Bytes damaged = CiffBuilder().HeapEnd(kHeapEnd).Junk(1000).Build();
+  const Bytes repaired = CiffBuilder().HeapEnd(kHeapEnd).Build();
 };
 
-TEST_F(ShareModeTest, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) {
-  const std::string path = folder.Write(L"IMG_0001.CRW", original);
-  const OtherHandle other(folder.Wide(L"IMG_0001.CRW"), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE);
+TEST_F(ShareModes, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) {
+  const std::string path = dir.Put("IMG_0001.CRW", damaged);
+  const OtherHandle other(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
   ASSERT_TRUE(other.IsOpen());
+  sink.backup = true;
 
-  RecordingSink sink(true);
   ProcessFiles({path}, sink);
 
   ASSERT_EQ(sink.rows.size(), 1u);
-  EXPECT_EQ(sink.rows[0].second, "Done");
-  EXPECT_EQ(SizeThrough(other.Get()), kHeapEnd);
-  EXPECT_EQ(ReadWhole(folder.Wide(L"IMG_0001.CRW")), Bytes(original.begin(), original.begin() + kHeapEnd));
-  EXPECT_EQ(ReadWhole(folder.Wide(L"IMG_0001_bak0.crw")), original);
+  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(other.Size(), kHeapEnd);
+  EXPECT_EQ(ReadBytes(path), repaired);
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0001_bak0.crw")), damaged);
 }
 
 // A program that lets others only read, or nobody at all, keeps the repair out. The run stops at
 // that file with the open error: the row added before stays, the files after are not visited.
-TEST_F(ShareModeTest, FileLockedAgainstWritingFailsToOpenWithTheSystemMessage) {
+TEST_F(ShareModes, FileLockedAgainstWritingFailsToOpenWithTheSystemMessage) {
   for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
     SCOPED_TRACE(share);
-    const std::string first = folder.Write(L"first.CRW", original);
-    const std::string locked = folder.Write(L"locked.CRW", original);
-    const std::string last = folder.Write(L"last.CRW", original);
-    RecordingSink sink(false);
+    RecordingSink run;
+    const std::string first = dir.Put("first.CRW", damaged);
+    const std::string locked = dir.Put("locked.CRW", damaged);
+    const std::string last = dir.Put("last.CRW", damaged);
     {
-      const OtherHandle other(folder.Wide(L"locked.CRW"), GENERIC_READ, share);
+      const OtherHandle other(locked, GENERIC_READ, share);
       ASSERT_TRUE(other.IsOpen());
       try {
-        ProcessFiles({first, locked, last}, sink);
+        ProcessFiles({first, locked, last}, run);
         ADD_FAILURE() << "the locked file was opened";
       } catch (const PlatformError& error) {
         ExpectOpenError(error, locked, ERROR_SHARING_VIOLATION);
       }
     }
-    ASSERT_EQ(sink.rows.size(), 1u);
-    EXPECT_EQ(sink.rows[0], std::make_pair(first, std::string("Done")));
-    EXPECT_EQ(ReadWhole(folder.Wide(L"locked.CRW")), original);
-    EXPECT_EQ(ReadWhole(folder.Wide(L"last.CRW")), original);
+    ASSERT_EQ(run.rows.size(), 1u);
+    EXPECT_EQ(run.rows[0].file, first);
+    EXPECT_EQ(run.rows[0].event, "Done");
+    EXPECT_EQ(ReadBytes(locked), damaged);
+    EXPECT_EQ(ReadBytes(last), damaged);
   }
 }
 
 // Wine run by root maps the attribute to Unix permissions, which root ignores: there the system
 // itself lets the file be written, and there is nothing to compare with.
-bool SystemRefusesWriting(const std::wstring& path) {
-  const OtherHandle writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-  return !writer.IsOpen();
+bool SystemRefusesWriting(const std::string& path) {
+  return !OtherHandle(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen();
 }
 
-TEST_F(ShareModeTest, ReadOnlyFileFailsToOpenAndIsLeftAlone) {
-  const std::string path = folder.Write(L"IMG_0002.CRW", original);
-  ASSERT_TRUE(::SetFileAttributesW(folder.Wide(L"IMG_0002.CRW").c_str(), FILE_ATTRIBUTE_READONLY));
-  if (!SystemRefusesWriting(folder.Wide(L"IMG_0002.CRW"))) {
-    GTEST_SKIP() << "this system opens read-only files for writing (Wine run as root)";
-  }
+TEST_F(ShareModes, ReadOnlyFileFailsToOpenAndIsLeftAlone) {
+  const std::string path = dir.Put("IMG_0002.CRW", damaged);
+  const ReadOnlyAttribute readOnly(path);
+  ASSERT_TRUE(readOnly.IsSet());
+  if (!SystemRefusesWriting(path)) GTEST_SKIP() << "this system opens read-only files for writing (Wine run as root)";
+  sink.backup = true;
 
-  RecordingSink sink(true);
   try {
     ProcessFiles({path}, sink);
     ADD_FAILURE() << "the read-only file was opened for writing";
@@ -110,32 +129,31 @@ TEST_F(ShareModeTest, ReadOnlyFileFailsToOpenAndIsLeftAlone) {
     ExpectOpenError(error, path, ERROR_ACCESS_DENIED);
   }
   EXPECT_TRUE(sink.rows.empty());
-  EXPECT_EQ(ReadWhole(folder.Wide(L"IMG_0002.CRW")), original);
-  EXPECT_FALSE(Exists(folder.Wide(L"IMG_0002_bak0.crw")));
+  EXPECT_EQ(ReadBytes(path), damaged);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / L"IMG_0002_bak0.crw"));
 }
 
 // While the repair holds a file, others may read and write it but not delete it; the document
-// viewer's read-only open lets others read only.
-TEST_F(ShareModeTest, OwnHandlesGrantExactlyTheirShareModes) {
-  const std::wstring wide = folder.Wide(L"held.CRW");
-  const std::string path = folder.Write(L"held.CRW", original);
+// viewer's read-only open lets others read only. Every handle is gone afterwards.
+TEST_F(ShareModes, OwnHandlesGrantExactlyTheirShareModes) {
+  const std::string path = dir.Put("held.CRW", damaged);
   {
     const auto repair = FileStream::OpenReadWriteShared(path);
-    EXPECT_TRUE(OtherHandle(wide, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
-    EXPECT_FALSE(::DeleteFileW(wide.c_str()));
+    EXPECT_TRUE(OtherHandle(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
+    EXPECT_FALSE(::DeleteFileW(Wide(path).c_str()));
     EXPECT_EQ(::GetLastError(), DWORD{ERROR_SHARING_VIOLATION});
   }
   {
     const auto viewer = FileStream::OpenReadSharedRead(path);
-    EXPECT_TRUE(OtherHandle(wide, GENERIC_READ, FILE_SHARE_READ).IsOpen());
-    EXPECT_FALSE(OtherHandle(wide, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
+    EXPECT_TRUE(OtherHandle(path, GENERIC_READ, FILE_SHARE_READ).IsOpen());
+    EXPECT_FALSE(OtherHandle(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
   }
-  EXPECT_TRUE(OtherHandle(wide, GENERIC_READ | GENERIC_WRITE, 0).IsOpen()) << "a handle was left open";
+  EXPECT_TRUE(OtherHandle(path, GENERIC_READ | GENERIC_WRITE, 0).IsOpen()) << "a handle was left open";
 }
 
-TEST_F(ShareModeTest, DevicesAndUndecodableNamesAreNotOpened) {
+TEST_F(ShareModes, DevicesAndUndecodableNamesAreNotOpened) {
   EXPECT_THROW(FileStream::OpenReadWriteShared("NUL"), PlatformError);
-  const std::string undecodable = folder.Utf8(L"bad") + "\xC3\x28.CRW";
+  const std::string undecodable = dir.File("bad") + "\xC3\x28.CRW";
   try {
     FileStream::OpenReadWriteShared(undecodable);
     ADD_FAILURE() << "a name that is not UTF-8 was opened";

@@ -1,12 +1,16 @@
-#include "tests/win32/system_text_check.h"
+#include "tests/win32/win32_test_support.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/wide_text_win32.h"
 
 namespace tailmend::test {
+
+std::wstring Wide(const std::string& path) { return std::filesystem::u8path(path).wstring(); }
 
 std::string RawSystemMessage(unsigned long code) {
   wchar_t buffer[1024];

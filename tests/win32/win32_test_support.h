@@ -4,6 +4,9 @@
 
 namespace tailmend::test {
 
+// The wide-character form of a UTF-8 path, as another program would name the file.
+std::wstring Wide(const std::string& path);
+
 // The system's message for an error code exactly as FormatMessageW gives it, line break included.
 std::string RawSystemMessage(unsigned long code);
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tailmend {
+
+struct CliOptions {
+  bool backup = false;
+  bool check = false;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> files;
+};
+
+// Reads `[--backup] [--check] [--] FILE...`. Returns nothing for a usage error, with the reason in
+// error.
+std::optional<CliOptions> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
+
+extern const char* const kUsageText;
+
+}  // namespace tailmend

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: a normal build, a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+build_and_test() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DTAILMEND_WERROR=ON "$@"
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_and_test build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAILMEND_SANITIZE=ON
+if [ -x scripts/test-windows.sh ]; then
+  scripts/test-windows.sh
+fi

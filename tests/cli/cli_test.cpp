@@ -1,0 +1,183 @@
+// tailmend-cli run for real, as a script would run it, on files in a temporary folder.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/ciff_builder.h"
+#include "tests/support/temp_dir.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+  TempDir dir;
+  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
+  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
+
+  CliRun Run(const std::vector<std::string>& arguments) {
+    std::string command = Quoted(TAILMEND_CLI);
+    for (const auto& argument : arguments) command += " " + Quoted(argument);
+    const fs::path out = dir.Path() / "stdout.txt";
+    const fs::path err = dir.Path() / "stderr.txt";
+    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string()) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+    fs::remove(out);
+    fs::remove(err);
+    return run;
+  }
+};
+
+TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
+  const std::string a = dir.Put("a.CRW", damaged);
+  const std::string b = dir.Put("b.CRW", healthy);
+  const CliRun run = Run({a, b});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t" + a + "\tDone\n2\t" + b + "\tNo file tail\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadBytes(a), healthy);
+  EXPECT_FALSE(fs::exists(dir.File("a_bak0.crw")));
+}
+
+TEST_F(Cli, BackupWritesTheNumberedCopyFirst) {
+  const std::string a = dir.Put("a.CRW", damaged);
+  const CliRun run = Run({"--backup", a});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(ReadBytes(dir.File("a_bak0.crw")), damaged);
+  EXPECT_EQ(ReadBytes(a), healthy);
+}
+
+TEST_F(Cli, CheckReportsTheLengthAndChangesNothing) {
+  const std::string a = dir.Put("a.CRW", damaged);
+  const std::string b = dir.Put("b.CRW", healthy);
+  const auto before = fs::last_write_time(a);
+  const CliRun run = Run({"--check", "--backup", a, b});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t" + a + "\tTail at 700000\n2\t" + b + "\tNo file tail\n");
+  EXPECT_EQ(ReadBytes(a), damaged);
+  EXPECT_EQ(fs::last_write_time(a), before);
+  EXPECT_FALSE(fs::exists(dir.File("a_bak0.crw")));
+}
+
+TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
+  const std::string missing = dir.File("missing.CRW");
+  const std::string invalid = dir.Put("small.CRW", Bytes(1000, 'I'));
+  const std::string a = dir.Put("a.CRW", damaged);
+  const CliRun run = Run({missing, invalid, a});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "1\t" + invalid + "\tInvalid crw file\n2\t" + a + "\tDone\n");
+  EXPECT_EQ(run.err, "tailmend-cli: Cannot open file \"" + missing + "\". No such file or directory\n");
+}
+
+TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
+  const CliRun run = Run({dir.Put("x.CRW", CiffBuilder().Mark("ii").Build())});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("\tInvalid crw file\n"), std::string::npos);
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
+  const std::string a = dir.Put("a.CRW", damaged);
+  for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"--backup"}, {"--fix", a}}) {
+    const CliRun run = Run(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Usage: tailmend-cli"), std::string::npos);
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(ReadBytes(a), damaged);
+}
+
+TEST_F(Cli, EverythingAfterTheDoubleDashIsAFile) {
+  const std::string odd = dir.Put("--check", damaged);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.Path());
+  const CliRun run = Run({"--", "--check"});
+  fs::current_path(before);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t--check\tDone\n");
+  EXPECT_EQ(ReadBytes(odd), healthy);
+}
+
+// Starts the program on files with stdout on a pipe, interrupts it as soon as the first file is
+// reported, and returns its exit status and everything it printed.
+CliRun InterruptAfterFirstLine(const std::vector<std::string>& files) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::close(pipeEnds[0]);
+    std::vector<char*> argv{const_cast<char*>(TAILMEND_CLI)};
+    for (const auto& file : files) argv.push_back(const_cast<char*>(file.c_str()));
+    argv.push_back(nullptr);
+    ::execv(TAILMEND_CLI, argv.data());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  CliRun run;
+  char c = 0;
+  bool interrupted = false;
+  while (::read(pipeEnds[0], &c, 1) == 1) {
+    run.out += c;
+    if (c == '\n' && !interrupted) interrupted = ::kill(child, SIGINT) == 0;
+  }
+  ::close(pipeEnds[0]);
+  int raw = 0;
+  ::waitpid(child, &raw, 0);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+TEST_F(Cli, CtrlCStopsBetweenFilesNeverInOne) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 40; ++i) files.push_back(dir.Put("IMG_" + std::to_string(i) + ".CRW", damaged));
+  const CliRun run = InterruptAfterFirstLine(files);
+  EXPECT_EQ(run.status, 1) << "files were left out";
+  std::size_t repaired = 0;
+  for (const auto& file : files) {
+    const bool reported = run.out.find("\t" + file + "\tDone\n") != std::string::npos;
+    EXPECT_EQ(ReadBytes(file), reported ? healthy : damaged) << file;
+    repaired += reported ? 1 : 0;
+  }
+  EXPECT_GE(repaired, 1u);
+  EXPECT_LT(repaired, files.size());
+}
+
+TEST_F(Cli, HelpAndVersion) {
+  const CliRun help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: tailmend-cli [--backup] [--check] [--] FILE...\n", 0), 0u);
+  const CliRun version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tailmend-cli 1.0.1.7\n");
+}
+
+}  // namespace
+}  // namespace tailmend::test

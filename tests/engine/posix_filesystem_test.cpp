@@ -1,0 +1,169 @@
+// The repair against the real failures of a POSIX file system: planted links, a full disk, a
+// read-only mount, a cut the system refuses.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "engine/engine.h"
+#include "platform/file_stream.h"
+#include "platform/platform_error.h"
+#include "tests/support/ciff_builder.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_dir.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A small tmpfs of its own, so a test can fill it up or make it read-only.
+class SmallMount {
+public:
+  SmallMount(const fs::path& where, const std::string& options) : path_(where) {
+    fs::create_directory(path_);
+    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    error_ = errno;
+  }
+  ~SmallMount() {
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+  }
+  SmallMount(const SmallMount&) = delete;
+  SmallMount& operator=(const SmallMount&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  std::string WhyNot() const { return std::string("cannot mount a tmpfs here: ") + std::strerror(error_); }
+  bool MakeReadOnly() {
+    return ::mount("tmpfs", path_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+  fs::path path_;
+  bool mounted_ = false;
+  int error_ = 0;
+};
+
+const Bytes& Damaged() {
+  static const Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(8192).Build();
+  return bytes;
+}
+
+TEST(PlantedLinks, ALinkAtTheBackupNameIsNeitherFollowedNorReplaced) {
+  TempDir dir;
+  const std::string source = dir.File("IMG_0042.CRW");
+  const std::string victim = dir.File("victim.txt");
+  WriteBytes(source, Bytes(5000, 9));
+  WriteBytes(victim, Bytes{'k', 'e', 'e', 'p'});
+  fs::create_symlink(victim, dir.File("IMG_0042_bak0.crw"));
+  fs::create_symlink(dir.File("no-such-target"), dir.File("IMG_0042_bak1.crw"));
+
+  auto stream = FileStream::OpenReadWriteShared(source);
+  ASSERT_TRUE(BackupSourceFile(source, stream));
+  EXPECT_EQ(ReadBytes(victim), (Bytes{'k', 'e', 'e', 'p'}));
+  EXPECT_TRUE(fs::is_symlink(dir.File("IMG_0042_bak0.crw")));
+  EXPECT_TRUE(fs::is_symlink(dir.File("IMG_0042_bak1.crw")));
+  EXPECT_FALSE(fs::exists(dir.File("no-such-target")));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak2.crw")), Bytes(5000, 9));
+}
+
+TEST(FullDisk, ABackupThatDoesNotFitEndsTheRunAndLeavesNothingBehind) {
+  TempDir dir;
+  SmallMount disk(dir.Path() / "disk", "size=1100k");
+  if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
+  const std::string source = disk.File("IMG_0001.CRW");
+  const std::string next = dir.File("IMG_0002.CRW");
+  WriteBytes(source, Damaged());
+  WriteBytes(next, Damaged());
+
+  RecordingSink sink;
+  sink.backup = true;
+  ProcessFiles({source, next}, sink);
+
+  ASSERT_EQ(sink.rows.size(), 1u);
+  EXPECT_EQ(sink.rows[0].event, "Backup failed");
+  EXPECT_EQ(sink.calls.back(), "row 1 " + source + " Backup failed");
+  EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
+  EXPECT_EQ(ReadBytes(source), Damaged()) << "the photo is not cut without its backup";
+  EXPECT_FALSE(fs::exists(disk.File("IMG_0001_bak0.crw"))) << "no half copy";
+  EXPECT_EQ(ReadBytes(next), Damaged()) << "the run ended";
+}
+
+TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
+  TempDir dir;
+  SmallMount disk(dir.Path() / "disk", "size=2m");
+  if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
+  const std::string first = dir.File("IMG_0001.CRW");
+  const std::string locked = disk.File("IMG_0002.CRW");
+  WriteBytes(first, Damaged());
+  WriteBytes(locked, Damaged());
+  ASSERT_TRUE(disk.MakeReadOnly());
+
+  RecordingSink sink;
+  try {
+    ProcessFiles({first, locked}, sink);
+    FAIL() << "opening a file on a read-only mount must fail";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + locked + "\". Read-only file system");
+  }
+  ASSERT_EQ(sink.rows.size(), 1u);
+  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(ReadBytes(locked), Damaged());
+}
+
+// Swaps the run's descriptor for a read-only one of the same file just before the cut, the one way
+// to make the system refuse a cut on a file it let us open for writing.
+class SinkRefusingTheCut final : public ProgressSink {
+public:
+  RecordingSink inner;
+  std::string path;
+
+  void SetCaption(const std::string& text) override { inner.SetCaption(text); }
+  void SetStepText(int step, const std::string& text) override {
+    inner.SetStepText(step, text);
+    if (step == 3 && text == "Processing...") ReopenReadOnly();
+  }
+  void AddEventRow(const std::string& file, const std::string& event) override { inner.AddEventRow(file, event); }
+  bool BackupRequested() override { return false; }
+  bool StopRequested() override { return false; }
+
+private:
+  void ReopenReadOnly() {
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code error;
+      if (fs::read_symlink(entry.path(), error) != fs::path(path)) continue;
+      const int readOnly = ::open(path.c_str(), O_RDONLY);
+      ::dup2(readOnly, std::stoi(entry.path().filename().string()));
+      ::close(readOnly);
+      return;
+    }
+  }
+};
+
+TEST(RefusedCut, TheSystemErrorPassesOutWithItsCode) {
+  TempDir dir;
+  const std::string first = dir.File("IMG_0001.CRW");
+  const std::string refused = dir.File("IMG_0002.CRW");
+  WriteBytes(first, Damaged());
+  WriteBytes(refused, Damaged());
+  SinkRefusingTheCut sink;
+  sink.path = refused;
+  try {
+    ProcessFiles({first, refused}, sink);
+    FAIL() << "the refused cut must pass out";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(std::string(error.what()), "System Error.  Code: 22.\nInvalid argument");
+  }
+  ASSERT_EQ(sink.inner.rows.size(), 1u);
+  EXPECT_EQ(sink.inner.rows[0].file, first);
+  EXPECT_EQ(ReadBytes(refused), Damaged());
+}
+
+}  // namespace
+}  // namespace tailmend::test

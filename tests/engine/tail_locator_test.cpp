@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "engine/tail_locator.h"
+#include "tests/support/ciff_builder.h"
+#include "tests/support/memory_stream.h"
+
+namespace tailmend::test {
+namespace {
+
+TailResult Locate(Bytes bytes) {
+  MemoryStream stream(std::move(bytes));
+  return FindFileTail(stream);
+}
+
+// Marks a spurious heap end at position inside image data: the four bytes before it point back
+// `distance` bytes.
+void PlantHeapEnd(Bytes& bytes, std::uint32_t position, std::uint32_t distance, bool big = false) {
+  PutU32(bytes, position - 4, position - distance, big);
+}
+
+TEST(TailLocatorSizeAndMark, RejectsFilesTooSmallToBeCrw) {
+  EXPECT_EQ(Locate(Bytes(102399, 'I')), kTailInvalidFile);
+  Bytes small(102400, 0);
+  small[0] = small[1] = 'I';
+  EXPECT_EQ(Locate(small), kTailNotFound);
+}
+
+TEST(TailLocatorSizeAndMark, FilesBelowTheScanFloorHaveNoTail) {
+  Bytes bytes = CiffBuilder().HeapEnd(400000).Junk(1000).Build();
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+  bytes = CiffBuilder().HeapEnd(600000).Junk(kScanFloor - 600000 - 1).Build();
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorSizeAndMark, AcceptsOnlyExactlyIIorMM) {
+  for (const std::string mark : {"ii", "mm", "IM", "MI", "  "}) {
+    EXPECT_EQ(Locate(CiffBuilder().Mark(mark).Junk(4096).Build()), kTailInvalidFile) << mark;
+  }
+}
+
+TEST(TailLocatorSizeAndMark, FilesOf2GiBOrMoreAreInvalidWithoutBeingRead) {
+  MemoryStream stream(Bytes{'I', 'I'});
+  stream.ReportSize(std::int64_t{1} << 31);
+  EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
+  EXPECT_EQ(stream.BytesRead(), 0u);
+}
+
+TEST(TailLocatorFindsHeapEnd, LittleEndianRootOfFourEntries) {
+  const Bytes bytes = CiffBuilder().HeapEnd(700000).RootEntries(4).Junk(300000).Build();
+  EXPECT_EQ(Locate(bytes), 700000);
+}
+
+TEST(TailLocatorFindsHeapEnd, BigEndianRootOfTwoEntries) {
+  const Bytes bytes = CiffBuilder().BigEndian().HeapEnd(800000).RootEntries(2).Junk(5000).Build();
+  EXPECT_EQ(Locate(bytes), 800000);
+}
+
+TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
+  for (std::uint16_t n = 2; n <= 8; ++n) {
+    EXPECT_EQ(Locate(CiffBuilder().RootEntries(n).HeapEnd(700000).Junk(64).Build()), 700000) << n;
+  }
+}
+
+TEST(TailLocatorFindsHeapEnd, RootsOutsideTwoToEightEntriesAreNotRecognised) {
+  for (std::uint16_t n : {1, 9}) {
+    EXPECT_EQ(Locate(CiffBuilder().RootEntries(n).HeapEnd(700000).Junk(64).Build()), kTailNotFound) << n;
+  }
+}
+
+TEST(TailLocatorFindsHeapEnd, HighestPassingPositionWins) {
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
+  PlantHeapEnd(bytes, 690000, 72);
+  EXPECT_EQ(Locate(bytes), 700000);
+  PlantHeapEnd(bytes, 710000, 62);  // inside the junk
+  EXPECT_EQ(Locate(bytes), 710000);
+}
+
+TEST(TailLocatorFindsHeapEnd, ScanFloorIsTheLowestPositionTested) {
+  Bytes atFloor = CiffBuilder().HeapEnd(kScanFloor).Junk(100).Build();
+  EXPECT_EQ(Locate(atFloor), kScanFloor);
+  Bytes belowFloor = CiffBuilder().HeapEnd(kScanFloor - 1).Junk(100).Build();
+  EXPECT_EQ(Locate(belowFloor), kTailNotFound);
+}
+
+TEST(TailLocatorFindsHeapEnd, AStoredValueAboveThePositionNeverPasses) {
+  // A pointer 72 bytes ahead of its position is as far away as a real one 72 bytes back, but
+  // position - value wraps round to a huge distance.
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
+  PutU32(bytes, 700000 - 4, 700000 + 72);
+  PutU32(bytes, 710000 - 4, 710000 + 52);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorHealthyFiles, AFileEndingAtItsHeapEndIsNeverCut) {
+  // Image data that happens to look like a heap end must not get a complete file cut.
+  Bytes bytes = CiffBuilder().HeapEnd(900000).Build();
+  PlantHeapEnd(bytes, 850000, 82);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+  bytes = CiffBuilder().BigEndian().HeapEnd(900000).RootEntries(8).Build();
+  PlantHeapEnd(bytes, 850000, 52, true);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorHealthyFiles, APlausiblePointerAtTheVeryEndIsEnoughEvenWithADamagedCount) {
+  Bytes bytes = CiffBuilder().HeapEnd(900000).RootEntries(3).Build();
+  PutU16(bytes, 900000 - 4 - 30 - 2, 0xFFFF);
+  PlantHeapEnd(bytes, 850000, 82);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorHealthyFiles, ALargeRootDirectoryEndingAtTheFileEndIsHealthy) {
+  // Twenty entries are beyond the distance test, but the directory still closes the file exactly.
+  Bytes bytes = CiffBuilder().HeapEnd(900000).RootEntries(20).Build();
+  PlantHeapEnd(bytes, 850000, 92);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorHealthyFiles, ACanonTrailerRepeatingTheRootPointerIsKept) {
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes trailer = CanonOptionalTrailer(bytes, 700000);
+  bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorHealthyFiles, JunkEndingInAnUnrelatedPointerIsStillCut) {
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(560, 0).Build();
+  PutU32(bytes, bytes.size() - 4, 12345);
+  EXPECT_EQ(Locate(bytes), 700000);
+}
+
+TEST(TailLocatorHealthyFiles, ATruncatedDirectoryAtTheEndDoesNotReadPastTheFile) {
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(100).Build();
+  PutU32(bytes, bytes.size() - 4, static_cast<std::uint32_t>(bytes.size() - 26 - 1));
+  EXPECT_EQ(Locate(bytes), 700000);
+}
+
+TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {
+  MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
+  stream.DeliverAtMost(650000);  // the heap end is never seen
+  EXPECT_EQ(FindFileTail(stream), kTailNotFound);
+}
+
+TEST(TailLocatorReads, AReadThatDeliversNothingLeavesNoMark) {
+  MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
+  stream.DeliverAtMost(0);
+  EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
+}
+
+TEST(TailLocatorReads, AFailingReadCountsAsDeliveringNothing) {
+  MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
+  stream.FailReadsAfter(0);
+  EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
+}
+
+TEST(TailLocatorReads, AFailureToTellTheSizeIsAnUnknownError) {
+  MemoryStream stream(CiffBuilder().Build());
+  stream.FailSize();
+  EXPECT_EQ(FindFileTail(stream), kTailUnknownError);
+}
+
+TEST(TailLocatorReads, LeavesTheContentUnchanged) {
+  const Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(1000).Build();
+  MemoryStream stream(bytes);
+  EXPECT_EQ(FindFileTail(stream), 700000);
+  EXPECT_EQ(stream.Contents(), bytes);
+}
+
+}  // namespace
+}  // namespace tailmend::test

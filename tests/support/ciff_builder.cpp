@@ -1,0 +1,103 @@
+#include "tests/support/ciff_builder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace tailmend::test {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 26;
+constexpr std::size_t kEntrySize = 10;
+
+// Deterministic noise standing in for compressed image data. Its 32-bit values are spread over the
+// whole range, so by chance none of them points a few dozen bytes back.
+void FillWithNoise(Bytes& bytes, std::size_t from, std::size_t to) {
+  std::uint32_t state = 0x2545F491u;
+  for (std::size_t i = from; i < to; ++i) {
+    state = state * 1664525u + 1013904223u;
+    bytes[i] = static_cast<unsigned char>(state >> 24);
+  }
+}
+
+void WriteHeader(Bytes& bytes, const std::string& mark, bool big) {
+  std::memcpy(bytes.data(), mark.data(), std::min<std::size_t>(mark.size(), 2));
+  PutU32(bytes, 2, kHeaderSize, big);
+  std::memcpy(bytes.data() + 6, "HEAPCCDR", 8);
+  PutU32(bytes, 14, 0x00010002u, big);
+}
+
+// Directory at heapEnd - 4 - 10n - 2, relative offset stored in the heap's last four bytes.
+void WriteRootDirectory(Bytes& bytes, std::uint32_t heapEnd, std::uint16_t entries, bool big) {
+  const std::size_t directory = heapEnd - 4 - kEntrySize * entries - 2;
+  if (directory < kHeaderSize) throw std::invalid_argument("heap too small for its directory");
+  PutU16(bytes, directory, entries, big);
+  for (std::uint16_t e = 0; e < entries; ++e) {
+    const std::size_t entry = directory + 2 + kEntrySize * e;
+    PutU16(bytes, entry, static_cast<std::uint16_t>(0x2005 + e), big);
+    PutU32(bytes, entry + 2, 1024, big);
+    PutU32(bytes, entry + 6, 1024u * e, big);
+  }
+  PutU32(bytes, heapEnd - 4, static_cast<std::uint32_t>(directory - kHeaderSize), big);
+}
+
+}  // namespace
+
+void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value, bool bigEndian) {
+  for (int k = 0; k < 4; ++k) {
+    const int shift = bigEndian ? 8 * (3 - k) : 8 * k;
+    bytes.at(offset + k) = static_cast<unsigned char>(value >> shift);
+  }
+}
+
+void PutU16(Bytes& bytes, std::size_t offset, std::uint16_t value, bool bigEndian) {
+  bytes.at(offset + (bigEndian ? 1 : 0)) = static_cast<unsigned char>(value);
+  bytes.at(offset + (bigEndian ? 0 : 1)) = static_cast<unsigned char>(value >> 8);
+}
+
+CiffBuilder& CiffBuilder::BigEndian(bool big) {
+  big_ = big;
+  return *this;
+}
+
+CiffBuilder& CiffBuilder::Mark(std::string mark) {
+  mark_ = std::move(mark);
+  return *this;
+}
+
+CiffBuilder& CiffBuilder::HeapEnd(std::uint32_t length) {
+  heapEnd_ = length;
+  return *this;
+}
+
+CiffBuilder& CiffBuilder::RootEntries(std::uint16_t count) {
+  entries_ = count;
+  return *this;
+}
+
+CiffBuilder& CiffBuilder::Junk(std::size_t count, unsigned char fill) { return Junk(Bytes(count, fill)); }
+
+CiffBuilder& CiffBuilder::Junk(const Bytes& bytes) {
+  junk_.insert(junk_.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+
+Bytes CiffBuilder::Build() const {
+  Bytes bytes(heapEnd_ + junk_.size());
+  FillWithNoise(bytes, kHeaderSize, heapEnd_);
+  WriteHeader(bytes, mark_.empty() ? (big_ ? "MM" : "II") : mark_, big_);
+  WriteRootDirectory(bytes, heapEnd_, entries_, big_);
+  std::copy(junk_.begin(), junk_.end(), bytes.begin() + heapEnd_);
+  return bytes;
+}
+
+Bytes CanonOptionalTrailer(const Bytes& file, std::uint32_t heapEnd, std::size_t length) {
+  Bytes trailer(length, 0);
+  const char tag[] = "CANON OPTIONAL DATA";
+  std::memcpy(trailer.data(), tag, sizeof tag - 1);
+  std::copy(file.begin() + heapEnd - 4, file.begin() + heapEnd, trailer.end() - 4);
+  return trailer;
+}
+
+}  // namespace tailmend::test

@@ -1,0 +1,48 @@
+#include "tests/support/temp_dir.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace tailmend::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = fs::temp_directory_path() / ("tailmend-test-" + std::to_string(random()));
+    if (fs::create_directory(path_)) return;
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+  return reinterpret_cast<const char*>((path_ / fs::u8path(name)).u8string().c_str());
+}
+
+std::string TempDir::Put(const std::string& name, const Bytes& bytes) const {
+  const std::string path = File(name);
+  WriteBytes(path, bytes);
+  return path;
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(fs::u8path(path), std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace tailmend::test

@@ -51,13 +51,8 @@ HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
   return handle;
 }
 
-// Windows reports a name held by a folder (or by a file being deleted) as access denied rather
-// than as existing. Only something we can actually see there counts as taken; otherwise a folder
-// we may not write to would make the caller try names forever.
-bool IsNameTaken(DWORD code, const std::wstring& wide) {
-  if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) return true;
-  return code == ERROR_ACCESS_DENIED && ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+// CREATE_NEW fails this way on any name already there: a file, a folder or a link.
+bool IsNameTaken(DWORD code) { return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS; }
 
 }  // namespace
 
@@ -89,14 +84,14 @@ FileStream FileStream::OpenReadSharedRead(const std::string& path) {
   return FileStream(Stored(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ)), path);
 }
 
-// CREATE_NEW fails on any name already there, a link included, so nothing is ever replaced.
+// Nothing already there is ever replaced or followed.
 std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
   const std::wstring wide = WidePathOrThrow(path);
   const HANDLE handle =
       ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle != INVALID_HANDLE_VALUE) return FileStream(Stored(handle), path);
   const DWORD code = ::GetLastError();
-  if (IsNameTaken(code, wide)) return std::nullopt;
+  if (IsNameTaken(code)) return std::nullopt;
   throw PlatformError(OpenErrorText(path, static_cast<int>(code)));
 }
 

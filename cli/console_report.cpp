@@ -10,7 +10,12 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void OnInterrupt(int) { interrupted = 1; }
+// Windows resets a handler to the default once it has run, and the default ends the program at
+// once, in the middle of a backup or a cut: a second Ctrl-C must find the handler again.
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+  std::signal(SIGINT, OnInterrupt);
+}
 
 bool IsGoodEvent(std::string_view event) {
   return event == "Done" || event == "No file tail" || event.starts_with("Tail at ");

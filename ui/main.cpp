@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -87,6 +88,7 @@ void TfrmMain::CreateControls() {
   ListView1->setColumnWidth(0, 32);
   ListView1->setColumnWidth(1, 80);
   ListView1->setColumnWidth(2, 100);
+  ListView1->header()->setStretchLastSection(false);
 
   GroupBox3 = MakeGroupBox(this, "GroupBox3", QStringLiteral(" Documents "), {320, 16, 163, 129});
   Button4 = MakeButton(GroupBox3, "Button4", QStringLiteral("What's this?"), {32, 24, 99, 25});

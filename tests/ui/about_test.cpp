@@ -19,7 +19,8 @@ TEST_F(AboutBox, ShowsNameVersionCopyrightAndALink) {
   const auto& name = Find<QLabel>(about, "Label1");
   EXPECT_EQ(name.text(), "Tailmend");
   EXPECT_EQ(QFontInfo(name.font()).pixelSize(), 21);
-  EXPECT_TRUE(name.font().bold());
+  EXPECT_TRUE(QFontInfo(name.font()).bold());
+  EXPECT_EQ(QFontInfo(name.font()).family(), "Tahoma");
   EXPECT_EQ(name.palette().color(QPalette::WindowText), QColor(Qt::blue));
   EXPECT_EQ(Find<QLabel>(about, "Label3").text(), "Version 1.0 ");
   EXPECT_EQ(Find<QLabel>(about, "Label4").text(), "Copyright (C) 2026 Tailmend developers");

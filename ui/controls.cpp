@@ -13,13 +13,14 @@ namespace tailmend {
 namespace {
 
 const char* const kFamily = "Tahoma";
-// Debian's fonts-wine installs Wine's Tahoma-metric faces here without registering them.
-const char* const kFallbackFiles[] = {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"};
+// Debian's fonts-wine installs Wine's Tahoma-metric face here without registering it. Its bold
+// face is drawn hardly heavier than the regular one, so it is left out and Qt emboldens instead.
+const char* const kFallbackFile = "/usr/share/wine/fonts/tahoma.ttf";
 
 void EnsureTahoma() {
   static const bool done = [] {
     if (!QFontDatabase::hasFamily(QString::fromLatin1(kFamily))) {
-      for (const char* file : kFallbackFiles) QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+      QFontDatabase::addApplicationFont(QString::fromLatin1(kFallbackFile));
     }
     return true;
   }();

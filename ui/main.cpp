@@ -48,9 +48,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
   return button;
 }
 
+// Group boxes are opaque, as windowed controls are, so the picture behind them is hidden there.
 QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title, const QRect& place) {
   auto* box = MakeControl<QGroupBox>(parent, name, place);
   box->setTitle(title);
+  box->setAutoFillBackground(true);
   return box;
 }
 

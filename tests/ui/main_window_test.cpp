@@ -61,6 +61,9 @@ TEST_F(MainWindow, StartsWithItsDesignedLookAndNothingSelected) {
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_EQ(QFontInfo(window.font()).pixelSize(), 11);
   EXPECT_EQ(window.font().family(), "Tahoma");
+  for (const char* inBox : {"Label1", "Edit1", "Button4"}) {
+    EXPECT_EQ(QFontInfo(Find<QWidget>(window, inBox).font()).pixelSize(), 11) << inBox;
+  }
 
   const auto& picture = Find<QLabel>(window, "Image1");
   EXPECT_EQ(picture.geometry(), QRect(246, 88, 338, 226));

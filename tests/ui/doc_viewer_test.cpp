@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QDir>
 #include <QTextEdit>
 #include <filesystem>
 #include <fstream>
@@ -85,15 +84,6 @@ TEST_F(DocViewer, PrefersTheDocumentBesideTheProgramToTheCurrentDirectory) {
   EXPECT_EQ(Show(kDocName), "from the current directory");
   const BesideProgram beside("from beside the program");
   EXPECT_EQ(Show(kDocName), "from beside the program");
-}
-
-TEST_F(DocViewer, LooksBesideTheProgramThenInTheDataFolderThenInTheCurrentDirectory) {
-  const QStringList folders = DocumentFolders();
-  ASSERT_EQ(folders.size(), 3);
-  EXPECT_EQ(folders[0], QCoreApplication::applicationDirPath());
-  EXPECT_EQ(QDir(folders[1]).absolutePath(),
-            QDir(QCoreApplication::applicationDirPath() + "/../share/tailmend").absolutePath());
-  EXPECT_EQ(folders[2], QDir::currentPath());
 }
 
 TEST_F(DocViewer, ADocumentThatCannotBeOpenedShowsTheErrorAndAnEmptyViewer) {

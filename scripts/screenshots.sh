@@ -25,8 +25,8 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-# Two damaged photos to repair, in the folder the program starts in.
-"$build/tests/support/make_damaged_crw" "$work" 2 700000 4096
+# Damaged photos to repair, in the folder the program starts in.
+"$build/tests/support/make_damaged_crw" "$work" 3 700000 4096
 
 wait_window() { xdotool search --sync --onlyvisible --name "$1" | head -n1; }
 # Clicks a point given in the client coordinates of the window's design.
@@ -55,6 +55,22 @@ dialog=$(wait_window '^Processing 2 of 2$')
 shot "$dialog" processing
 close_dialog "$dialog"
 shot "$main" main
+
+# A photo that vanishes after its selection: the error box, then the dialog left running.
+click_at "$main" 243 104   # Browse
+dialog=$(wait_window '^Open$')
+xdotool type 'IMG_0002.CRW'
+xdotool key Return
+sleep 0.5
+rm "$work/IMG_0002.CRW"
+click_at "$main" 156 135   # Fix Now
+until box=$(xdotool search --onlyvisible --name '^Tailmend$' | grep -vx "$main"); do sleep 0.2; done
+shot "$box" error-box
+xdotool windowactivate --sync "$box" key Return
+dialog=$(wait_window '^Processing 1 of 1$')
+shot "$dialog" processing-stopped-by-error
+click_at "$dialog" 253 131 # Stop
+close_dialog "$dialog"
 
 click_at "$main" 401 52    # What's this?
 dialog=$(wait_window "^What's this\?$")

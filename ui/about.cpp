@@ -16,9 +16,6 @@ const char* const kHomePage = "http://www.tailmend.example/tailmend.htm";
 constexpr QSize kClientSize(354, 197);
 constexpr int kTitlePixels = 21;
 
-constexpr Qt::WindowFlags kDialogFlags =
-    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-
 void SetTextColour(QLabel& label, const QColor& colour) {
   QPalette palette = label.palette();
   palette.setColor(QPalette::WindowText, colour);

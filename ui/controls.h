@@ -12,6 +12,10 @@ namespace tailmend {
 // The face and size every window uses: Tahoma, 11 pixels high.
 inline constexpr int kWindowFontPixels = 11;
 
+// The border of every dialog: caption and close box, not resizable, no minimise or maximise box.
+inline constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
 // Tahoma at a pixel height. Where the system lacks it, the Tahoma-metric face from Wine's font
 // package is loaded so that texts keep the width the layout was made for.
 QFont TahomaFont(int pixels, bool bold = false);

@@ -21,9 +21,6 @@ constexpr QSize kClientSize(418, 278);
 constexpr std::int64_t kMaxDocumentSize = std::int64_t{64} << 20;
 const char* const kLoadFailure = "Failed to Load Stream";
 
-constexpr Qt::WindowFlags kDialogFlags =
-    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-
 QByteArray ReadWhole(const QString& path) {
   FileStream stream = FileStream::OpenReadSharedRead(path.toStdString());
   const std::int64_t size = stream.Size();

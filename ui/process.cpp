@@ -20,9 +20,6 @@ constexpr QSize kClientSize(332, 158);
 constexpr int kStatusLeft = 231;
 constexpr int kStatusWidth = 90;
 
-constexpr Qt::WindowFlags kDialogFlags =
-    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-
 // A status text of fixed width, so a long text is cut rather than pushing into the border.
 QLabel* MakeStatusLabel(QWidget* parent, const char* name, int top) {
   return MakeControl<QLabel>(parent, name, {kStatusLeft, top, kStatusWidth, parent->fontMetrics().height()});

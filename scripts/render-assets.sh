@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Renders the committed pictures from their SVG sources: the main window's JPEG and the program
+# icon as PNG and as a Windows .ico. Needs rsvg-convert (librsvg2-bin) and ImageMagick.
+set -euo pipefail
+cd "$(dirname "$0")/../assets"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The window decodes the picture with libjpeg from memory: keep it baseline (not progressive),
+# without metadata, and small.
+rsvg-convert -w 338 -h 226 main_picture.svg -o "$work/main_picture.png"
+convert "$work/main_picture.png" -background white -flatten -strip -interlace none \
+  -sampling-factor 2x2 -quality 85 main_picture.jpg
+
+rsvg-convert -w 32 -h 32 tailmend.svg -o tailmend.png
+rsvg-convert -w 16 -h 16 tailmend.svg -o "$work/tailmend16.png"
+convert tailmend.png "$work/tailmend16.png" tailmend.ico

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev
   qt6-base-dev libjpeg-dev
-  xvfb xauth xdotool x11-apps imagemagick fonts-wine
+  xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64
 )
 

@@ -38,7 +38,11 @@ public:
 
 private:
   using Handle = std::intptr_t;
+  // -1 is no descriptor on POSIX and INVALID_HANDLE_VALUE on Windows.
+  static constexpr Handle kNoHandle = -1;
+
   FileStream(Handle handle, std::string path);
+  static void Release(Handle handle) noexcept;
 
   Handle handle_;
   std::string path_;

@@ -17,7 +17,6 @@ namespace tailmend {
 
 namespace {
 
-constexpr std::intptr_t kNoHandle = -1;
 // A single read or write of more than this is split, as Linux caps one call at about 2 GiB.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
@@ -59,23 +58,7 @@ void FlushDirectoryOf(const std::string& path) {
 
 }  // namespace
 
-FileStream::FileStream(Handle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
-
-FileStream::FileStream(FileStream&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
-
-FileStream& FileStream::operator=(FileStream&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != kNoHandle) ::close(Descriptor(handle_));
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-FileStream::~FileStream() {
-  if (handle_ != kNoHandle) ::close(Descriptor(handle_));
-}
+void FileStream::Release(Handle handle) noexcept { ::close(Descriptor(handle)); }
 
 // POSIX has no share modes: other programs may always open the file, which is what the repair
 // allows anyway. Reading-only opens cannot keep writers out here.

@@ -12,8 +12,6 @@ namespace tailmend {
 
 namespace {
 
-// INVALID_HANDLE_VALUE is -1 too, so a failed CreateFileW never looks like an open handle.
-constexpr std::intptr_t kNoHandle = -1;
 // ReadFile and WriteFile take a 32-bit count; larger transfers go in pieces.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
@@ -56,23 +54,7 @@ bool IsNameTaken(DWORD code) { return code == ERROR_FILE_EXISTS || code == ERROR
 
 }  // namespace
 
-FileStream::FileStream(Handle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
-
-FileStream::FileStream(FileStream&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
-
-FileStream& FileStream::operator=(FileStream&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != kNoHandle) ::CloseHandle(Native(handle_));
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-FileStream::~FileStream() {
-  if (handle_ != kNoHandle) ::CloseHandle(Native(handle_));
-}
+void FileStream::Release(Handle handle) noexcept { ::CloseHandle(Native(handle)); }
 
 // Others may read and write the file meanwhile, but not delete or rename it.
 FileStream FileStream::OpenReadWriteShared(const std::string& path) {

@@ -28,7 +28,6 @@ public:
 
   const Bytes& Contents() const { return bytes_; }
   std::size_t BytesRead() const { return delivered_; }
-  std::int64_t Position() const { return position_; }
 
 private:
   Bytes bytes_;

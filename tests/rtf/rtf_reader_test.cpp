@@ -4,7 +4,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "platform/rtf_reader.h"
+#include "rtf/rtf_reader.h"
 
 namespace tailmend {
 namespace {

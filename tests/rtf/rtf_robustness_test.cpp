@@ -7,7 +7,7 @@
 #include <QTextDocument>
 #include <random>
 
-#include "platform/rtf_reader.h"
+#include "rtf/rtf_reader.h"
 
 namespace tailmend {
 namespace {

@@ -1,0 +1,60 @@
+#include <QFontInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/ui/qt/ui_harness.h"
+#include "ui/qt/about.h"
+#include "ui/qt/main.h"
+
+namespace tailmend::test {
+namespace {
+
+using AboutBox = WindowTest;
+
+TEST_F(AboutBox, ShowsNameVersionCopyrightAndALink) {
+  TfrmAbout about;
+  EXPECT_EQ(about.windowTitle(), "About");
+  EXPECT_EQ(about.size(), QSize(354, 197));
+  const auto& name = Find<QLabel>(about, "Label1");
+  EXPECT_EQ(name.text(), "Tailmend");
+  EXPECT_EQ(QFontInfo(name.font()).pixelSize(), 21);
+  EXPECT_TRUE(QFontInfo(name.font()).bold());
+  EXPECT_EQ(QFontInfo(name.font()).family(), "Tahoma");
+  EXPECT_EQ(name.palette().color(QPalette::WindowText), QColor(Qt::blue));
+  EXPECT_EQ(Find<QLabel>(about, "Label3").text(), "Version 1.0 ");
+  EXPECT_EQ(Find<QLabel>(about, "Label4").text(), "Copyright (C) 2026 Tailmend developers");
+  const auto& link = Find<QLabel>(about, "Label5");
+  EXPECT_EQ(link.text(), "Home Page");
+  EXPECT_TRUE(link.font().underline());
+  EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST_F(AboutBox, HomePageOpensThePageAndLeavesTheBoxOpenUntilOk) {
+  TfrmMain window;
+  window.show();
+  WithModal([&] { Click(Find<QPushButton>(window, "Button3")); },
+            [&](QDialog& about) {
+              EXPECT_EQ(about.windowTitle(), "About");
+              Click(Find<QLabel>(about, "Label5"));
+              EXPECT_EQ(openedPages, QStringList{"http://www.tailmend.example/tailmend.htm"});
+              EXPECT_TRUE(about.isVisible()) << "the link leaves the box open";
+              Click(Find<QPushButton>(about, "Button1"));
+              EXPECT_FALSE(about.isVisible());
+              EXPECT_EQ(about.result(), QDialog::Accepted);
+            });
+  EXPECT_TRUE(errorBoxes.empty());
+}
+
+TEST_F(AboutBox, APressOutsideTheLinkOpensNothing) {
+  TfrmAbout about;
+  about.show();
+  auto& link = Find<QLabel>(about, "Label5");
+  QTest::mousePress(&link, Qt::LeftButton);
+  QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(link.width() + 20, 2));
+  EXPECT_TRUE(openedPages.isEmpty()) << "releasing off the link cancels the click";
+  about.close();
+}
+
+}  // namespace
+}  // namespace tailmend::test

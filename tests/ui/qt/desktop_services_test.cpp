@@ -1,0 +1,65 @@
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <stdexcept>
+
+#include "tests/support/temp_dir.h"
+#include "tests/ui/qt/ui_harness.h"
+#include "ui/qt/error_guard.h"
+
+namespace tailmend::test {
+namespace {
+
+TEST(ErrorBoxText, AddsAFullStopOnlyAfterACharacterOrderedAfterIt) {
+  EXPECT_EQ(ErrorBoxText("Disk full"), "Disk full.");
+  EXPECT_EQ(ErrorBoxText("Disk full."), "Disk full.");
+  EXPECT_EQ(ErrorBoxText("Ends in a blank "), "Ends in a blank ");
+  EXPECT_EQ(ErrorBoxText("Ends in a hyphen-"), "Ends in a hyphen-") << "0x2D comes before the full stop";
+  EXPECT_EQ(ErrorBoxText("Ends in a slash /"), "Ends in a slash /.") << "0x2F comes after it";
+  EXPECT_EQ(ErrorBoxText("Code: 5\nAccès refusé"), "Code: 5\nAccès refusé.");
+  EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+using ErrorGuard = WindowTest;
+
+TEST_F(ErrorGuard, TurnsEveryErrorIntoOneErrorBoxAndCarriesOn) {
+  RunGuarded([] { throw std::runtime_error("Cannot open file \"a.crw\". Permission denied"); });
+  RunGuarded([] { throw 42; });
+  bool ran = false;
+  RunGuarded([&] { ran = true; });
+  ASSERT_EQ(errorBoxes.size(), 2u);
+  EXPECT_EQ(errorBoxes[0].first, "Tailmend");
+  EXPECT_EQ(errorBoxes[0].second, "Cannot open file \"a.crw\". Permission denied.");
+  EXPECT_EQ(errorBoxes[1].second, "Unknown error.");
+  EXPECT_TRUE(ran);
+}
+
+TEST(CrwOpenDialog, AcceptsSeveralExistingFilesOfEitherCase) {
+  const TempDir dir;
+  for (const char* name : {"lower.crw", "UPPER.CRW", "other.jpg"}) WriteBytes(dir.File(name), {1});
+  QFileDialog dialog;
+  ConfigureCrwOpenDialog(dialog);
+  EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
+  EXPECT_EQ(dialog.nameFilters(), QStringList{"Canon CRW files (*.crw)"});
+
+  auto* model = dialog.findChild<QFileSystemModel*>();
+  ASSERT_NE(model, nullptr);
+  const QString folder = QString::fromStdString(dir.Path().string());
+  QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+  dialog.setDirectory(folder);
+  ASSERT_TRUE(loaded.wait(5000));
+  const QModelIndex root = model->index(folder);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(root) >= 2; }, 5000));
+  QStringList listed;
+  for (int row = 0; row < model->rowCount(root); ++row) {
+    const QModelIndex index = model->index(row, 0, root);
+    if (model->flags(index) & Qt::ItemIsEnabled) listed.push_back(model->fileName(index));
+  }
+  listed.sort();
+  EXPECT_EQ(listed, (QStringList{"UPPER.CRW", "lower.crw"}));
+}
+
+}  // namespace
+}  // namespace tailmend::test

@@ -1,0 +1,101 @@
+#include <QCoreApplication>
+#include <QTextEdit>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "tests/support/temp_dir.h"
+#include "tests/ui/qt/ui_harness.h"
+#include "ui/qt/doc.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A document name no build delivers, so the folders it is put into decide alone what is found.
+const char* const kDocName = "tailmend-viewer-test.rtf";
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Makes a folder the current directory for as long as it lives.
+class CurrentDirectory {
+public:
+  explicit CurrentDirectory(const fs::path& path) : old_(fs::current_path()) { fs::current_path(path); }
+  ~CurrentDirectory() { fs::current_path(old_); }
+
+private:
+  fs::path old_;
+};
+
+// A file beside the test program, removed again afterwards.
+class BesideProgram {
+public:
+  explicit BesideProgram(const std::string& text)
+      : path_(fs::path(QCoreApplication::applicationDirPath().toStdString()) / kDocName) {
+    WriteText(path_, text);
+  }
+  ~BesideProgram() { fs::remove(path_); }
+
+private:
+  fs::path path_;
+};
+
+class DocViewer : public WindowTest {
+protected:
+  DocViewer() : cwd(dir.Path()) {}
+
+  // Shows the viewer for a document name and returns what it displayed.
+  QString Show(const char* docFile) {
+    TfrmShowDoc viewer;
+    viewer.DocFile = QString::fromLatin1(docFile);
+    QString shown;
+    WithModal([&] { viewer.exec(); },
+              [&](QDialog& dialog) { shown = Find<QTextEdit>(dialog, "RichEdit1").toPlainText(); });
+    return shown;
+  }
+
+  TempDir dir;
+  CurrentDirectory cwd;
+};
+
+TEST_F(DocViewer, SaysSoWhenTheDocumentIsNowhere) {
+  EXPECT_EQ(Show(kDocName), "Document file doesn't exist.");
+  EXPECT_TRUE(errorBoxes.empty());
+}
+
+TEST_F(DocViewer, ShowsAFileThatIsNotRtfAsPlainText) {
+  WriteText(dir.Path() / kDocName, "Just words,\nno {\\rtf} here.");
+  EXPECT_EQ(Show(kDocName), "Just words,\nno {\\rtf} here.");
+}
+
+TEST_F(DocViewer, ShowsRtfAsFormattedText) {
+  WriteText(dir.Path() / kDocName, "{\\rtf1\\ansi Cut the {\\b tail} off.\\par}");
+  const QString shown = Show(kDocName);
+  EXPECT_TRUE(shown.contains("tail")) << shown.toStdString();
+  EXPECT_FALSE(shown.contains("\\rtf1")) << shown.toStdString();
+}
+
+// The documents are delivered beside the program; the current directory is only the last resort.
+TEST_F(DocViewer, PrefersTheDocumentBesideTheProgramToTheCurrentDirectory) {
+  WriteText(dir.Path() / kDocName, "from the current directory");
+  EXPECT_EQ(Show(kDocName), "from the current directory");
+  const BesideProgram beside("from beside the program");
+  EXPECT_EQ(Show(kDocName), "from beside the program");
+}
+
+TEST_F(DocViewer, ADocumentThatCannotBeOpenedShowsTheErrorAndAnEmptyViewer) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may read any file";
+  const fs::path path = dir.Path() / kDocName;
+  WriteText(path, "secret");
+  fs::permissions(path, fs::perms::none);
+  EXPECT_EQ(Show(kDocName), "");
+  ASSERT_EQ(errorBoxes.size(), 1u);
+  EXPECT_TRUE(errorBoxes[0].second.startsWith("Cannot open file \"")) << errorBoxes[0].second.toStdString();
+  EXPECT_TRUE(errorBoxes[0].second.endsWith("Permission denied.")) << errorBoxes[0].second.toStdString();
+}
+
+}  // namespace
+}  // namespace tailmend::test

@@ -1,0 +1,183 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "tests/support/ciff_builder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui/qt/ui_harness.h"
+#include "ui/qt/doc.h"
+#include "ui/qt/main.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kHeapEnd = 700000;
+
+struct Row {
+  std::string number, file, event;
+  bool operator==(const Row&) const = default;
+};
+
+class MainWindow : public WindowTest {
+protected:
+  MainWindow() { window.show(); }
+
+  std::vector<Row> Rows() const {
+    const auto& list = Find<QTreeWidget>(window, "ListView1");
+    std::vector<Row> rows;
+    for (int k = 0; k < list.topLevelItemCount(); ++k) {
+      const QTreeWidgetItem* item = list.topLevelItem(k);
+      rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString()});
+    }
+    return rows;
+  }
+  QString EditText() const { return Find<QLineEdit>(window, "Edit1").text(); }
+  void Browse(const QStringList& answer) {
+    chosenFiles = answer;
+    Click(Find<QPushButton>(window, "Button1"));
+  }
+  std::string PutDamaged(const std::string& name) {
+    const std::string path = dir.File(name);
+    WriteBytes(path, CiffBuilder().HeapEnd(kHeapEnd).Junk(4096).Build());
+    return path;
+  }
+
+  TempDir dir;
+  TfrmMain window;
+};
+
+TEST_F(MainWindow, StartsWithItsDesignedLookAndNothingSelected) {
+  EXPECT_EQ(window.windowTitle(), "Tailmend");
+  EXPECT_EQ(window.size(), QSize(499, 333));
+  EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the border is not resizable";
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_EQ(QFontInfo(window.font()).pixelSize(), 11);
+  EXPECT_EQ(window.font().family(), "Tahoma");
+  for (const char* inBox : {"Label1", "Edit1", "Button4"}) {
+    EXPECT_EQ(QFontInfo(Find<QWidget>(window, inBox).font()).pixelSize(), 11) << inBox;
+  }
+
+  const auto& picture = Find<QLabel>(window, "Image1");
+  EXPECT_EQ(picture.geometry(), QRect(246, 88, 338, 226));
+  EXPECT_EQ(window.children().first(), &picture) << "the picture lies behind every other control";
+
+  EXPECT_TRUE(Find<QLineEdit>(window, "Edit1").isReadOnly());
+  EXPECT_TRUE(EditText().isEmpty());
+  EXPECT_FALSE(Find<QCheckBox>(window, "CheckBox1").isChecked());
+  EXPECT_TRUE(window.SelectedFiles().empty());
+
+  const auto& list = Find<QTreeWidget>(window, "ListView1");
+  ASSERT_EQ(list.columnCount(), 3);
+  EXPECT_EQ(list.headerItem()->text(0), "No.");
+  EXPECT_EQ(list.headerItem()->text(1), "File");
+  EXPECT_EQ(list.headerItem()->text(2), "Event");
+  EXPECT_EQ(list.columnWidth(0), 32);
+  EXPECT_EQ(list.columnWidth(1), 80);
+  EXPECT_EQ(list.columnWidth(2), 100);
+}
+
+TEST_F(MainWindow, TabGoesThroughTheControlsInTheirDesignedOrder) {
+  const QStringList expected = {"Edit1", "Button1", "Button7", "CheckBox1", "ListView1",
+                                "Button4", "Button5", "Button3", "Button6", "Button8"};
+  QStringList order;
+  QWidget* widget = &Find<QLineEdit>(window, "Edit1");
+  while (order.size() < expected.size()) {
+    if (expected.contains(widget->objectName())) order.push_back(widget->objectName());
+    widget = widget->nextInFocusChain();
+  }
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(MainWindow, BrowseShowsEachNameQuotedWithABlankAndANewSelectionReplacesTheOld) {
+  Browse({"/photos/IMG_0001.CRW", "/photos/IMG_0002.CRW"});
+  EXPECT_EQ(EditText(), "\"IMG_0001.CRW\" \"IMG_0002.CRW\" ");
+  EXPECT_EQ(window.SelectedFiles(), (FileList{"/photos/IMG_0001.CRW", "/photos/IMG_0002.CRW"}));
+
+  Browse({"/other/IMG_0042.CRW"});
+  EXPECT_EQ(EditText(), "\"IMG_0042.CRW\" ");
+  EXPECT_EQ(window.SelectedFiles(), FileList{"/other/IMG_0042.CRW"});
+}
+
+TEST_F(MainWindow, ACancelledSelectionKeepsTheListAndTheText) {
+  Browse({"/photos/IMG_0001.CRW"});
+  Browse({});
+  EXPECT_EQ(fileDialogsShown, 2);
+  EXPECT_EQ(EditText(), "\"IMG_0001.CRW\" ");
+  EXPECT_EQ(window.SelectedFiles(), FileList{"/photos/IMG_0001.CRW"});
+}
+
+TEST_F(MainWindow, FixNowWithoutFilesShowsAnIdleFinishedDialog) {
+  WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
+            [](QDialog& dialog) {
+              EXPECT_EQ(dialog.windowTitle(), "Processing 0 of 0");
+              for (const char* status : {"Label12", "Label22", "Label32"}) {
+                EXPECT_TRUE(Find<QLabel>(dialog, status).text().isEmpty()) << status;
+              }
+              EXPECT_EQ(Find<QPushButton>(dialog, "Button1").text(), "Close");
+            });
+  EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
+  const std::string first = PutDamaged("IMG_0001.CRW");
+  const std::string second = PutDamaged("IMG_0002.CRW");
+  Browse({QString::fromStdString(first), QString::fromStdString(second)});
+  Find<QCheckBox>(window, "CheckBox1").setChecked(true);
+
+  for (int run = 0; run < 2; ++run) {
+    WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
+              [](QDialog& dialog) {
+                EXPECT_EQ(dialog.windowTitle(), "Processing 2 of 2");
+                auto& button = Find<QPushButton>(dialog, "Button1");
+                EXPECT_EQ(button.text(), "Close");
+                Click(button);
+                EXPECT_FALSE(dialog.isVisible()) << "Close ends the dialog";
+              });
+  }
+
+  const std::vector<Row> expected = {
+      {"1", first, "Done"}, {"2", second, "Done"}, {"3", first, "No file tail"}, {"4", second, "No file tail"}};
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(fs::file_size(first), kHeapEnd);
+  EXPECT_EQ(fs::file_size(second), kHeapEnd);
+  EXPECT_EQ(fs::file_size(dir.File("IMG_0001_bak0.crw")), kHeapEnd + 4096) << "the backup is the whole file";
+  EXPECT_FALSE(fs::exists(dir.File("IMG_0001_bak1.crw"))) << "the second run found no tail to back up";
+  EXPECT_TRUE(errorBoxes.empty());
+}
+
+TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {
+  struct Expected {
+    const char* button;
+    const char* caption;
+    const char* docFile;
+  };
+  for (const Expected& doc : {Expected{"Button4", "What's this?", "whatis.rtf"},
+                              Expected{"Button5", "How To ...", "howto.rtf"}}) {
+    WithModal([&] { Click(Find<QPushButton>(window, doc.button)); },
+              [&](QDialog& dialog) {
+                EXPECT_EQ(dialog.windowTitle(), doc.caption);
+                auto* viewer = dynamic_cast<TfrmShowDoc*>(&dialog);
+                ASSERT_NE(viewer, nullptr);
+                EXPECT_EQ(viewer->DocFile, doc.docFile);
+                Click(Find<QPushButton>(dialog, "Button1"));
+                EXPECT_EQ(dialog.result(), QDialog::Accepted);
+              });
+  }
+}
+
+TEST_F(MainWindow, DataRecoveryOpensTheSiteWithoutAWindow) {
+  Click(Find<QPushButton>(window, "Button8"));
+  EXPECT_EQ(openedPages, QStringList{"http://www.tailmend.example/"});
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
+}  // namespace tailmend::test

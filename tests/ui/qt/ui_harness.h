@@ -1,0 +1,53 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "ui/qt/error_box.h"
+#include "ui/qt/file_open_dialog.h"
+#include "ui/qt/web_opener.h"
+
+namespace tailmend::test {
+
+// Stands in for the person and the desktop: records error boxes and opened pages, answers the file
+// dialog, and puts the real services back afterwards. Fails a test that leaves a window open.
+class WindowTest : public ::testing::Test {
+protected:
+  WindowTest();
+  ~WindowTest() override;
+
+  std::vector<std::pair<QString, QString>> errorBoxes;  // caption, text
+  QStringList openedPages;
+  // What the file dialog answers next; empty means the person cancelled.
+  QStringList chosenFiles;
+  int fileDialogsShown = 0;
+
+private:
+  ErrorBoxHook oldErrorBox_;
+  WebOpener oldOpener_;
+  FileChooser oldChooser_;
+};
+
+// Finds a control by its design name; fails the test when there is none of that kind.
+template <typename Control>
+Control& Find(const QWidget& window, const char* name) {
+  auto* control = window.findChild<Control*>(QString::fromLatin1(name));
+  if (control == nullptr) throw std::runtime_error(std::string("no control ") + name);
+  return *control;
+}
+
+// Runs open, which is expected to show a dialog modally, and calls inspect on that dialog from
+// inside its modal loop. A dialog that inspect leaves open is ended, so a failing test cannot hang.
+void WithModal(const std::function<void()>& open, const std::function<void(QDialog&)>& inspect);
+
+// Clicks a control with the left mouse button, as a person would.
+void Click(QWidget& control);
+
+}  // namespace tailmend::test

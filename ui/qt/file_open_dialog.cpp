@@ -1,0 +1,45 @@
+#include "ui/qt/file_open_dialog.h"
+
+#include <QFileDialog>
+#include <utility>
+
+namespace tailmend {
+
+namespace {
+
+const char* const kCrwFilter = "Canon CRW files (*.crw)";
+
+FileChooser& CurrentChooser() {
+  static FileChooser chooser;
+  return chooser;
+}
+
+QStringList RunDialog(QWidget* parent) {
+  QFileDialog dialog(parent);
+  ConfigureCrwOpenDialog(dialog);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
+}  // namespace
+
+void ConfigureCrwOpenDialog(QFileDialog& dialog) {
+  dialog.setWindowTitle(QStringLiteral("Open"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilter(QString::fromLatin1(kCrwFilter));
+  // Desktop dialogs on Linux match patterns case-sensitively and would hide the cameras' own
+  // upper-case IMG_0001.CRW names; Qt's dialog matches either case.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setSizeGripEnabled(true);
+}
+
+QStringList ChooseCrwFiles(QWidget* parent) {
+  return CurrentChooser() ? CurrentChooser()(parent) : RunDialog(parent);
+}
+
+FileChooser SetFileChooser(FileChooser chooser) {
+  return std::exchange(CurrentChooser(), std::move(chooser));
+}
+
+}  // namespace tailmend

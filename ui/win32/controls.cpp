@@ -1,0 +1,114 @@
+#include "ui/win32/controls.h"
+
+#include <climits>
+#include <map>
+#include <tuple>
+
+namespace tailmend {
+
+namespace {
+
+const wchar_t* const kFamily = L"Tahoma";
+
+
+struct SearchedControl {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<SearchedControl*>(data);
+  if (::GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HFONT TahomaFont(int pixels, bool bold, bool underline) {
+  // Fonts live as long as the program: every window of every kind shares the few it uses.
+  static std::map<std::tuple<int, bool, bool>, HFONT> fonts;
+  HFONT& font = fonts[{pixels, bold, underline}];
+  if (font == nullptr) {
+    font = ::CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, kFamily);
+  }
+  return font;
+}
+
+SIZE TextSize(const std::wstring& text, HFONT font) {
+  HDC dc = ::GetDC(nullptr);
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  return size;
+}
+
+HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)); }
+
+std::wstring WideForDisplay(std::string_view text) {
+  if (text.empty() || text.size() > INT_MAX) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  const int needed = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  if (needed <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), needed);
+  return wide;
+}
+
+SIZE WindowSizeFor(SIZE client, DWORD style, DWORD exStyle) {
+  RECT frame{0, 0, client.cx, client.cy};
+  ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void PlaceCentred(HWND window, SIZE client) {
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+  const SIZE size = WindowSizeFor(client, style, exStyle);
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int left = work.left + (work.right - work.left - size.cx) / 2;
+  const int top = work.top + (work.bottom - work.top - size.cy) / 2;
+  ::SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND MakeControl(HWND parent, const wchar_t* windowClass, int id, const std::wstring& text, DWORD style,
+                 const RECT& place, DWORD exStyle) {
+  // Siblings overlap (the picture lies under the group boxes), so each control paints only itself.
+  HWND control = ::CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                                   place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+                                   nullptr);
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(TahomaFont(kWindowFontPixels)), FALSE);
+  return control;
+}
+
+HWND MakeLabel(HWND parent, int id, const std::wstring& text, POINT at, HFONT font, DWORD extraStyle) {
+  HWND label = MakeControl(parent, L"STATIC", id, text, SS_LEFT | SS_NOPREFIX | extraStyle,
+                           Place(at.x, at.y, TextSize(text, font).cx, TextSize(text, font).cy));
+  ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return label;
+}
+
+HWND MakeButton(HWND parent, int id, const std::wstring& text, const RECT& place, DWORD extraStyle) {
+  return MakeControl(parent, L"BUTTON", id, text, WS_TABSTOP | extraStyle, place);
+}
+
+HWND FindControl(HWND window, int id) {
+  SearchedControl search{id, nullptr};
+  ::EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  const int length = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length < 0 ? 0 : length));
+  return text;
+}
+
+}  // namespace tailmend

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tailmend {
+
+// Characters the file dialog may first write its selection into: hundreds of camera names.
+inline constexpr std::size_t kFileBufferChars = 32768;
+
+// Asks the user for CRW files and returns their full paths in the dialog's order; an empty list
+// when the user cancelled.
+std::vector<std::wstring> ChooseCrwFiles(HWND owner);
+
+// What asks the user; tests answer instead of a person.
+using FileChooser = std::function<std::vector<std::wstring>(HWND owner)>;
+// Replaces the chooser and returns the previous one; an empty chooser brings the dialog back.
+FileChooser SetFileChooser(FileChooser chooser);
+
+// The system's file-open dialog for CRW files: several at once, existing files only, no read-only
+// box, resizable. It leaves the current folder where the user ended. A selection too long for the
+// buffer is never cut: the dialog asks again with room for all of it.
+std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferChars = kFileBufferChars);
+
+// The dialog's answer: one full path, or a folder followed by the names in it; each ends in a NUL
+// and a second NUL ends the list.
+std::vector<std::wstring> SplitSelection(std::wstring_view buffer);
+
+// The next buffer after the dialog found one of `current` characters too small. The dialog puts
+// the size it needed in the buffer's first character, which cannot hold more than 65535.
+std::size_t GrownBufferSize(std::size_t current, wchar_t reportedNeed);
+
+}  // namespace tailmend

@@ -1,0 +1,64 @@
+#include "ui/win32/group_box.h"
+
+#include "ui/win32/controls.h"
+
+namespace tailmend {
+
+namespace {
+
+const wchar_t* const kClassName = L"TailmendGroupBox";
+constexpr int kFrameId = -1;
+
+HWND Frame(HWND box) { return ::GetDlgItem(box, kFrameId); }
+
+bool IsForwarded(UINT message) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK GroupBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsForwarded(message)) return ::SendMessageW(::GetParent(box), message, wParam, lParam);
+  if (message == WM_CREATE) {
+    RECT client{};
+    ::GetClientRect(box, &client);
+    MakeControl(box, L"BUTTON", kFrameId, WindowText(box), BS_GROUPBOX, client);
+    return 0;
+  }
+  // Controls are added after the frame; it stays behind all of them.
+  if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_CREATE) {
+    ::SetWindowPos(Frame(box), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  return ::DefWindowProcW(box, message, wParam, lParam);
+}
+
+void RegisterOnce() {
+  static const ATOM registered = [] {
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    type.lpfnWndProc = GroupBoxProcedure;
+    type.hInstance = ::GetModuleHandleW(nullptr);
+    type.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    type.hbrBackground = WhiteBrush();
+    type.lpszClassName = kClassName;
+    return ::RegisterClassExW(&type);
+  }();
+  static_cast<void>(registered);
+}
+
+}  // namespace
+
+HWND MakeGroupBox(HWND parent, int id, const std::wstring& caption, const RECT& place) {
+  RegisterOnce();
+  // Not clipping its children: the white goes under the frame, which is one of them and covers it.
+  return MakeControl(parent, kClassName, id, caption, 0, place, WS_EX_CONTROLPARENT);
+}
+
+}  // namespace tailmend

@@ -1,0 +1,130 @@
+#include "ui/win32/modal_dialog.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "ui/win32/controls.h"
+#include "ui/win32/error_box.h"
+
+namespace tailmend {
+
+namespace {
+
+// Posted from the first show, so it arrives once the modal loop runs with the dialog on screen.
+constexpr UINT kShownMessage = WM_APP + 1;
+// Caption and close box, a fixed dialog border: no resizing, no minimise or maximise box.
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+// An empty template: the dialog is laid out in pixels when it is created, not in dialog units.
+#pragma pack(push, 2)
+struct EmptyDialogTemplate {
+  DLGTEMPLATE header;
+  WORD menu;
+  WORD windowClass;
+  WORD title;
+};
+#pragma pack(pop)
+
+ModalHook& CurrentHook() {
+  static ModalHook hook;
+  return hook;
+}
+
+}  // namespace
+
+ModalDialog::ModalDialog(std::wstring caption, SIZE client, bool whiteBackground)
+    : caption_(std::move(caption)), client_(client), whiteBackground_(whiteBackground) {}
+
+INT_PTR ModalDialog::ShowModal(HWND owner) {
+  alignas(DWORD) EmptyDialogTemplate layout{};
+  layout.header.style = kDialogStyle;
+  shown_ = false;
+  const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), &layout.header, owner, Procedure,
+                                                   reinterpret_cast<LPARAM>(this));
+  if (result == -1) throw std::runtime_error("The dialog window could not be created");
+  return result;
+}
+
+void ModalDialog::SetCaption(const std::wstring& caption) {
+  caption_ = caption;
+  if (handle_ != nullptr) ::SetWindowTextW(handle_, caption_.c_str());
+}
+
+void ModalDialog::Close(INT_PTR result) {
+  if (FormCloseQuery()) ::EndDialog(handle_, result);
+}
+
+INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<ModalDialog*>(lParam)->handle_ = dialog;
+  }
+  auto* self = reinterpret_cast<ModalDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  if (message == WM_NCDESTROY) {
+    self->handle_ = nullptr;
+    return FALSE;
+  }
+  return self->Handle(message, wParam, lParam);
+}
+
+INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Created();
+      return FALSE;  // focus is already on the first control
+    case WM_SHOWWINDOW:
+      if (wParam != 0 && lParam == 0 && !shown_) Showing();
+      return FALSE;
+    case kShownMessage:
+      if (CurrentHook()) RunGuarded(handle_, [this] { CurrentHook()(handle_); });
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL) {
+        RunGuarded(handle_, [this] { Close(IDCANCEL); });
+      } else if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+        const int control = LOWORD(wParam);
+        RunGuarded(handle_, [this, control] { Click(control); });
+      }
+      return TRUE;
+    case WM_CLOSE:
+      RunGuarded(handle_, [this] { Close(IDCANCEL); });
+      return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return Colours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case WM_SETCURSOR:
+      if (!SetPointer(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) return FALSE;
+      ::SetWindowLongPtrW(handle_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void ModalDialog::Created() {
+  ::SetWindowTextW(handle_, caption_.c_str());
+  RunGuarded(handle_, [this] { FormCreate(); });
+  PlaceCentred(handle_, client_);
+  ::SetFocus(::GetNextDlgTabItem(handle_, nullptr, FALSE));
+}
+
+// The show notification comes while the window is still hidden: whatever FormShow does, the
+// dialog is first drawn afterwards, and it is shown even when FormShow failed.
+void ModalDialog::Showing() {
+  shown_ = true;
+  RunGuarded(handle_, [this] { FormShow(); });
+  ::PostMessageW(handle_, kShownMessage, 0, 0);
+}
+
+INT_PTR ModalDialog::Colours(HWND control, HDC dc) {
+  if (!whiteBackground_) return FALSE;
+  ::SetBkColor(dc, RGB(255, 255, 255));
+  ColourText(::GetDlgCtrlID(control), dc);
+  return reinterpret_cast<INT_PTR>(WhiteBrush());
+}
+
+ModalHook SetModalHook(ModalHook hook) { return std::exchange(CurrentHook(), std::move(hook)); }
+
+}  // namespace tailmend

@@ -1,0 +1,114 @@
+#include "ui/win32/wic_picture.h"
+
+#include <objbase.h>
+#include <shlwapi.h>
+#include <wincodec.h>
+
+#include <climits>
+#include <cstring>
+
+#include "ui/win32/resource_ids.h"
+
+namespace tailmend {
+
+namespace {
+
+constexpr int kBitmapBits = 24;
+constexpr int kBytesPerPixel = 3;
+
+// Owns one reference to a COM object.
+template <typename Interface>
+class ComReference {
+public:
+  ComReference() = default;
+  ComReference(const ComReference&) = delete;
+  ComReference& operator=(const ComReference&) = delete;
+  ~ComReference() {
+    if (pointer_ != nullptr) pointer_->Release();
+  }
+  Interface* operator->() const { return pointer_; }
+  Interface* Get() const { return pointer_; }
+  Interface** Out() { return &pointer_; }
+
+private:
+  Interface* pointer_ = nullptr;
+};
+
+bool Succeeded(HRESULT result) { return SUCCEEDED(result); }
+
+}  // namespace
+
+Picture DecodeJpeg(std::span<const unsigned char> bytes) {
+  if (bytes.empty() || bytes.size() > UINT_MAX) return {};
+  ComReference<IWICImagingFactory> factory;
+  if (!Succeeded(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                    reinterpret_cast<void**>(factory.Out())))) {
+    return {};
+  }
+  ComReference<IStream> stream;
+  *stream.Out() = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+  if (stream.Get() == nullptr) return {};
+  ComReference<IWICBitmapDecoder> decoder;
+  ComReference<IWICBitmapFrameDecode> frame;
+  ComReference<IWICFormatConverter> converter;
+  if (!Succeeded(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.Out())) ||
+      !Succeeded(decoder->GetFrame(0, frame.Out())) || !Succeeded(factory->CreateFormatConverter(converter.Out())) ||
+      !Succeeded(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                       0.0, WICBitmapPaletteTypeCustom))) {
+    return {};
+  }
+  UINT width = 0;
+  UINT height = 0;
+  if (!Succeeded(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 0x4000 ||
+      height > 0x4000) {
+    return {};
+  }
+  Picture picture{static_cast<int>(width), static_cast<int>(height),
+                  std::vector<std::uint32_t>(std::size_t{width} * height)};
+  const UINT stride = width * sizeof(std::uint32_t);
+  if (!Succeeded(converter->CopyPixels(nullptr, stride, stride * height,
+                                       reinterpret_cast<BYTE*>(picture.pixels.data())))) {
+    return {};
+  }
+  return picture;
+}
+
+std::span<const unsigned char> MainPictureBytes() {
+  HMODULE program = ::GetModuleHandleW(nullptr);
+  HRSRC found = ::FindResourceW(program, MAKEINTRESOURCEW(TAILMEND_MAIN_PICTURE), RT_RCDATA);
+  if (found == nullptr) return {};
+  HGLOBAL loaded = ::LoadResource(program, found);
+  const void* bytes = loaded == nullptr ? nullptr : ::LockResource(loaded);
+  if (bytes == nullptr) return {};
+  return {static_cast<const unsigned char*>(bytes), ::SizeofResource(program, found)};
+}
+
+// Three bytes a pixel: picture controls treat 32-bit bitmaps as carrying transparency, and the
+// decoder leaves the fourth byte undefined.
+HBITMAP MakeBitmap(const Picture& picture) {
+  if (picture.Empty()) return nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kBitmapBits;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return nullptr;
+  // Each row of a bitmap starts on a four-byte boundary.
+  const std::size_t rowBytes = (static_cast<std::size_t>(picture.width) * kBytesPerPixel + 3) & ~std::size_t{3};
+  auto* rows = static_cast<unsigned char*>(bits);
+  for (int y = 0; y < picture.height; ++y) {
+    unsigned char* row = rows + rowBytes * static_cast<std::size_t>(y);
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint32_t pixel = picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
+      std::memcpy(row + static_cast<std::size_t>(x) * kBytesPerPixel, &pixel, kBytesPerPixel);
+    }
+  }
+  return bitmap;
+}
+
+}  // namespace tailmend

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tailmend {
+
+// A decoded picture: rows from the top, each pixel blue, green, red and an unused byte.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+
+  bool Empty() const { return pixels.empty(); }
+};
+
+// Decodes JPEG bytes held in memory with the Windows Imaging Component, the system's own decoder.
+// Bytes it cannot read give an empty picture. COM must be initialised on the calling thread.
+Picture DecodeJpeg(std::span<const unsigned char> bytes);
+
+// The JPEG bytes of the main window's picture, compiled into the program as a resource.
+std::span<const unsigned char> MainPictureBytes();
+
+// A device-independent bitmap of the picture for a picture control; the caller deletes it.
+HBITMAP MakeBitmap(const Picture& picture);
+
+}  // namespace tailmend

@@ -55,10 +55,20 @@ std::size_t GrownBufferSize(std::size_t current, wchar_t reportedNeed) {
   return std::min(std::max(current * 2, needed), kMaxFileBufferChars);
 }
 
-std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferChars) {
+std::vector<std::wstring> ShowWithGrowingBuffer(std::size_t firstBufferChars, const DialogShowing& show) {
   std::size_t chars = std::min(std::max<std::size_t>(firstBufferChars, 2), kMaxFileBufferChars);
   for (;;) {
     std::wstring buffer(chars, L'\0');
+    DWORD error = 0;
+    if (show(buffer, error)) return SplitSelection(buffer);
+    if (error == 0) return {};
+    if (error != FNERR_BUFFERTOOSMALL || chars == kMaxFileBufferChars) ThrowDialogFailure(error);
+    chars = GrownBufferSize(chars, buffer[0]);
+  }
+}
+
+std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferChars) {
+  return ShowWithGrowingBuffer(firstBufferChars, [owner](std::wstring& buffer, DWORD& error) {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
@@ -67,13 +77,10 @@ std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferCh
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
     dialog.Flags = kDialogFlags;
-    if (::GetOpenFileNameW(&dialog)) return SplitSelection(buffer);
-
-    const DWORD error = ::CommDlgExtendedError();
-    if (error == 0) return {};
-    if (error != FNERR_BUFFERTOOSMALL || chars == kMaxFileBufferChars) ThrowDialogFailure(error);
-    chars = GrownBufferSize(chars, buffer[0]);
-  }
+    if (::GetOpenFileNameW(&dialog)) return true;
+    error = ::CommDlgExtendedError();
+    return false;
+  });
 }
 
 std::vector<std::wstring> ChooseCrwFiles(HWND owner) {

@@ -31,6 +31,13 @@ std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferCh
 // and a second NUL ends the list.
 std::vector<std::wstring> SplitSelection(std::wstring_view buffer);
 
+// One showing of the dialog: true when it filled the buffer with the answer; otherwise false with
+// the dialog's extended error, which is 0 when the user cancelled.
+using DialogShowing = std::function<bool(std::wstring& buffer, DWORD& error)>;
+// Shows the dialog until its answer fits: a buffer that was too small is grown to what the dialog
+// asked for and the dialog is shown again. Empty when cancelled; raises on any other failure.
+std::vector<std::wstring> ShowWithGrowingBuffer(std::size_t firstBufferChars, const DialogShowing& show);
+
 // The next buffer after the dialog found one of `current` characters too small. The dialog puts
 // the size it needed in the buffer's first character, which cannot hold more than 65535.
 std::size_t GrownBufferSize(std::size_t current, wchar_t reportedNeed);

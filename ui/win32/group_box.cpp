@@ -32,6 +32,9 @@ LRESULT CALLBACK GroupBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM
     MakeControl(box, L"BUTTON", kFrameId, WindowText(box), BS_GROUPBOX, client);
     return 0;
   }
+  // The caption is the frame's: so is its font.
+  if (message == WM_SETFONT) return ::SendMessageW(Frame(box), message, wParam, lParam);
+  if (message == WM_GETFONT) return ::SendMessageW(Frame(box), message, wParam, lParam);
   // Controls are added after the frame; it stays behind all of them.
   if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_CREATE) {
     ::SetWindowPos(Frame(box), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -1,0 +1,125 @@
+// What the executable carries besides its code: the themed look, the version, the icon and the
+// main window's picture.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <string>
+
+#include "generated/version.h"
+#include "platform/wide_text_win32.h"
+#include "ui/win32/wic_picture.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The program lies where CMake put it, relative to this test program.
+fs::path ProgramPath() {
+  wchar_t self[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return (fs::path(std::wstring(self, length)).parent_path() / fs::u8path(TAILMEND_PROGRAM_FROM_TESTS))
+      .lexically_normal();
+}
+
+// The program's resources, loaded as data: none of its code runs.
+class ProgramResources {
+public:
+  ProgramResources()
+      : module_(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+  ProgramResources(const ProgramResources&) = delete;
+  ProgramResources& operator=(const ProgramResources&) = delete;
+  ~ProgramResources() {
+    if (module_ != nullptr) ::FreeLibrary(module_);
+  }
+  HMODULE Module() const { return module_; }
+  std::string Bytes(const wchar_t* type, const wchar_t* name) const {
+    HRSRC found = ::FindResourceW(module_, name, type);
+    if (found == nullptr) return {};
+    const void* data = ::LockResource(::LoadResource(module_, found));
+    return std::string(static_cast<const char*>(data), ::SizeofResource(module_, found));
+  }
+
+private:
+  HMODULE module_;
+};
+
+std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\040904E4\\") + name;
+  if (!::VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) return {};
+  return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+
+TEST(ProgramResources, ThemedLookVersionAndIconAreInTailmendExe) {
+  const ProgramResources program;
+  ASSERT_NE(program.Module(), nullptr) << "cannot load " << ProgramPath().string();
+  const std::string manifest = program.Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1));
+  EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
+      << manifest;
+  EXPECT_NE(::FindResourceW(program.Module(), L"IDI_ICON1", RT_GROUP_ICON), nullptr) << "the icon";
+
+  const std::wstring path = ProgramPath().wstring();
+  DWORD ignored = 0;
+  std::vector<BYTE> block(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const std::string fileVersion = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                  std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                                  std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                                  std::to_string(LOWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(fileVersion, kFileVersion);
+  EXPECT_EQ(fileVersion, "1.0.1.7");
+  EXPECT_EQ(Utf8FromWide(VersionString(block, L"FileVersion")), kFileVersion);
+  EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.0");
+  EXPECT_EQ(VersionString(block, L"ProductName"), L"Tailmend");
+}
+
+// This test program carries the same manifest: the system must then load the common controls from
+// their side-by-side assembly of version 6, which alone draws the themed look.
+TEST(ProgramResources, TheManifestBringsVersionSixOfTheCommonControls) {
+  HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
+  ASSERT_NE(controls, nullptr);
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(controls, path, MAX_PATH);
+  std::string loaded = Utf8FromWide(path);
+  for (char& c : loaded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_NE(loaded.find("\\winsxs\\"), std::string::npos) << loaded;
+  EXPECT_NE(loaded.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << loaded;
+}
+
+TEST(WicPicture, TheMainWindowPictureDecodesToItsDesignedSizeOnWhite) {
+  const Picture picture = DecodeJpeg(MainPictureBytes());
+  ASSERT_FALSE(picture.Empty());
+  EXPECT_EQ(picture.width, 338);
+  EXPECT_EQ(picture.height, 226);
+  for (const std::uint32_t corner : {picture.pixels.front(), picture.pixels.back()}) {
+    for (int shift : {0, 8, 16}) EXPECT_GT((corner >> shift) & 0xFF, 230u) << "the picture stands on white";
+  }
+  HBITMAP bitmap = MakeBitmap(picture);
+  ASSERT_NE(bitmap, nullptr);
+  BITMAP shape{};
+  ::GetObjectW(bitmap, sizeof shape, &shape);
+  EXPECT_EQ(shape.bmWidth, 338);
+  EXPECT_EQ(shape.bmHeight, 226);
+  ::DeleteObject(bitmap);
+}
+
+TEST(WicPicture, BytesThatAreNoJpegGiveAnEmptyPicture) {
+  const std::string notJpeg = "GIF89a not a jpeg at all";
+  EXPECT_TRUE(DecodeJpeg({}).Empty());
+  EXPECT_TRUE(DecodeJpeg({reinterpret_cast<const unsigned char*>(notJpeg.data()), notJpeg.size()}).Empty());
+  EXPECT_TRUE(DecodeJpeg(MainPictureBytes().first(100)).Empty()) << "a header cut short";
+  EXPECT_EQ(MakeBitmap(Picture{}), nullptr);
+}
+
+}  // namespace
+}  // namespace tailmend::test

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/win32/error_box.h"
+#include "ui/win32/file_open_dialog.h"
+#include "ui/win32/web_opener.h"
+
+namespace tailmend::test {
+
+// Stands in for the person and the desktop: records error boxes and opened pages, answers the file
+// dialog, and puts the real services back afterwards. Fails a test that leaves a window open.
+class WindowTest : public ::testing::Test {
+protected:
+  WindowTest();
+  ~WindowTest() override;
+
+  std::vector<std::pair<std::wstring, std::wstring>> errorBoxes;  // caption, text
+  std::vector<std::wstring> openedPages;
+  // What the file dialog answers next; empty means the person cancelled.
+  std::vector<std::wstring> chosenFiles;
+  int fileDialogsShown = 0;
+
+private:
+  ErrorBoxHook oldErrorBox_;
+  WebOpener oldOpener_;
+  FileChooser oldChooser_;
+};
+
+// The control with that design name in the window; fails the test when there is none.
+HWND Find(HWND window, int id);
+std::wstring Text(HWND window);
+std::string Utf8(const std::wstring& text);
+// A control's place in its parent's client area: left, top, width, height.
+RECT PlaceInParent(HWND control);
+SIZE ClientSize(HWND window);
+// The pixel height and face of the font a control draws with.
+std::pair<int, std::wstring> FontOf(HWND control);
+
+// Runs open, which is expected to show one of the program's dialogs modally, and calls inspect
+// with that dialog from inside its modal loop, once it is on screen. A dialog that inspect leaves
+// open is ended, so a failing test cannot hang.
+void WithModal(const std::function<void()>& open, const std::function<void(HWND dialog)>& inspect);
+// True while a dialog is on screen; a closed dialog is hidden at once and destroyed by its loop.
+bool IsShown(HWND window);
+
+// Clicks a button or a label with the left mouse button, as a person would.
+void Click(HWND control);
+// Presses and releases a key on the focused control of a dialog, with the dialog's key handling.
+void PressKey(HWND dialog, UINT key);
+// What the close box does.
+void PressCloseBox(HWND window);
+
+}  // namespace tailmend::test

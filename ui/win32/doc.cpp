@@ -3,7 +3,6 @@
 #include <richedit.h>
 
 #include <stdexcept>
-#include <vector>
 
 #include "platform/platform_error.h"
 #include "platform/wide_text_win32.h"
@@ -39,12 +38,11 @@ std::string CurrentFolder() {
   return Utf8FromWide(std::wstring_view(path.data(), length < kLongPathChars ? length : 0));
 }
 
-// Windows has no installed data folder: the documents lie beside the program.
-std::vector<std::string> Win32DocumentFolders() {
+}  // namespace
+
+std::vector<std::string> HelpDocumentFolders() {
   return DocumentFolders(ProgramFolder(), std::nullopt, CurrentFolder());
 }
-
-}  // namespace
 
 TfrmShowDoc::TfrmShowDoc() : ModalDialog(L"frmShowDoc", kClientSize, false) {}
 
@@ -58,7 +56,7 @@ void TfrmShowDoc::FormCreate() {
 }
 
 void TfrmShowDoc::FormShow() {
-  const auto path = FindDocument(DocFile, Win32DocumentFolders());
+  const auto path = FindDocument(DocFile, HelpDocumentFolders());
   if (!path) {
     ::SetWindowTextW(FindControl(Handle(), RichEdit1), WideForDisplay(kMissingDocumentText).c_str());
     return;

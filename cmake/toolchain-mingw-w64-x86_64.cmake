@@ -1,4 +1,4 @@
-# Cross-builds the command-line program and the tests as 64-bit Windows executables with Debian's
+# Cross-builds the programs and the tests as 64-bit Windows executables with Debian's
 # MinGW-w64 (packages g++-mingw-w64-x86-64), run under Wine by CTest.
 #   cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
@@ -21,5 +21,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
-# The window program needs Qt for Windows, which Debian does not package.
-set(TAILMEND_BUILD_UI OFF CACHE BOOL "Build the window program (needs Qt 6 Widgets and libjpeg)")
+# The Qt window program needs Qt for Windows, which Debian does not package; Windows has its own
+# window program on the Windows API (ui/win32/).
+set(TAILMEND_BUILD_UI OFF CACHE BOOL "Build the Qt window program (needs Qt 6 Widgets and libjpeg)")

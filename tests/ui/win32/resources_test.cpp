@@ -110,6 +110,15 @@ TEST(WicPicture, TheMainWindowPictureDecodesToItsDesignedSizeOnWhite) {
   ::GetObjectW(bitmap, sizeof shape, &shape);
   EXPECT_EQ(shape.bmWidth, 338);
   EXPECT_EQ(shape.bmHeight, 226);
+  // Every pixel where the picture has it, down to the last row.
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  const HGDIOBJ old = ::SelectObject(dc, bitmap);
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{169, 113}, std::pair{337, 100}, std::pair{200, 225}}) {
+    const std::uint32_t pixel = picture.pixels[static_cast<std::size_t>(y) * 338 + x];
+    EXPECT_EQ(::GetPixel(dc, x, y), RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF)) << x << "," << y;
+  }
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
   ::DeleteObject(bitmap);
 }
 

@@ -118,12 +118,12 @@ void TfrmMain::CreateEventList(HWND groupBox) {
 }
 
 // The picture control takes the size of its picture and lies behind every other control: it
-// reaches past the window's right edge and partly under the group boxes and the buttons.
+// reaches past the window's right edge and partly under the group boxes and the buttons. A new
+// control goes behind its siblings, so the picture is made last.
 void TfrmMain::CreatePicture() {
   picture_ = MakeBitmap(DecodeJpeg(MainPictureBytes()));
   HWND image = MakeControl(handle_, L"STATIC", Image1, L"", SS_BITMAP, Place(kPicturePlace.x, kPicturePlace.y, 0, 0));
   ::SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
-  ::SetWindowPos(image, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK TfrmMain::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -99,7 +99,10 @@ TEST(ErrorBox, IsTheSystemsMessageBoxWithOneOkButton) {
     buttons = ChildTexts(box, L"Button");
     texts = ChildTexts(box, L"Static");
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      if ((::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = true;
+      const bool isIcon = (::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+      if (isIcon && ::IsWindowVisible(child) && ::SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+        icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0)) == ::LoadIconW(nullptr, IDI_ERROR);
+      }
     }
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
   });

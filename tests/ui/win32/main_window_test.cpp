@@ -155,6 +155,10 @@ TEST_F(MainWindow, EveryControlLiesAtItsDesignedPlace) {
   EXPECT_EQ(label.top, 24);
   EXPECT_EQ(Text(Control(TfrmMain::Label1)), L"Source Files:");
   EXPECT_EQ(::GetWindow(Control(TfrmMain::Image1), GW_HWNDNEXT), nullptr) << "the picture lies behind the rest";
+  for (int box : {TfrmMain::GroupBox1, TfrmMain::GroupBox3}) {
+    HWND frame = ::GetWindow(::GetWindow(Control(box), GW_CHILD), GW_HWNDLAST);
+    EXPECT_EQ(::GetWindowLongPtrW(frame, GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX) << "a box's frame lies behind its controls";
+  }
 }
 
 TEST_F(MainWindow, TabGoesThroughTheControlsInTheirDesignedOrder) {

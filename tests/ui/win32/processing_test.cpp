@@ -131,6 +131,18 @@ TEST_F(ProcessingDialog, AnErrorLeavesTheRunningStateWhichRefusesToCloseUntilSto
   EXPECT_EQ(fs::file_size(fs::u8path(third)), kHeapEnd + 4096) << "files after the failing one are untouched";
 }
 
+// Only the first show runs the repair: a dialog hidden and shown again (as its owner's minimising
+// and restoring does) does not run it again.
+TEST_F(ProcessingDialog, ShowingTheDialogAgainDoesNotRepeatTheRun) {
+  Select({PutDamaged("IMG_0001.CRW")});
+  TfrmProcessing dialog(window);
+  Run(dialog, [&](HWND shown) {
+    ::ShowWindow(shown, SW_HIDE);
+    ::ShowWindow(shown, SW_SHOW);
+    EXPECT_EQ(RowCount(), 1);
+  });
+}
+
 TEST_F(ProcessingDialog, TheRunReadsTheBackupBoxOfTheMainWindow) {
   Select({PutDamaged("IMG_0001.CRW")});
   Click(Find(window.Handle(), TfrmMain::CheckBox1));

@@ -33,6 +33,13 @@ std::string TempDir::Put(const std::string& name, const Bytes& bytes) const {
   return path;
 }
 
+CurrentDirectory::CurrentDirectory(const fs::path& path) : old_(fs::current_path()) { fs::current_path(path); }
+
+CurrentDirectory::~CurrentDirectory() {
+  std::error_code ignored;
+  fs::current_path(old_, ignored);
+}
+
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -25,6 +25,18 @@ private:
   std::filesystem::path path_;
 };
 
+// Makes a folder the current directory for as long as it lives.
+class CurrentDirectory {
+public:
+  explicit CurrentDirectory(const std::filesystem::path& path);
+  ~CurrentDirectory();
+  CurrentDirectory(const CurrentDirectory&) = delete;
+  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+  std::filesystem::path old_;
+};
+
 void WriteBytes(const std::string& path, const Bytes& bytes);
 Bytes ReadBytes(const std::string& path);
 

@@ -20,16 +20,6 @@ void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// Makes a folder the current directory for as long as it lives.
-class CurrentDirectory {
-public:
-  explicit CurrentDirectory(const fs::path& path) : old_(fs::current_path()) { fs::current_path(path); }
-  ~CurrentDirectory() { fs::current_path(old_); }
-
-private:
-  fs::path old_;
-};
-
 // A file beside the test program, removed again afterwards.
 class BesideProgram {
 public:

@@ -26,16 +26,6 @@ fs::path ProgramFolder() {
   return fs::path(std::wstring(self, length)).parent_path();
 }
 
-// Makes a folder the current directory for as long as it lives.
-class CurrentDirectory {
-public:
-  explicit CurrentDirectory(const fs::path& path) : old_(fs::current_path()) { fs::current_path(path); }
-  ~CurrentDirectory() { fs::current_path(old_); }
-
-private:
-  fs::path old_;
-};
-
 // A file beside the test program, removed again afterwards.
 class BesideProgram {
 public:

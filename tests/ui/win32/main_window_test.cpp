@@ -33,16 +33,6 @@ std::wstring CellText(HWND list, int row, int column) {
   return text;
 }
 
-// Makes a folder the current directory for as long as it lives.
-class CurrentDirectory {
-public:
-  explicit CurrentDirectory(const fs::path& path) : old_(fs::current_path()) { fs::current_path(path); }
-  ~CurrentDirectory() { fs::current_path(old_); }
-
-private:
-  fs::path old_;
-};
-
 class MainWindow : public WindowTest {
 protected:
   MainWindow() : cwd(dir.Path()) { window.Show(); }

@@ -78,7 +78,9 @@ export DISPLAY=":$(cat "$scratch/display")"
 # One server and one set of Wine's own background programs for the whole run, with their output
 # going nowhere: each test then starts in a fraction of a second instead of waiting for them.
 wineserver -p >/dev/null 2>&1 || cannot_run "wineserver does not start"
-timeout 300 wineboot --init </dev/null >/dev/null 2>&1 || cannot_run "wineboot --init fails"
+# In a session of their own: a test that sends Ctrl-C to its console group must not end Wine's
+# desktop process, or every later program with windows waits seconds for a new one.
+timeout 300 setsid -w wineboot --init </dev/null >/dev/null 2>&1 || cannot_run "wineboot --init fails"
 # With no window manager on the display, Wine would wait two seconds for one at every window it
 # hides; windows Wine manages itself are hidden at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "engine/backup_copier.h"
@@ -93,20 +94,61 @@ TEST_F(BackupCopy, AFolderOfTheBackupNameMovesOnToTheNextNumber) {
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak1.crw")), Bytes(10, 1));
 }
 
-TEST_F(BackupCopy, AFailingReadLeavesNoHalfCopy) {
+TEST_F(BackupCopy, AFailedCopyLeavesNothingBehind) {
   const std::string name = dir.File("IMG_0042.CRW");
-  MemoryStream source(Bytes(300000, 5));
-  source.FailReadsAfter(150000);
-  EXPECT_FALSE(BackupSourceFile(name, source));
-  EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
+  MemoryStream failing(Bytes(300000, 5));
+  failing.FailReadsAfter(150000);
+  MemoryStream shortened(Bytes(300000, 5));
+  shortened.DeliverAtMost(250000);
+  for (MemoryStream* source : {&failing, &shortened}) {
+    EXPECT_FALSE(BackupSourceFile(name, *source));
+    EXPECT_TRUE(fs::is_empty(dir.Path())) << "neither a half copy nor its temporary";
+  }
 }
 
-TEST_F(BackupCopy, ACopyShorterThanTheSourceIsAFailure) {
-  const std::string name = dir.File("IMG_0042.CRW");
-  MemoryStream source(Bytes(300000, 5));
-  source.DeliverAtMost(250000);
-  EXPECT_FALSE(BackupSourceFile(name, source));
-  EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
+// Reads through to a file in memory; its first read plants a file under the first backup name, as
+// another program might while the copy is being written.
+class NameTakenDuringCopy final : public Stream {
+public:
+  NameTakenDuringCopy(Bytes bytes, std::string taken) : inner_(std::move(bytes)), taken_(std::move(taken)) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (!fs::exists(taken_)) WriteBytes(taken_, Bytes{'m', 'i', 'n', 'e'});
+    return inner_.Read(buffer, count);
+  }
+  std::size_t Write(const void* buffer, std::size_t count) override { return inner_.Write(buffer, count); }
+  void Seek(std::int64_t offset) override { inner_.Seek(offset); }
+  std::int64_t Size() override { return inner_.Size(); }
+  void SetEnd(std::int64_t length) override { inner_.SetEnd(length); }
+
+private:
+  MemoryStream inner_;
+  std::string taken_;
+};
+
+TEST_F(BackupCopy, ANameTakenWhileCopyingIsLeftAloneAndTheNextNumberUsed) {
+  NameTakenDuringCopy source(Bytes(150000, 3), dir.File("IMG_0042_bak0.crw"));
+  ASSERT_TRUE(BackupSourceFile(dir.File("IMG_0042.CRW"), source));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), (Bytes{'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak1.crw")), Bytes(150000, 3));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "no temporary is left";
+}
+
+// What a killed run leaves is never taken for a backup, nor touched by the next one.
+TEST_F(BackupCopy, ATemporaryLeftByAKilledRunIsNotABackup) {
+  const std::string source = Source(Bytes(2000, 4));
+  const std::string leftover = dir.Put("IMG_0042.tailmend-0a1b2c.tmp", Bytes(10, 0));
+  ASSERT_TRUE(Backup(source));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), Bytes(2000, 4));
+  EXPECT_EQ(ReadBytes(leftover), Bytes(10, 0));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST_F(BackupCopy, TheBackupKeepsThePhotosModificationTime) {
+  const std::string source = Source(Bytes(5000, 2));
+  const auto photoTime = fs::last_write_time(source) - std::chrono::hours(24 * 400);
+  fs::last_write_time(source, photoTime);
+  ASSERT_TRUE(Backup(source));
+  EXPECT_EQ(fs::last_write_time(dir.File("IMG_0042_bak0.crw")), photoTime);
 }
 
 TEST_F(BackupCopy, AFolderThatDoesNotExistFailsCleanly) {

@@ -12,6 +12,8 @@ const char* const kUsageText =
     "  --version  show the version\n"
     "\n"
     "Prints one line per file: number, file and event, separated by tabs.\n"
+    "In file names, tabs, line breaks and other control characters are printed as \\t, \\n, \\r\n"
+    "or \\xHH, and a backslash that is part of a name as \\\\ (on Windows backslashes stay as they are).\n"
     "Ctrl-C stops before the next file.\n"
     "Exit status: 0 when every file ended \"Done\" or \"No file tail\", 1 otherwise (also when a run\n"
     "was stopped), 2 for a usage error.\n";

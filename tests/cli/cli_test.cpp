@@ -99,6 +99,17 @@ TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(run.err, "tailmend-cli: Cannot open file \"" + missing + "\". No such file or directory\n");
 }
 
+// A name may hold anything but a slash: the report escapes what would break its lines or fields.
+TEST_F(Cli, ControlCharactersInANameAreEscapedSoEachFileIsOneLine) {
+  const std::string odd = dir.Put("a\tb\nc\rd\\e\x1b\x7f.CRW", damaged);
+  const std::string plain = dir.Put("caf\xC3\xA9 1.CRW", damaged);
+  const CliRun run = Run({odd, plain});
+  EXPECT_EQ(run.status, 0);
+  const std::string folder = dir.Path().string() + "/";
+  EXPECT_EQ(run.out, "1\t" + folder + "a\\tb\\nc\\rd\\\\e\\x1B\\x7F.CRW\tDone\n2\t" + plain + "\tDone\n");
+  EXPECT_EQ(ReadBytes(odd), healthy);
+}
+
 TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
   const CliRun run = Run({dir.Put("x.CRW", CiffBuilder().Mark("ii").Build())});
   EXPECT_EQ(run.status, 1);

@@ -1,0 +1,50 @@
+#include "cli/escaped_name.h"
+
+namespace tailmend {
+
+namespace {
+
+// On Windows a backslash only ever separates folders, and no name can hold a control character:
+// the paths stay as the user typed them.
+#ifdef _WIN32
+constexpr bool kBackslashCanBeInAName = false;
+#else
+constexpr bool kBackslashCanBeInAName = true;
+#endif
+
+constexpr unsigned char kDelete = 0x7F;
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == kDelete; }
+
+void AppendEscape(std::string& out, unsigned char c) {
+  static constexpr char kHexDigits[] = "0123456789ABCDEF";
+  switch (c) {
+    case '\t': out += "\\t"; break;
+    case '\n': out += "\\n"; break;
+    case '\r': out += "\\r"; break;
+    default:
+      out += "\\x";
+      out += kHexDigits[c >> 4];
+      out += kHexDigits[c & 0x0F];
+  }
+}
+
+}  // namespace
+
+std::string EscapedName(std::string_view name) {
+  std::string out;
+  out.reserve(name.size());
+  for (const char raw : name) {
+    const auto c = static_cast<unsigned char>(raw);
+    if (IsControl(c)) {
+      AppendEscape(out, c);
+    } else if (c == '\\' && kBackslashCanBeInAName) {
+      out += "\\\\";
+    } else {
+      out += raw;
+    }
+  }
+  return out;
+}
+
+}  // namespace tailmend

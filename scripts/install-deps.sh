@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libjpeg-dev
   xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64
+  clang libclang-rt-14-dev
+  fusefat dosfstools
 )
 
 missing=()

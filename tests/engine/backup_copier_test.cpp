@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <regex>
 
 #include "engine/backup_copier.h"
 #include "platform/file_stream.h"
@@ -83,6 +85,7 @@ TEST_F(BackupCopy, BlockEdgesAndEmptyFilesCopyExactly) {
     auto file = FileStream::OpenReadWriteShared(source);
     MemoryStream memory(bytes);
     for (Stream* stream : std::initializer_list<Stream*>{&file, &memory}) {
+      stream->Seek(static_cast<std::int64_t>(size / 2));  // where the tail search may leave it
       ASSERT_TRUE(BackupSourceFile(source, *stream)) << size;
       EXPECT_EQ(ReadBytes(own.File("s_bak0.crw")), bytes) << size;
       fs::remove(own.File("s_bak0.crw"));
@@ -112,13 +115,20 @@ TEST_F(BackupCopy, AFailedCopyLeavesNothingBehind) {
   }
 }
 
-// Reads through to a file in memory; its first read plants a file under the first backup name, as
-// another program might while the copy is being written.
+// Reads through to a file in memory; its first read notes what the folder holds while the copy is
+// written and plants a file under the first backup name, as another program might meanwhile.
 class NameTakenDuringCopy final : public Stream {
 public:
+  std::vector<std::string> namesDuringCopy;
+
   NameTakenDuringCopy(Bytes bytes, std::string taken) : inner_(std::move(bytes)), taken_(std::move(taken)) {}
   std::size_t Read(void* buffer, std::size_t count) override {
-    if (!fs::exists(taken_)) WriteBytes(taken_, Bytes{'m', 'i', 'n', 'e'});
+    if (!fs::exists(taken_)) {
+      for (const auto& entry : fs::directory_iterator(fs::path(taken_).parent_path())) {
+        namesDuringCopy.push_back(entry.path().filename().string());
+      }
+      WriteBytes(taken_, Bytes{'m', 'i', 'n', 'e'});
+    }
     return inner_.Read(buffer, count);
   }
   std::size_t Write(const void* buffer, std::size_t count) override { return inner_.Write(buffer, count); }
@@ -137,6 +147,39 @@ TEST_F(BackupCopy, ANameTakenWhileCopyingIsLeftAloneAndTheNextNumberUsed) {
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), (Bytes{'m', 'i', 'n', 'e'}));
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak1.crw")), Bytes(150000, 3));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "no temporary is left";
+  // While it is written, the copy has a name no backup numbering could give.
+  ASSERT_EQ(source.namesDuringCopy.size(), 1u);
+  EXPECT_TRUE(std::regex_match(source.namesDuringCopy[0], std::regex(R"(IMG_0042\.tailmend-[0-9a-f]{6}\.tmp)")))
+      << source.namesDuringCopy[0];
+}
+
+// Holds more bytes than its size said when the copy began, like a photo that grows meanwhile.
+class GrowingStream final : public Stream {
+public:
+  GrowingStream(std::size_t sizeAtStart, std::size_t sizeLater) : sizeAtStart_(sizeAtStart), bytes_(sizeLater, 6) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    const std::size_t n = std::min(count, bytes_.size() - position_);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), n, static_cast<unsigned char*>(buffer));
+    position_ += n;
+    return n;
+  }
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  void Seek(std::int64_t offset) override { position_ = static_cast<std::size_t>(offset); }
+  std::int64_t Size() override { return static_cast<std::int64_t>(sizeAtStart_); }
+  void SetEnd(std::int64_t) override {}
+
+private:
+  std::size_t sizeAtStart_;
+  Bytes bytes_;
+  std::size_t position_ = 0;
+};
+
+TEST_F(BackupCopy, APhotoThatGrowsDuringTheCopyIsNotBackedUp) {
+  for (const std::size_t later : {204801u, 300000u}) {
+    GrowingStream source(204800, later);
+    EXPECT_FALSE(BackupSourceFile(dir.File("IMG_0042.CRW"), source)) << later;
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+  }
 }
 
 // What a killed run leaves is never taken for a backup, nor touched by the next one.

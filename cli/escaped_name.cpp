@@ -1,16 +1,14 @@
 #include "cli/escaped_name.h"
 
+#include "platform/path_names.h"
+
 namespace tailmend {
 
 namespace {
 
-// On Windows a backslash only ever separates folders, and no name can hold a control character:
-// the paths stay as the user typed them.
-#ifdef _WIN32
-constexpr bool kBackslashCanBeInAName = false;
-#else
-constexpr bool kBackslashCanBeInAName = true;
-#endif
+// Where the system takes a backslash for a folder separator (Windows, whose names cannot hold a
+// control character either), paths stay as the user typed them.
+bool BackslashCanBeInAName() { return FileNameStart("\\") == 0; }
 
 constexpr unsigned char kDelete = 0x7F;
 
@@ -38,7 +36,7 @@ std::string EscapedName(std::string_view name) {
     const auto c = static_cast<unsigned char>(raw);
     if (IsControl(c)) {
       AppendEscape(out, c);
-    } else if (c == '\\' && kBackslashCanBeInAName) {
+    } else if (c == '\\' && BackslashCanBeInAName()) {
       out += "\\\\";
     } else {
       out += raw;

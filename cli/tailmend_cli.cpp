@@ -4,6 +4,7 @@
 #include "cli/console_report.h"
 #include "cli/options.h"
 #include "engine/engine.h"
+#include "generated/version.h"
 #include "platform/command_line.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     return kExitAllWell;
   }
   if (options->version) {
-    std::puts("tailmend-cli " TAILMEND_VERSION);
+    std::printf("tailmend-cli %s\n", kFileVersion);
     return kExitAllWell;
   }
   return Run(*options);

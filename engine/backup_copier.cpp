@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_stream.h"
+#include "platform/path_names.h"
 
 namespace tailmend {
 
@@ -21,12 +22,6 @@ constexpr std::size_t kCopyBlockSize = 102400;
 constexpr int kDroppedCharacters = 4;
 // Temporary names are random; a clash with another run's is tried again with a new one.
 constexpr int kTemporaryNameAttempts = 100;
-
-#ifdef _WIN32
-constexpr const char* kDirectorySeparators = "\\:";
-#else
-constexpr const char* kDirectorySeparators = "/";
-#endif
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -47,8 +42,7 @@ struct NameParts {
 };
 
 NameParts SplitSourcePath(const std::string& sourcePath) {
-  const auto split = sourcePath.find_last_of(kDirectorySeparators);
-  const std::size_t nameStart = split == std::string::npos ? 0 : split + 1;
+  const std::size_t nameStart = FileNameStart(sourcePath);
   return {sourcePath.substr(0, nameStart), DropLastCharacters(sourcePath.substr(nameStart), kDroppedCharacters)};
 }
 

@@ -1,7 +1,6 @@
 #include "tests/support/memory_stream.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/platform_error.h"
 
@@ -13,7 +12,8 @@ std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
   std::size_t n = std::min(count, available);
   if (deliverable_) n = std::min(n, *deliverable_ - std::min(*deliverable_, delivered_));
   n = std::min<std::size_t>(n, bytes_.size() - std::min<std::size_t>(bytes_.size(), position_));
-  std::memcpy(buffer, bytes_.data() + position_, n);
+  // Iterators, not memcpy: an empty file has no data pointer to copy from.
+  std::copy_n(bytes_.begin() + position_, n, static_cast<unsigned char*>(buffer));
   position_ += static_cast<std::int64_t>(n);
   delivered_ += n;
   return n;
@@ -22,7 +22,7 @@ std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
 std::size_t MemoryStream::Write(const void* buffer, std::size_t count) {
   const auto end = static_cast<std::size_t>(position_) + count;
   if (end > bytes_.size()) bytes_.resize(end);
-  std::memcpy(bytes_.data() + position_, buffer, count);
+  std::copy_n(static_cast<const unsigned char*>(buffer), count, bytes_.begin() + position_);
   position_ = static_cast<std::int64_t>(end);
   return count;
 }

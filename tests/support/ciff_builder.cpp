@@ -11,10 +11,10 @@ namespace {
 constexpr std::size_t kHeaderSize = 26;
 constexpr std::size_t kEntrySize = 10;
 
-// Deterministic noise standing in for compressed image data. Its 32-bit values are spread over the
-// whole range, so by chance none of them points a few dozen bytes back.
-void FillWithNoise(Bytes& bytes, std::size_t from, std::size_t to) {
-  std::uint32_t state = 0x2545F491u;
+constexpr std::uint32_t kImageNoiseSeed = 0x2545F491u;
+
+void FillWithNoise(Bytes& bytes, std::size_t from, std::size_t to, std::uint32_t seed) {
+  std::uint32_t state = seed;
   for (std::size_t i = from; i < to; ++i) {
     state = state * 1664525u + 1013904223u;
     bytes[i] = static_cast<unsigned char>(state >> 24);
@@ -43,6 +43,12 @@ void WriteRootDirectory(Bytes& bytes, std::uint32_t heapEnd, std::uint16_t entri
 }
 
 }  // namespace
+
+Bytes Noise(std::size_t count, std::uint32_t seed) {
+  Bytes bytes(count);
+  FillWithNoise(bytes, 0, count, seed);
+  return bytes;
+}
 
 void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value, bool bigEndian) {
   for (int k = 0; k < 4; ++k) {
@@ -85,7 +91,7 @@ CiffBuilder& CiffBuilder::Junk(const Bytes& bytes) {
 
 Bytes CiffBuilder::Build() const {
   Bytes bytes(heapEnd_ + junk_.size());
-  FillWithNoise(bytes, kHeaderSize, heapEnd_);
+  FillWithNoise(bytes, kHeaderSize, heapEnd_, kImageNoiseSeed);
   WriteHeader(bytes, mark_.empty() ? (big_ ? "MM" : "II") : mark_, big_);
   WriteRootDirectory(bytes, heapEnd_, entries_, big_);
   std::copy(junk_.begin(), junk_.end(), bytes.begin() + heapEnd_);

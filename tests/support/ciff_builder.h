@@ -32,6 +32,10 @@ private:
   Bytes junk_;
 };
 
+// Deterministic noise standing in for compressed image data. Its 32-bit values are spread over the
+// whole range, so by chance almost none of them points a few dozen bytes back.
+Bytes Noise(std::size_t count, std::uint32_t seed);
+
 // Stores value at offset in the given byte order.
 void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value, bool bigEndian = false);
 void PutU16(Bytes& bytes, std::size_t offset, std::uint16_t value, bool bigEndian = false);

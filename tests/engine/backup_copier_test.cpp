@@ -96,7 +96,7 @@ TEST_F(BackupCopy, AFolderOfTheBackupNameMovesOnToTheNextNumber) {
 TEST_F(BackupCopy, AFailingReadLeavesNoHalfCopy) {
   const std::string name = dir.File("IMG_0042.CRW");
   MemoryStream source(Bytes(300000, 5));
-  source.FailReadsAfter(150000);
+  source.FailReadsFrom(150000);
   EXPECT_FALSE(BackupSourceFile(name, source));
   EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
 }
@@ -104,7 +104,7 @@ TEST_F(BackupCopy, AFailingReadLeavesNoHalfCopy) {
 TEST_F(BackupCopy, ACopyShorterThanTheSourceIsAFailure) {
   const std::string name = dir.File("IMG_0042.CRW");
   MemoryStream source(Bytes(300000, 5));
-  source.DeliverAtMost(250000);
+  source.ReadableUpTo(250000);
   EXPECT_FALSE(BackupSourceFile(name, source));
   EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
 }

@@ -97,14 +97,19 @@ CiffBuilder& CiffBuilder::Junk(const Bytes& bytes) {
 }
 
 Bytes CiffBuilder::Build() const {
+  Bytes bytes;
+  BuildInto(bytes);
+  return bytes;
+}
+
+void CiffBuilder::BuildInto(Bytes& bytes) const {
   if (heapEnd_ < kHeaderSize) throw std::invalid_argument("heap ends inside the file header");
-  Bytes bytes(heapEnd_ + junk_.size());
+  bytes.assign(heapEnd_ + junk_.size(), 0);
   const Bytes& noise = ImageNoise(heapEnd_ - kHeaderSize);
   std::copy_n(noise.begin(), heapEnd_ - kHeaderSize, bytes.begin() + kHeaderSize);
   WriteHeader(bytes, mark_.empty() ? (big_ ? "MM" : "II") : mark_, big_);
   WriteRootDirectory(bytes, heapEnd_, entries_, big_);
   std::copy(junk_.begin(), junk_.end(), bytes.begin() + heapEnd_);
-  return bytes;
 }
 
 Bytes CanonOptionalTrailer(const Bytes& file, std::uint32_t heapEnd, std::uint32_t recordsLength) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "platform/stream.h"
 #include "tests/support/ciff_builder.h"
@@ -31,6 +32,8 @@ public:
   void SetEnd(std::int64_t length) override;
 
   const Bytes& Contents() const { return bytes_; }
+  // Hands the file's bytes back for reuse and leaves the stream empty.
+  Bytes TakeContents() { return std::exchange(bytes_, {}); }
   std::size_t BytesRead() const { return delivered_; }
 
 private:

@@ -152,18 +152,24 @@ std::optional<std::uint32_t> HighestPlausibleInWindow(const Bytes& window, std::
 }
 
 // Tests positions from the end of the file down to the scan floor, one block at a time, and
-// returns the first (highest) that passes. Blocks start at multiples of the block size, and
-// neighbouring blocks share the three bytes that a pointer across their boundary needs.
+// returns the first (highest) that passes. Blocks start at multiples of the block size. A pointer
+// across a block boundary needs three bytes of the block above: they are kept, not read again.
 std::optional<std::uint32_t> HighestPlausibleHeapEnd(FileBytes& file, ByteOrder order) {
-  Bytes window(kScanBlockSize + kPointerSize - 1);
-  for (std::uint32_t high = file.Size() - 1;;) {
+  constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
+  Bytes window(kScanBlockSize + kCarriedBytes);
+  std::uint32_t high = file.Size() - 1;
+  // The window's bytes from here to high come from the block above, at the window's start.
+  std::uint32_t carriedFrom = high;
+  for (;;) {
     const std::uint32_t aligned = (high - kPointerSize) / kScanBlockSize * kScanBlockSize;
     const std::uint32_t windowStart = std::max<std::uint32_t>(kScanFloor - kPointerSize, aligned);
-    file.Read(windowStart, std::span(window).first(high - windowStart));
+    std::memmove(window.data() + (carriedFrom - windowStart), window.data(), high - carriedFrom);
+    file.Read(windowStart, std::span(window).first(carriedFrom - windowStart));
     const std::uint32_t low = windowStart + kPointerSize;
     if (const auto found = HighestPlausibleInWindow(window, windowStart, low, high, order)) return found;
     if (low == kScanFloor) return std::nullopt;
     high = low - 1;
+    carriedFrom = windowStart;
   }
 }
 

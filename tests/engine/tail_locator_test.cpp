@@ -64,8 +64,8 @@ TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
 TEST(TailLocatorFindsHeapEnd, OnlyTheSevenRootDistancesPass) {
   // 52, 62, ..., 112 are a header and a root of 2..8 entries; nothing between or around them is.
   for (const bool big : {false, true}) {
+    Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(300).Build();
     for (std::uint32_t distance = 40; distance <= 130; ++distance) {
-      Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(300).Build();
       PlantHeapEnd(bytes, 700000, distance, big);
       const bool rootSized = distance >= 52 && distance <= 112 && distance % 10 == 2;
       EXPECT_EQ(Locate(bytes), rootSized ? 700000 : kTailNotFound) << distance << (big ? " MM" : " II");

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/folder_listing.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 
 namespace tailmend {

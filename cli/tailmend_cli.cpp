@@ -5,6 +5,7 @@
 #include "cli/file_arguments.h"
 #include "cli/options.h"
 #include "engine/engine.h"
+#include "generated/version.h"
 #include "platform/command_line.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
     return kExitAllWell;
   }
   if (options->version) {
-    std::puts("tailmend-cli " TAILMEND_VERSION);
+    std::printf("tailmend-cli %s\n", kFileVersion);
     return kExitAllWell;
   }
   return Run(*options);

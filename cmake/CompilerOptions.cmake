@@ -2,7 +2,7 @@
 
 function(tailmend_target_options target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${TAILMEND_WERROR}>:-Werror>)
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
 endfunction()
 
 if(TAILMEND_SANITIZE)

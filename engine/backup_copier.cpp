@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_stream.h"
+#include "platform/path_names.h"
 
 namespace tailmend {
 
@@ -15,12 +16,6 @@ namespace {
 constexpr std::size_t kCopyBlockSize = 102400;
 // The base name drops the source's last four characters, its extension in practice.
 constexpr int kDroppedCharacters = 4;
-
-#ifdef _WIN32
-constexpr const char* kDirectorySeparators = "\\:";
-#else
-constexpr const char* kDirectorySeparators = "/";
-#endif
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -66,8 +61,7 @@ bool WriteBackup(FileStream& backup, Stream& source) {
 }  // namespace
 
 std::string BackupName(const std::string& sourcePath, unsigned long long number) {
-  const auto split = sourcePath.find_last_of(kDirectorySeparators);
-  const std::size_t nameStart = split == std::string::npos ? 0 : split + 1;
+  const std::size_t nameStart = FileNameStart(sourcePath);
   const std::string directory = sourcePath.substr(0, nameStart);
   const std::string base = DropLastCharacters(sourcePath.substr(nameStart), kDroppedCharacters);
   return directory + base + "_bak" + std::to_string(number) + ".crw";

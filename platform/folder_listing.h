@@ -21,7 +21,4 @@ bool IsFolder(const std::string& path);
 // cannot be read raises PlatformError with the text "Cannot read folder "<path>". <message>".
 std::vector<FolderEntry> ListFolder(const std::string& path);
 
-// The path of name inside folder, with the system's separator.
-std::string PathInFolder(const std::string& folder, const std::string& name);
-
 }  // namespace tailmend

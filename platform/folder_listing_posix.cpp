@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/folder_listing.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 
@@ -52,10 +53,6 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   }
   if (errno != 0) throw PlatformError(FolderErrorText(path, errno));
   return entries;
-}
-
-std::string PathInFolder(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 }  // namespace tailmend

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/folder_listing.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "platform/wide_text_win32.h"
@@ -51,11 +52,6 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   const DWORD code = ::GetLastError();
   if (code != ERROR_NO_MORE_FILES) throw PlatformError(FolderErrorText(path, static_cast<int>(code)));
   return entries;
-}
-
-std::string PathInFolder(const std::string& folder, const std::string& name) {
-  const bool separated = !folder.empty() && (folder.back() == '\\' || folder.back() == '/' || folder.back() == ':');
-  return separated ? folder + name : folder + "\\" + name;
 }
 
 }  // namespace tailmend

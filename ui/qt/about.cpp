@@ -3,6 +3,7 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "ui/behaviour/product.h"
 #include "ui/qt/web_opener.h"
 #include "ui/qt/click_label.h"
 #include "ui/qt/controls.h"
@@ -12,7 +13,6 @@ namespace tailmend {
 
 namespace {
 
-const char* const kHomePage = "http://www.tailmend.example/tailmend.htm";
 constexpr QSize kClientSize(354, 197);
 constexpr int kTitlePixels = 21;
 
@@ -29,15 +29,15 @@ TfrmAbout::TfrmAbout() : QDialog(nullptr) {
   SetUpWindow(*this, QStringLiteral("About"), kClientSize, kDialogFlags);
   SetWhiteBackground(*this);
 
-  Label1 = new QLabel(QStringLiteral("Tailmend"), this);
+  Label1 = new QLabel(QString::fromLatin1(kProgramTitle), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(TahomaFont(kTitlePixels, true));
   SetTextColour(*Label1, Qt::blue);
   Label1->move(48, 32);
   Label1->adjustSize();
 
-  Label3 = MakeLabel(this, "Label3", QStringLiteral("Version 1.0 "), {49, 77});
-  Label4 = MakeLabel(this, "Label4", QStringLiteral("Copyright (C) 2026 Tailmend developers"), {49, 96});
+  Label3 = MakeLabel(this, "Label3", QString::fromStdString(AboutVersionText()), {49, 77});
+  Label4 = MakeLabel(this, "Label4", QString::fromLatin1(kCopyrightLine), {49, 96});
 
   Label5 = new ClickLabel(QStringLiteral("Home Page"), this);
   Label5->setObjectName(QStringLiteral("Label5"));

@@ -6,9 +6,8 @@
 #include <QShowEvent>
 #include <QTextEdit>
 
-#include "platform/file_stream.h"
-#include "platform/platform_error.h"
 #include "rtf/rtf_reader.h"
+#include "ui/behaviour/document_viewer.h"
 #include "ui/qt/controls.h"
 #include "ui/qt/error_guard.h"
 
@@ -17,33 +16,17 @@ namespace tailmend {
 namespace {
 
 constexpr QSize kClientSize(418, 278);
-// Help documents are a few kilobytes; anything this large is not one and is not loaded whole.
-constexpr std::int64_t kMaxDocumentSize = std::int64_t{64} << 20;
-const char* const kLoadFailure = "Failed to Load Stream";
 
-QByteArray ReadWhole(const QString& path) {
-  FileStream stream = FileStream::OpenReadSharedRead(path.toStdString());
-  const std::int64_t size = stream.Size();
-  if (size > kMaxDocumentSize) throw PlatformError(kLoadFailure);
-  QByteArray bytes(static_cast<qsizetype>(size), '\0');
-  if (stream.Read(bytes.data(), bytes.size()) != static_cast<std::size_t>(size)) throw PlatformError(kLoadFailure);
-  return bytes;
-}
-
-QString FindDocument(const QString& name) {
-  for (const QString& folder : DocumentFolders()) {
-    const QString path = QDir(folder).filePath(name);
-    if (FileExists(path.toStdString())) return path;
-  }
-  return {};
+// The installed data folder lies at the same place relative to the program wherever the package
+// put both.
+std::vector<std::string> QtDocumentFolders() {
+  const QString program = QCoreApplication::applicationDirPath();
+  return DocumentFolders(program.toStdString(),
+                         QDir(program).filePath(QStringLiteral(TAILMEND_DATA_FROM_PROGRAM)).toStdString(),
+                         QDir::currentPath().toStdString());
 }
 
 }  // namespace
-
-QStringList DocumentFolders() {
-  const QString program = QCoreApplication::applicationDirPath();
-  return {program, QDir(program).filePath(QStringLiteral(TAILMEND_DATA_FROM_PROGRAM)), QDir::currentPath()};
-}
 
 TfrmShowDoc::TfrmShowDoc() : QDialog(nullptr) {
   setObjectName(QStringLiteral("frmShowDoc"));
@@ -64,17 +47,17 @@ void TfrmShowDoc::showEvent(QShowEvent* event) {
 }
 
 void TfrmShowDoc::FormShow() {
-  const QString path = FindDocument(DocFile);
-  if (path.isEmpty()) {
-    RichEdit1->append(QStringLiteral("Document file doesn't exist."));
+  const auto path = FindDocument(DocFile.toStdString(), QtDocumentFolders());
+  if (!path) {
+    RichEdit1->append(QString::fromLatin1(kMissingDocumentText));
     return;
   }
-  LoadDocument(path);
+  LoadDocument(*path);
 }
 
 // A file that is not RTF is shown as it is, in the system's 8-bit encoding.
-void TfrmShowDoc::LoadDocument(const QString& path) {
-  const QByteArray bytes = ReadWhole(path);
+void TfrmShowDoc::LoadDocument(const std::string& path) {
+  const QByteArray bytes = QByteArray::fromStdString(ReadDocument(path));
   if (!ReadRtf(bytes, *RichEdit1->document())) RichEdit1->setPlainText(QString::fromLocal8Bit(bytes));
 }
 

@@ -2,17 +2,12 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 
 class QPushButton;
 class QShowEvent;
 class QTextEdit;
 
 namespace tailmend {
-
-// Where a help document is looked for, in order: beside the program (where the build and the
-// installer put it), the installed data folder, then the current directory.
-QStringList DocumentFolders();
 
 // The document viewer. Controls and handlers keep the names of the window's design; each control's
 // objectName is its member name.
@@ -28,7 +23,7 @@ protected:
 
 private:
   void FormShow();
-  void LoadDocument(const QString& path);
+  void LoadDocument(const std::string& path);
 
   QTextEdit* RichEdit1 = nullptr;
   QPushButton* Button1 = nullptr;

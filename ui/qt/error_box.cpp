@@ -8,8 +8,6 @@ namespace tailmend {
 
 namespace {
 
-constexpr char16_t kFullStop = u'.';
-
 ErrorBoxHook& CurrentHook() {
   static ErrorBoxHook hook;
   return hook;
@@ -22,14 +20,8 @@ void ShowMessageBox(const QString& caption, const QString& text) {
 
 }  // namespace
 
-QString ErrorBoxText(const QString& message) {
-  if (message.isEmpty() || message.back().unicode() <= kFullStop) return message;
-  return message + QChar(kFullStop);
-}
-
-void ShowErrorBox(const QString& message) {
+void ShowErrorBox(const QString& text) {
   const QString caption = QCoreApplication::applicationName();
-  const QString text = ErrorBoxText(message);
   if (CurrentHook()) {
     CurrentHook()(caption, text);
   } else {

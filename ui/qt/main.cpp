@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +11,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "ui/behaviour/main_window.h"
+#include "ui/behaviour/product.h"
 #include "ui/qt/file_open_dialog.h"
 #include "ui/qt/web_opener.h"
 #include "ui/qt/about.h"
@@ -25,22 +26,12 @@ namespace tailmend {
 
 namespace {
 
-const char* const kDataRecoverySite = "http://www.tailmend.example/";
 constexpr QSize kClientSize(499, 333);
 constexpr QPoint kPicturePlace(246, 88);
 
 constexpr Qt::WindowFlags kMainWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                              Qt::WindowCloseButtonHint;
-
-// The names of the chosen files, each in double quotes and followed by one blank.
-QString SelectionText(const tailmend::FileList& files) {
-  QString text;
-  for (const std::string& path : files) {
-    text += QLatin1Char('"') + QFileInfo(QString::fromStdString(path)).fileName() + QLatin1String("\" ");
-  }
-  return text;
-}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& place) {
   auto* button = MakeControl<QPushButton>(parent, name, place);
@@ -60,7 +51,7 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
 
 TfrmMain::TfrmMain() : QWidget(nullptr) {
   setObjectName(QStringLiteral("frmMain"));
-  SetUpWindow(*this, QStringLiteral("Tailmend"), kClientSize, kMainWindowFlags);
+  SetUpWindow(*this, QString::fromLatin1(kProgramTitle), kClientSize, kMainWindowFlags);
   SetWhiteBackground(*this);
   CreateControls();
   SetTabOrder();
@@ -122,9 +113,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMain::AddEventRow(const std::string& file, const std::string& event) {
-  const QString number = QString::number(ListView1->topLevelItemCount() + 1);
-  ListView1->addTopLevelItem(
-      new QTreeWidgetItem(QStringList{number, QString::fromStdString(file), QString::fromStdString(event)}));
+  const std::string number = EventRowNumber(static_cast<std::size_t>(ListView1->topLevelItemCount()));
+  ListView1->addTopLevelItem(new QTreeWidgetItem(
+      QStringList{QString::fromStdString(number), QString::fromStdString(file), QString::fromStdString(event)}));
 }
 
 bool TfrmMain::BackupRequested() const { return CheckBox1->isChecked(); }
@@ -137,7 +128,7 @@ void TfrmMain::Button1Click() {
   tailmend::FileList files;
   for (const QString& path : chosen) files.push_back(path.toStdString());
   FileList = std::move(files);
-  Edit1->setText(SelectionText(FileList));
+  Edit1->setText(QString::fromStdString(SelectionText(FileList)));
 }
 
 void TfrmMain::Button7Click() {
@@ -146,14 +137,10 @@ void TfrmMain::Button7Click() {
 }
 
 void TfrmMain::Button4Click(const QObject* Sender) {
+  const HelpDocument document = HelpDocumentFor(Sender == Button4);
   TfrmShowDoc frmShowDoc;
-  if (Sender == Button4) {
-    frmShowDoc.setWindowTitle(QStringLiteral("What's this?"));
-    frmShowDoc.DocFile = QStringLiteral("whatis.rtf");
-  } else {
-    frmShowDoc.setWindowTitle(QStringLiteral("How To ..."));
-    frmShowDoc.DocFile = QStringLiteral("howto.rtf");
-  }
+  frmShowDoc.setWindowTitle(QString::fromStdString(document.caption));
+  frmShowDoc.DocFile = QString::fromStdString(document.docFile);
   frmShowDoc.exec();
 }
 

@@ -7,7 +7,6 @@
 #include <QShowEvent>
 #include <iterator>
 
-#include "engine/batch_run.h"
 #include "ui/qt/controls.h"
 #include "ui/qt/error_guard.h"
 #include "ui/qt/main.h"
@@ -29,7 +28,7 @@ QLabel* MakeStatusLabel(QWidget* parent, const char* name, int top) {
 
 TfrmProcessing::TfrmProcessing(TfrmMain& frmMain) : QDialog(nullptr), frmMain_(frmMain) {
   setObjectName(QStringLiteral("frmProcessing"));
-  SetUpWindow(*this, QStringLiteral("Processing 0 of 0"), kClientSize, kDialogFlags);
+  SetUpWindow(*this, QString::fromLatin1(kProcessingStartCaption), kClientSize, kDialogFlags);
   Label11 = MakeLabel(this, "Label11", QStringLiteral("Step 1: Calculate file size"), {24, 16});
   Label12 = MakeStatusLabel(this, "Label12", 16);
   Label21 = MakeLabel(this, "Label21", QStringLiteral("Step 2: Backup source file"), {24, 44});
@@ -40,7 +39,7 @@ TfrmProcessing::TfrmProcessing(TfrmMain& frmMain) : QDialog(nullptr), frmMain_(f
   Bevel1->setFrameShape(QFrame::HLine);
   Bevel1->setFrameShadow(QFrame::Sunken);
   Button1 = MakeControl<QPushButton>(this, "Button1", {216, 119, 75, 25});
-  Button1->setText(QStringLiteral("Stop"));
+  Button1->setText(QString::fromStdString(state_.ButtonCaption()));
   Button1->setAutoDefault(false);
   ConnectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   CentreOnScreen(*this);
@@ -60,7 +59,7 @@ void TfrmProcessing::AddEventRow(const std::string& file, const std::string& eve
 
 bool TfrmProcessing::BackupRequested() { return frmMain_.BackupRequested(); }
 
-bool TfrmProcessing::StopRequested() { return StopFlag; }
+bool TfrmProcessing::StopRequested() { return state_.StopRequested(); }
 
 // Qt sends the show event before the window reaches the screen, so the whole run is over by the
 // time the dialog is first drawn. Shows the window system sends on its own (after a restore) are
@@ -71,13 +70,11 @@ void TfrmProcessing::showEvent(QShowEvent* event) {
 }
 
 void TfrmProcessing::FormShow() {
-  StopFlag = false;
-  ProcessFiles(frmMain_.SelectedFiles(), *this);
-  StopFlag = true;
-  Button1->setText(QStringLiteral("Close"));
+  state_.Run(frmMain_.SelectedFiles(), *this);
+  Button1->setText(QString::fromStdString(state_.ButtonCaption()));
 }
 
-bool TfrmProcessing::FormCloseQuery() const { return StopFlag; }
+bool TfrmProcessing::FormCloseQuery() const { return state_.MayClose(); }
 
 void TfrmProcessing::reject() {
   if (FormCloseQuery()) QDialog::reject();
@@ -92,11 +89,7 @@ void TfrmProcessing::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmProcessing::Button1Click() {
-  if (Button1->text() == QLatin1String("Stop")) {
-    StopFlag = true;
-  } else {
-    close();
-  }
+  if (state_.Press()) close();
 }
 
 }  // namespace tailmend

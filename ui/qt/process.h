@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "engine/progress_sink.h"
+#include "ui/behaviour/processing_dialog.h"
 
 class QCloseEvent;
 class QFrame;
@@ -40,8 +41,8 @@ private:
   void Button1Click();
 
   TfrmMain& frmMain_;
-  // Both the stop request the run reads and the permission to close the dialog.
-  bool StopFlag = false;
+  // StopFlag and what the button says.
+  ProcessingState state_;
 
   QLabel* Label11 = nullptr;
   QLabel* Label12 = nullptr;

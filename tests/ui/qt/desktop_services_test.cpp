@@ -12,16 +12,6 @@
 namespace tailmend::test {
 namespace {
 
-TEST(ErrorBoxText, AddsAFullStopOnlyAfterACharacterOrderedAfterIt) {
-  EXPECT_EQ(ErrorBoxText("Disk full"), "Disk full.");
-  EXPECT_EQ(ErrorBoxText("Disk full."), "Disk full.");
-  EXPECT_EQ(ErrorBoxText("Ends in a blank "), "Ends in a blank ");
-  EXPECT_EQ(ErrorBoxText("Ends in a hyphen-"), "Ends in a hyphen-") << "0x2D comes before the full stop";
-  EXPECT_EQ(ErrorBoxText("Ends in a slash /"), "Ends in a slash /.") << "0x2F comes after it";
-  EXPECT_EQ(ErrorBoxText("Code: 5\nAccès refusé"), "Code: 5\nAccès refusé.");
-  EXPECT_EQ(ErrorBoxText(""), "");
-}
-
 using ErrorGuard = WindowTest;
 
 TEST_F(ErrorGuard, TurnsEveryErrorIntoOneErrorBoxAndCarriesOn) {

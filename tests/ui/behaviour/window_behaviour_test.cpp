@@ -1,0 +1,175 @@
+// The rules of the four windows that both window programs share, without any toolkit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/path_names.h"
+#include "platform/platform_error.h"
+#include "tests/support/temp_dir.h"
+#include "ui/behaviour/document_viewer.h"
+#include "ui/behaviour/error_box.h"
+#include "ui/behaviour/main_window.h"
+#include "ui/behaviour/processing_dialog.h"
+#include "ui/behaviour/product.h"
+
+namespace tailmend::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(MainWindowRules, SelectionTextQuotesEachNameWithoutItsFolderAndABlank) {
+  EXPECT_EQ(SelectionText({}), "");
+  EXPECT_EQ(SelectionText({PathInFolder("photos", "IMG_0001.CRW")}), "\"IMG_0001.CRW\" ");
+  EXPECT_EQ(SelectionText({PathInFolder("a", "IMG_0001.CRW"), PathInFolder("b", "IMG_0002.crw"), "bare.CRW"}),
+            "\"IMG_0001.CRW\" \"IMG_0002.crw\" \"bare.CRW\" ");
+}
+
+TEST(MainWindowRules, RowsAreNumberedByTheCountOnceAdded) {
+  EXPECT_EQ(EventRowNumber(0), "1");
+  EXPECT_EQ(EventRowNumber(9), "10");
+}
+
+TEST(MainWindowRules, EachDocumentButtonOpensItsOwnDocumentAndCaption) {
+  const HelpDocument whatIs = HelpDocumentFor(true);
+  EXPECT_EQ(whatIs.caption, "What's this?");
+  EXPECT_EQ(whatIs.docFile, "whatis.rtf");
+  const HelpDocument howTo = HelpDocumentFor(false);
+  EXPECT_EQ(howTo.caption, "How To ...") << "a blank before the dots, unlike the button";
+  EXPECT_EQ(howTo.docFile, "howto.rtf");
+}
+
+TEST(ProductTexts, VersionLineAndAddresses) {
+  EXPECT_EQ(AboutVersionText(), "Version 1.0 ");
+  EXPECT_EQ(std::string(kHomePage).rfind(kDataRecoverySite, 0), 0u) << "the home page lies on the maker's site";
+  EXPECT_TRUE(std::string(kHomePage).ends_with("/tailmend.htm"));
+}
+
+// A sink that asks the dialog's state, as the real dialogs do, and notes what the run was told.
+class DialogSink final : public ProgressSink {
+public:
+  explicit DialogSink(ProcessingState& state) : state_(state) {}
+  void SetCaption(const std::string&) override {}
+  void SetStepText(int, const std::string&) override {}
+  void AddEventRow(const std::string&, const std::string& event) override { events.push_back(event); }
+  bool BackupRequested() override { return false; }
+  bool StopRequested() override {
+    stopAnswers.push_back(state_.StopRequested());
+    return stopAnswers.back();
+  }
+  std::vector<bool> stopAnswers;
+  std::vector<std::string> events;
+
+private:
+  ProcessingState& state_;
+};
+
+struct Observed {
+  std::string caption;
+  bool mayClose;
+};
+
+Observed Observe(const ProcessingState& state) { return {state.ButtonCaption(), state.MayClose()}; }
+
+void ExpectState(const ProcessingState& state, const std::string& caption, bool mayClose) {
+  const Observed seen = Observe(state);
+  EXPECT_EQ(seen.caption, caption);
+  EXPECT_EQ(seen.mayClose, mayClose);
+  EXPECT_EQ(state.StopRequested(), mayClose) << "StopFlag is both the stop request and the permission";
+}
+
+TEST(ProcessingDialogRules, AFinishedRunClosesOnAPress) {
+  TempDir dir;
+  ProcessingState state;
+  DialogSink sink(state);
+  const std::string photo = dir.Put("IMG.CRW", Bytes(1000, 'I'));
+  state.Run({photo, photo}, sink);
+  EXPECT_EQ(sink.stopAnswers, (std::vector<bool>{false, false}));
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"Invalid crw file", "Invalid crw file"}));
+  ExpectState(state, "Close", true);
+  EXPECT_TRUE(state.Press());
+}
+
+// An error out of the run leaves the dialog running: the close box is refused until Stop.
+TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
+  TempDir dir;
+  ProcessingState state;
+  DialogSink sink(state);
+  EXPECT_THROW(state.Run({dir.File("missing.CRW"), dir.Put("IMG.CRW", Bytes(10))}, sink), PlatformError);
+  EXPECT_EQ(sink.stopAnswers, std::vector<bool>{false});
+  ExpectState(state, "Stop", false);
+  EXPECT_FALSE(state.Press()) << "Stop only asks to stop";
+  ExpectState(state, "Stop", true);
+  EXPECT_FALSE(state.Press()) << "and asks again";
+  ExpectState(state, "Stop", true);
+}
+
+// The show starts every run afresh, whatever was pressed before.
+TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
+  ProcessingState state;
+  DialogSink sink(state);
+  state.Press();
+  ASSERT_TRUE(state.StopRequested());
+  TempDir dir;
+  state.Run({dir.Put("IMG.CRW", Bytes(10))}, sink);
+  EXPECT_EQ(sink.stopAnswers, std::vector<bool>{false});
+}
+
+TEST(ErrorBoxRules, AFullStopIsAddedOnlyAfterACharacterOrderedAfterIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Disk full", "Disk full."},
+      {"Disk full.", "Disk full."},
+      {"Ends in a blank ", "Ends in a blank "},
+      {"Ends in a hyphen-", "Ends in a hyphen-"},   // 0x2D comes before the full stop
+      {"Ends in a slash /", "Ends in a slash /."},  // 0x2F comes after it
+      {"Code: 5\nAcc\xC3\xA8s refus\xC3\xA9", "Code: 5\nAcc\xC3\xA8s refus\xC3\xA9."},
+      {"", ""},
+  };
+  for (const auto& [message, shown] : cases) EXPECT_EQ(ErrorBoxText(message), shown) << message;
+}
+
+TEST(ErrorBoxRules, TheGuardShowsEveryErrorOnceAndCarriesOn) {
+  std::vector<std::string> shown;
+  const ErrorBoxShower show = [&](const std::string& text) { shown.push_back(text); };
+  RunGuarded([] { throw PlatformError("Cannot open file \"a.crw\". Permission denied"); }, show);
+  RunGuarded([] { throw 42; }, show);
+  bool ran = false;
+  RunGuarded([&] { ran = true; }, show);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Cannot open file \"a.crw\". Permission denied.", "Unknown error."}));
+  EXPECT_TRUE(ran);
+}
+
+class DocumentLookup : public ::testing::Test {
+protected:
+  TempDir program, data, current;
+  std::vector<std::string> Folders() const {
+    return DocumentFolders(program.Path().string(), data.Path().string(), current.Path().string());
+  }
+};
+
+TEST_F(DocumentLookup, BesideTheProgramThenTheDataFolderThenTheCurrentFolder) {
+  EXPECT_EQ(DocumentFolders("p", std::nullopt, "c"), (std::vector<std::string>{"p", "c"}));
+  EXPECT_EQ(FindDocument("whatis.rtf", Folders()), std::nullopt);
+  current.Put("whatis.rtf", {'c'});
+  EXPECT_EQ(FindDocument("whatis.rtf", Folders()), current.File("whatis.rtf"));
+  data.Put("whatis.rtf", {'d'});
+  EXPECT_EQ(FindDocument("whatis.rtf", Folders()), data.File("whatis.rtf"));
+  fs::create_directory(program.Path() / "whatis.rtf");
+  EXPECT_EQ(FindDocument("whatis.rtf", Folders()), data.File("whatis.rtf")) << "a folder is no document";
+  EXPECT_EQ(FindDocument("howto.rtf", Folders()), std::nullopt);
+}
+
+TEST_F(DocumentLookup, ADocumentIsReadWholeOrNotAtAll) {
+  const Bytes text = {'{', '\\', 'r', 't', 'f', '1', ' ', 'x', '}'};
+  EXPECT_EQ(ReadDocument(current.Put("howto.rtf", text)), std::string(text.begin(), text.end()));
+  try {
+    ReadDocument(current.File("gone.rtf"));
+    ADD_FAILURE() << "a missing document was read";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(std::string(error.what()).rfind("Cannot open file \"" + current.File("gone.rtf") + "\". ", 0), 0u)
+        << error.what();
+  }
+}
+
+}  // namespace
+}  // namespace tailmend::test

@@ -158,7 +158,7 @@ private:
       case 0: return static_cast<std::uint32_t>(Around(kFloor, 200));
       case 1: return static_cast<std::uint32_t>(Around(kFloor + 25000, 25000));
       case 2: return static_cast<std::uint32_t>(Around(11 << 16, 300));
-      case 3: return static_cast<std::uint32_t>(Around(static_cast<std::int64_t>(Between(20, 22)) << 15, 8));
+      case 3: return static_cast<std::uint32_t>(Around(static_cast<std::int64_t>(Between(160, 185)) << 12, 8));
       default: return static_cast<std::uint32_t>(Between(200, kFloor));
     }
   }

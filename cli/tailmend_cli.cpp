@@ -41,7 +41,9 @@ int Run(const CliOptions& options) {
   // Every folder is walked before any file is changed, so that backups made during the run are
   // never taken for photos.
   const FileArguments arguments = ExpandFileArguments(options.files);
-  for (const std::string& message : arguments.messages) std::fprintf(stderr, "tailmend-cli: %s\n", message.c_str());
+  for (const std::string& message : arguments.messages) {
+    std::fprintf(stderr, "tailmend-cli: %s\n", message.c_str());
+  }
   ConsoleReport report(options.backup);
   InstallInterruptHandler();
   for (const std::string& path : arguments.files) {

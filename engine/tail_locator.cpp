@@ -185,6 +185,7 @@ std::optional<std::uint32_t> TrailerEnd(FileBytes& file, std::uint32_t heapEnd, 
   if (end > file.Size()) return std::nullopt;
   std::array<unsigned char, kTrailerFooterSize> footer{};
   file.Read(end - kTrailerFooterSize, footer);
+  // The footer's other bytes are zeros in the trailers seen, but readers do not check them.
   const bool wellFormed =
       std::memcmp(footer.data(), kTrailerSignature.data(), kTrailerSignature.size()) == 0 &&
       DecodeU32(footer.data() + kTrailerFooterLengthAt, ByteOrder::Big) == length &&

@@ -38,7 +38,8 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   const auto wide = WideFromUtf8(PathInFolder(path, "*"));
   if (!wide) throw PlatformError(FolderErrorText(path, ERROR_NO_UNICODE_TRANSLATION));
   WIN32_FIND_DATAW found{};
-  const HANDLE search = ::FindFirstFileExW(wide->c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  const HANDLE search =
+      ::FindFirstFileExW(wide->c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) {
     const DWORD code = ::GetLastError();
     if (code == ERROR_FILE_NOT_FOUND) return {};  // a drive's root folder has no "." to find
@@ -47,7 +48,8 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   const SearchCloser closer{search};
   std::vector<FolderEntry> entries;
   do {
-    if (!IsDotOrDotDot(found.cFileName)) entries.push_back({Utf8FromWide(found.cFileName), KindOf(found.dwFileAttributes)});
+    if (IsDotOrDotDot(found.cFileName)) continue;
+    entries.push_back({Utf8FromWide(found.cFileName), KindOf(found.dwFileAttributes)});
   } while (::FindNextFileW(search, &found));
   const DWORD code = ::GetLastError();
   if (code != ERROR_NO_MORE_FILES) throw PlatformError(FolderErrorText(path, static_cast<int>(code)));

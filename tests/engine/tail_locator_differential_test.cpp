@@ -36,7 +36,9 @@ public:
   }
   std::uint32_t U32Before(std::uint64_t end) const { return U32Before(end, big_); }
   std::uint16_t U16At(std::uint64_t at) const {
-    return static_cast<std::uint16_t>(big_ ? (bytes_[at] << 8) | bytes_[at + 1] : (bytes_[at + 1] << 8) | bytes_[at]);
+    const unsigned high = bytes_[big_ ? at : at + 1];
+    const unsigned low = bytes_[big_ ? at + 1 : at];
+    return static_cast<std::uint16_t>((high << 8) | low);
   }
   bool SignatureAt(std::uint64_t at) const { return std::memcmp(bytes_.data() + at, kSignature, 20) == 0; }
   bool Plausible(std::uint32_t position) const {
@@ -145,6 +147,7 @@ private:
   T Pick(std::initializer_list<T> values) {
     return *(values.begin() + Between(0, values.size() - 1));
   }
+  static std::int64_t Length(const Bytes& bytes) { return static_cast<std::int64_t>(bytes.size()); }
   std::int64_t Around(std::int64_t center, std::int64_t spread) {
     return center - spread + static_cast<std::int64_t>(Between(0, 2 * static_cast<std::uint64_t>(spread)));
   }
@@ -168,38 +171,57 @@ private:
     if (Chance(2)) length = Between(0, 40000);
     if (Chance(20)) length = Between(40000, 140000);
     // Sizes right at the floors.
-    if (Chance(8)) length = static_cast<std::size_t>(std::max<std::int64_t>(0, Around(kFloor, 3) - static_cast<std::int64_t>(bytes.size())));
+    if (Chance(8)) {
+      length = static_cast<std::size_t>(std::max<std::int64_t>(0, Around(kFloor, 3) - Length(bytes)));
+    }
     Bytes junk;
     switch (Between(0, 4)) {
       case 0: junk.assign(length, 0xFF); text << ", FF junk "; break;
       case 1: junk.assign(length, 0); text << ", zero junk "; break;
-      case 2: junk = Noise(length, static_cast<std::uint32_t>(Between(1, 1u << 30))); text << ", noise junk "; break;
+      case 2:
+        junk = Noise(length, static_cast<std::uint32_t>(Between(1, 1u << 30)));
+        text << ", noise junk ";
+        break;
       case 3: {
         // A copy of the file's own end: its root directory and pointer again, shifted.
-        junk.assign(bytes.end() - static_cast<std::ptrdiff_t>(std::min<std::size_t>(bytes.size(), 200)), bytes.end());
+        junk.assign(bytes.end() - std::min<std::ptrdiff_t>(Length(bytes), 200), bytes.end());
         while (junk.size() < length) junk.insert(junk.end(), junk.begin(), junk.end());
         junk.resize(length);
         text << ", repeated-end junk ";
         break;
       }
-      default: junk.assign(length, static_cast<unsigned char>(Between(0, 255))); text << ", constant junk ";
+      default:
+        junk.assign(length, static_cast<unsigned char>(Between(0, 255)));
+        text << ", constant junk ";
     }
     text << length;
     bytes.insert(bytes.end(), junk.begin(), junk.end());
   }
 
   void AppendTrailer(Bytes& bytes, std::uint32_t heapEnd, std::ostringstream& text) {
-    Bytes trailer = CanonOptionalTrailer(bytes, heapEnd, static_cast<std::uint32_t>(Pick<std::uint64_t>({0, 8, 468, Between(0, 40000)})));
+    const auto records = static_cast<std::uint32_t>(Pick<std::uint64_t>({0, 8, 468, Between(0, 40000)}));
+    Bytes trailer = CanonOptionalTrailer(bytes, heapEnd, records);
     text << ", trailer of " << trailer.size();
     const std::size_t footer = trailer.size() - 64;
+    const auto length = static_cast<std::uint32_t>(footer - 28);
     switch (Between(0, 8)) {
       case 0: trailer[Between(0, 19)] ^= 0x20; text << " (header signature broken)"; break;
       case 1: trailer[footer + Between(0, 19)] ^= 0x01; text << " (footer signature broken)"; break;
-      case 2: PutU32(trailer, 24, static_cast<std::uint32_t>(footer - 28 + Between(1, 9)), true); text << " (header length off)"; break;
-      case 3: PutU32(trailer, footer + 20, static_cast<std::uint32_t>(footer - 28 - 1), true); text << " (footer length off)"; break;
+      case 2:
+        PutU32(trailer, 24, length + static_cast<std::uint32_t>(Between(1, 9)), true);
+        text << " (header length off)";
+        break;
+      case 3: PutU32(trailer, footer + 20, length - 1, true); text << " (footer length off)"; break;
       case 4: trailer[trailer.size() - Between(1, 4)] ^= 0x80; text << " (pointer copy off)"; break;
-      case 5: trailer.resize(Between(0, trailer.size() - 1)); text << " (cut to " << trailer.size() << ")"; break;
-      case 6: PutU32(trailer, 24, 0xFFFFFFF0u, true); PutU32(trailer, footer + 20, 0xFFFFFFF0u, true); text << " (huge length)"; break;
+      case 5:
+        trailer.resize(Between(0, trailer.size() - 1));
+        text << " (cut to " << trailer.size() << ")";
+        break;
+      case 6:
+        PutU32(trailer, 24, 0xFFFFFFF0u, true);
+        PutU32(trailer, footer + 20, 0xFFFFFFF0u, true);
+        text << " (huge length)";
+        break;
       default: break;
     }
     bytes.insert(bytes.end(), trailer.begin(), trailer.end());
@@ -208,25 +230,26 @@ private:
   // A pointer that looks, or almost looks, like a heap end: at a random place, next to the end of
   // the file, or across a boundary where blocks or a pointer's upper half change.
   void PlantPointer(Bytes& bytes, bool big, std::ostringstream& text) {
-    if (bytes.size() < 200) return;
+    const std::int64_t size = Length(bytes);
+    if (size < 200) return;
     std::int64_t position = 0;
     switch (Between(0, 3)) {
-      case 0: position = static_cast<std::int64_t>(Between(std::min<std::size_t>(kFloor - 200, bytes.size()), bytes.size())); break;
-      case 1: position = static_cast<std::int64_t>(bytes.size()) - static_cast<std::int64_t>(Between(0, 130)); break;
+      case 0:
+        position = static_cast<std::int64_t>(Between(std::min<std::int64_t>(kFloor - 200, size), size));
+        break;
+      case 1: position = size - static_cast<std::int64_t>(Between(0, 130)); break;
       case 2: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 12)) << 12, 6); break;
       default: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 16)) << 16, 130); break;
     }
-    position = std::clamp<std::int64_t>(position, 100, static_cast<std::int64_t>(bytes.size()));
-    const std::uint32_t distance = Chance(2) ? static_cast<std::uint32_t>(52 + 10 * Between(0, 6))
-                                             : static_cast<std::uint32_t>(Between(40, 130));
-    PutU32(bytes, static_cast<std::size_t>(position - 4), static_cast<std::uint32_t>(position - distance), big);
+    position = std::clamp<std::int64_t>(position, 100, size);
+    const auto distance = static_cast<std::uint32_t>(Chance(2) ? 52 + 10 * Between(0, 6) : Between(40, 130));
+    PutU32(bytes, static_cast<std::size_t>(position - 4), static_cast<std::uint32_t>(position) - distance, big);
     text << ", pointer at " << position << " back " << distance;
   }
 
   void AddFaults(MemoryStream& stream, std::int64_t size, bool anywhere, std::ostringstream& text) {
-    const std::int64_t somewhere = !anywhere || Chance(3)
-                                       ? Around(size, 70)
-                                       : static_cast<std::int64_t>(Between(0, static_cast<std::uint64_t>(size)));
+    const auto anyOffset = static_cast<std::int64_t>(Between(0, static_cast<std::uint64_t>(size)));
+    const std::int64_t somewhere = !anywhere || Chance(3) ? Around(size, 70) : anyOffset;
     switch (Between(0, 5)) {
       case 0: stream.ReadableUpTo(somewhere); text << ", readable up to " << somewhere; break;
       case 1: stream.FailReadsFrom(somewhere); text << ", reads fail from " << somewhere; break;

@@ -22,16 +22,17 @@ std::optional<Bytes> JunkOfKind(const std::string& kind, std::size_t count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto junk = argc == 5 || argc == 6 ? JunkOfKind(argc == 6 ? argv[5] : "ff", std::strtoul(argv[4], nullptr, 10))
-                                           : std::nullopt;
+  const bool argumentsFit = argc == 5 || argc == 6;
+  const auto junk = argumentsFit ? JunkOfKind(argc == 6 ? argv[5] : "ff", std::strtoul(argv[4], nullptr, 10))
+                                 : std::nullopt;
   if (!junk) {
     std::fputs("usage: make_damaged_crw FOLDER COUNT HEAP_BYTES JUNK_BYTES [ff|zero|noise]\n", stderr);
     return 2;
   }
   using namespace tailmend::test;
   const int count = std::atoi(argv[2]);
-  const Bytes bytes =
-      CiffBuilder().HeapEnd(static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10))).Junk(*junk).Build();
+  const auto heapEnd = static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10));
+  const Bytes bytes = CiffBuilder().HeapEnd(heapEnd).Junk(*junk).Build();
   for (int i = 0; i < count; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "/IMG_%04d.CRW", i);

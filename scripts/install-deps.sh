@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libjpeg-dev
   xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64
+  dpkg-dev help2man lintian man-db file unzip
   time  # /usr/bin/time, for scripts/bench-cli.sh
 )
 

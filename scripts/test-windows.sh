@@ -70,6 +70,9 @@ booted=$(date +%s)
 
 status=0
 ctest --test-dir "$build" --output-on-failure --timeout 300 || status=$?
+tested=$(date +%s)
+# The download, unpacked and run in this same Wine session.
+"$root/scripts/test-packages.sh" zip "$build" || status=$?
 finished=$(date +%s)
-say "$version: build $((built - started)) s, Wine start $((booted - built)) s, tests $((finished - booted)) s"
+say "$version: build $((built - started)) s, Wine start $((booted - built)) s, tests $((tested - booted)) s, zip $((finished - tested)) s"
 exit $status

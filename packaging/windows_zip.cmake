@@ -1,0 +1,80 @@
+# The Windows download: `cmake --build build-win64 --target windows_zip` makes
+# tailmend-<version>-windows-x64.zip, one folder holding the programs, the help documents beside
+# them (where the window program looks first) and a read-me. The programs are linked statically, so
+# nothing else is needed to run them.
+
+# The window program is the executable that makes Tailmend.exe, in whichever folder defines it; a
+# build without one makes the zip without it.
+function(tailmend_find_window_program folder result)
+  get_property(targets DIRECTORY "${folder}" PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    get_target_property(name ${target} OUTPUT_NAME)
+    if(NOT name)
+      set(name ${target})
+    endif()
+    if(type STREQUAL "EXECUTABLE" AND name STREQUAL "Tailmend")
+      set(${result} ${target} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  get_property(subfolders DIRECTORY "${folder}" PROPERTY SUBDIRECTORIES)
+  foreach(subfolder IN LISTS subfolders)
+    set(found "")
+    tailmend_find_window_program("${subfolder}" found)
+    if(found)
+      set(${result} ${found} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  set(${result} "" PARENT_SCOPE)
+endfunction()
+
+tailmend_find_window_program("${PROJECT_SOURCE_DIR}" tailmend_window_program)
+
+set(tailmend_zip_name "tailmend-${PROJECT_VERSION}-windows-x64")
+set(tailmend_zip "${PROJECT_BINARY_DIR}/${tailmend_zip_name}.zip")
+set(tailmend_zip_stage "${CMAKE_CURRENT_BINARY_DIR}/zip")
+
+# The read-me names only the programs the zip holds; CR LF, for Notepad.
+if(tailmend_window_program)
+  set(TAILMEND_README_WINDOW_PROGRAM
+    "  Tailmend.exe      the window program: Browse, Backup Source Files, Fix Now\n")
+else()
+  set(TAILMEND_README_WINDOW_PROGRAM "")
+endif()
+# A line put in by a variable keeps its own line end: the line ends are set on a second pass.
+configure_file(windows/README.txt.in "${CMAKE_CURRENT_BINARY_DIR}/README-lf.txt" @ONLY)
+configure_file("${CMAKE_CURRENT_BINARY_DIR}/README-lf.txt" "${CMAKE_CURRENT_BINARY_DIR}/README.txt" @ONLY NEWLINE_STYLE CRLF)
+
+set(tailmend_zip_programs tailmend-cli ${tailmend_window_program})
+set(tailmend_zip_documents
+  "${PROJECT_SOURCE_DIR}/assets/whatis.rtf"
+  "${PROJECT_SOURCE_DIR}/assets/howto.rtf"
+  "${CMAKE_CURRENT_BINARY_DIR}/README.txt")
+set(tailmend_zip_folder "${tailmend_zip_stage}/${tailmend_zip_name}")
+set(tailmend_zip_sources ${tailmend_zip_documents})
+set(tailmend_zip_entries "")
+set(tailmend_zip_staged_programs "")
+foreach(program IN LISTS tailmend_zip_programs)
+  list(APPEND tailmend_zip_sources "$<TARGET_FILE:${program}>")
+  list(APPEND tailmend_zip_entries "${tailmend_zip_name}/$<TARGET_FILE_NAME:${program}>")
+  list(APPEND tailmend_zip_staged_programs "${tailmend_zip_folder}/$<TARGET_FILE_NAME:${program}>")
+endforeach()
+foreach(document IN LISTS tailmend_zip_documents)
+  get_filename_component(name "${document}" NAME)
+  list(APPEND tailmend_zip_entries "${tailmend_zip_name}/${name}")
+endforeach()
+
+# The symbols of the statically linked runtime are three quarters of a program's size and of no
+# use to its users: the zip's copies are stripped.
+add_custom_command(OUTPUT "${tailmend_zip}"
+  COMMAND "${CMAKE_COMMAND}" -E rm -rf "${tailmend_zip_stage}" "${tailmend_zip}"
+  COMMAND "${CMAKE_COMMAND}" -E make_directory "${tailmend_zip_folder}"
+  COMMAND "${CMAKE_COMMAND}" -E copy ${tailmend_zip_sources} "${tailmend_zip_folder}"
+  COMMAND "${CMAKE_STRIP}" ${tailmend_zip_staged_programs}
+  COMMAND "${CMAKE_COMMAND}" -E chdir "${tailmend_zip_stage}"
+    "${CMAKE_COMMAND}" -E tar cf "${tailmend_zip}" --format=zip ${tailmend_zip_entries}
+  DEPENDS ${tailmend_zip_programs} ${tailmend_zip_sources}
+  VERBATIM)
+add_custom_target(windows_zip DEPENDS "${tailmend_zip}")

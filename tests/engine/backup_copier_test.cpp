@@ -106,9 +106,9 @@ TEST_F(BackupCopy, AFolderOfTheBackupNameMovesOnToTheNextNumber) {
 TEST_F(BackupCopy, AFailedCopyLeavesNothingBehind) {
   const std::string name = dir.File("IMG_0042.CRW");
   MemoryStream failing(Bytes(300000, 5));
-  failing.FailReadsAfter(150000);
+  failing.FailReadsFrom(150000);
   MemoryStream shortened(Bytes(300000, 5));
-  shortened.DeliverAtMost(250000);
+  shortened.ReadableUpTo(250000);
   for (MemoryStream* source : {&failing, &shortened}) {
     EXPECT_FALSE(BackupSourceFile(name, *source));
     EXPECT_TRUE(fs::is_empty(dir.Path())) << "neither a half copy nor its temporary";

@@ -8,7 +8,6 @@
 #include <span>
 #include <vector>
 
-#include "platform/platform_error.h"
 
 namespace tailmend {
 
@@ -46,8 +45,10 @@ constexpr std::uint32_t kScanBlockSize = 60 * 1024;
 constexpr std::uint32_t kChunkPositions = 128;
 
 // The file as one zero-filled buffer of the size taken at the start would hold it after one
-// read of the whole file, but read only where asked: a read that falls short or fails leaves the
-// bytes it did not deliver zero, exactly as in that buffer.
+// read of the whole file, but read only where asked: a read that falls short leaves the bytes it
+// did not deliver zero, exactly as in that buffer. A read that fails raises PlatformError: bytes
+// the system could not read are unknown, not zero, and a scan that went on over them could pass
+// the real heap end and cut at a spurious one below it, or lose the healthy-file rules.
 class FileBytes {
 public:
   FileBytes(Stream& stream, std::uint32_t size) : stream_(stream), size_(size) {}
@@ -59,12 +60,8 @@ public:
     std::fill(out.begin(), out.end(), 0);
     if (offset >= size_) return;
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size_ - offset));
-    try {
-      stream_.Seek(static_cast<std::int64_t>(offset));
-      stream_.Read(out.data(), count);
-    } catch (const PlatformError&) {
-      // What arrived before the failure is in out already; the rest stays zero.
-    }
+    stream_.Seek(static_cast<std::int64_t>(offset));
+    stream_.Read(out.data(), count);
   }
 
 private:

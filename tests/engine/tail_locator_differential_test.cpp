@@ -20,35 +20,52 @@ constexpr std::uint32_t kFloor = 655360;
 constexpr std::uint32_t kSmallest = 102400;
 constexpr char kSignature[20] = "CANON OPTIONAL DATA";
 
+// Bytes from the offset at which the one read failed on are unknown; a scan that needs one of them
+// cannot answer.
+struct UnknownByte {};
+
 class WholeBuffer {
 public:
-  WholeBuffer(const Bytes& bytes, bool big) : bytes_(bytes), big_(big) {}
+  WholeBuffer(const Bytes& bytes, bool big, std::uint64_t knownUpTo)
+      : bytes_(bytes), big_(big), knownUpTo_(knownUpTo) {}
 
   std::uint64_t Size() const { return bytes_.size(); }
   // The value in the four bytes before end, in the file's byte order or big-endian.
   std::uint32_t U32Before(std::uint64_t end, bool big) const {
     std::uint32_t value = 0;
     for (int k = 0; k < 4; ++k) {
-      const unsigned char byte = bytes_[end - 4 + (big ? k : 3 - k)];
+      const unsigned char byte = At(end - 4 + (big ? k : 3 - k));
       value = (value << 8) | byte;
     }
     return value;
   }
   std::uint32_t U32Before(std::uint64_t end) const { return U32Before(end, big_); }
   std::uint16_t U16At(std::uint64_t at) const {
-    const unsigned high = bytes_[big_ ? at : at + 1];
-    const unsigned low = bytes_[big_ ? at + 1 : at];
+    const unsigned high = At(big_ ? at : at + 1);
+    const unsigned low = At(big_ ? at + 1 : at);
     return static_cast<std::uint16_t>((high << 8) | low);
   }
-  bool SignatureAt(std::uint64_t at) const { return std::memcmp(bytes_.data() + at, kSignature, 20) == 0; }
+  bool MarkIs(const char* mark) const { return At(0) == mark[0] && At(1) == mark[1]; }
+  bool SignatureAt(std::uint64_t at) const {
+    for (std::uint64_t k = 0; k < sizeof kSignature; ++k) {
+      if (At(at + k) != static_cast<unsigned char>(kSignature[k])) return false;
+    }
+    return true;
+  }
   bool Plausible(std::uint32_t position) const {
     const std::uint32_t distance = position - U32Before(position);
     return distance >= 52 && distance <= 112 && distance % 10 == 2;
   }
 
 private:
+  unsigned char At(std::uint64_t offset) const {
+    if (offset >= knownUpTo_) throw UnknownByte{};
+    return bytes_[offset];
+  }
+
   const Bytes& bytes_;
   bool big_;
+  std::uint64_t knownUpTo_;
 };
 
 TailResult ReferenceScan(const WholeBuffer& file) {
@@ -77,20 +94,26 @@ TailResult ReferenceScan(const WholeBuffer& file) {
 }
 
 // The buffer is the caller's, so that its storage is reused from file to file.
-TailResult ReferenceFindFileTail(Stream& stream, Bytes& bytes) {
+TailResult ReferenceFindFileTail(MemoryStream& stream, Bytes& bytes) {
   try {
     const std::int64_t size = stream.Size();
     if (size < kSmallest || size >= (std::int64_t{1} << 31)) return kTailInvalidFile;
     bytes.assign(static_cast<std::size_t>(size), 0);
+    std::uint64_t knownUpTo = bytes.size();
     try {
       stream.Seek(0);
       stream.Read(bytes.data(), bytes.size());
     } catch (const PlatformError&) {
+      // Each case's stream is fresh: what it delivered is what this one read got.
+      knownUpTo = stream.BytesRead();
     }
-    const bool big = bytes[0] == 'M' && bytes[1] == 'M';
-    if (!big && !(bytes[0] == 'I' && bytes[1] == 'I')) return kTailInvalidFile;
-    return ReferenceScan(WholeBuffer(bytes, big));
+    const WholeBuffer marks(bytes, false, knownUpTo);
+    const bool big = marks.MarkIs("MM");
+    if (!big && !marks.MarkIs("II")) return kTailInvalidFile;
+    return ReferenceScan(WholeBuffer(bytes, big, knownUpTo));
   } catch (const std::exception&) {
+    return kTailUnknownError;
+  } catch (const UnknownByte&) {
     return kTailUnknownError;
   }
 }

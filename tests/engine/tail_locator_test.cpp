@@ -227,10 +227,19 @@ TEST(TailLocatorReads, AReadThatDeliversNothingLeavesNoMark) {
   EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
 }
 
-TEST(TailLocatorReads, AFailingReadCountsAsDeliveringNothing) {
-  MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
-  stream.FailReadsFrom(0);
-  EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
+// Bytes the system failed to read are unknown: taken as zeros, a failure at the file's end would
+// hide the pointer that marks a healthy file, and the scan would cut at a spurious position.
+TEST(TailLocatorReads, AFailingReadIsAnUnknownErrorNeverACut) {
+  Bytes healthy = CiffBuilder().HeapEnd(900000).Build();
+  PlantHeapEnd(healthy, 850000, 82);
+  for (const std::int64_t failFrom : {std::int64_t{0}, std::int64_t{899998}, std::int64_t{860000}}) {
+    MemoryStream stream(healthy);
+    stream.FailReadsFrom(failFrom);
+    EXPECT_EQ(FindFileTail(stream), kTailUnknownError) << failFrom;
+  }
+  MemoryStream damaged(CiffBuilder().HeapEnd(700000).Junk(100000).Build());
+  damaged.FailReadsFrom(750000);
+  EXPECT_EQ(FindFileTail(damaged), kTailUnknownError) << "inside the junk";
 }
 
 TEST(TailLocatorReads, AFailureToTellTheSizeIsAnUnknownError) {

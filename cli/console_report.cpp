@@ -1,5 +1,7 @@
 #include "cli/console_report.h"
 
+#include "cli/escaped_name.h"
+
 #include <csignal>
 #include <cstdio>
 #include <string_view>
@@ -28,7 +30,7 @@ ConsoleReport::ConsoleReport(bool backupRequested) : backupRequested_(backupRequ
 void ConsoleReport::AddEventRow(const std::string& file, const std::string& event) {
   ++rows_;
   ++filesReported_;
-  std::printf("%d\t%s\t%s\n", rows_, file.c_str(), event.c_str());
+  std::printf("%d\t%s\t%s\n", rows_, EscapedName(file).c_str(), event.c_str());
   std::fflush(stdout);
   if (!IsGoodEvent(event)) allWell_ = false;
   if (event == "Backup failed") backupFailed_ = true;

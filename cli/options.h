@@ -11,10 +11,11 @@ struct CliOptions {
   bool check = false;
   bool help = false;
   bool version = false;
+  // The FILE and FOLDER arguments, as given.
   std::vector<std::string> files;
 };
 
-// Reads `[--backup] [--check] [--] FILE...`. Returns nothing for a usage error, with the reason in
+// Reads `[--backup] [--check] [--] FILE|FOLDER...`. Returns nothing for a usage error, with the reason in
 // error.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
 

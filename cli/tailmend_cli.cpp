@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/console_report.h"
+#include "cli/file_arguments.h"
 #include "cli/options.h"
 #include "engine/engine.h"
 #include "generated/version.h"
@@ -37,15 +38,21 @@ void RunFile(const std::string& path, const CliOptions& options, ConsoleReport& 
 }
 
 int Run(const CliOptions& options) {
+  // Every folder is walked before any file is changed, so that backups made during the run are
+  // never taken for photos.
+  const FileArguments arguments = ExpandFileArguments(options.files);
+  for (const std::string& message : arguments.messages) {
+    std::fprintf(stderr, "tailmend-cli: %s\n", message.c_str());
+  }
   ConsoleReport report(options.backup);
   InstallInterruptHandler();
-  for (const std::string& path : options.files) {
+  for (const std::string& path : arguments.files) {
     if (report.StopRequested() || report.BackupFailed()) break;
     RunFile(path, options, report);
   }
   // A file left out by a stop did not end well either.
-  const bool everyFileSeen = report.FilesReported() == options.files.size();
-  return report.AllWell() && everyFileSeen ? kExitAllWell : kExitSomeFailed;
+  const bool everyFileSeen = report.FilesReported() == arguments.files.size();
+  return report.AllWell() && everyFileSeen && arguments.complete ? kExitAllWell : kExitSomeFailed;
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "engine/backup_copier.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <optional>
+#include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/file_stream.h"
@@ -12,10 +16,12 @@ namespace tailmend {
 
 namespace {
 
-// The copy goes through one fixed block, so memory does not grow with the file.
+// The block copy goes through one fixed block, so memory does not grow with the file.
 constexpr std::size_t kCopyBlockSize = 102400;
 // The base name drops the source's last four characters, its extension in practice.
 constexpr int kDroppedCharacters = 4;
+// Temporary names are random; a clash with another run's is tried again with a new one.
+constexpr int kTemporaryNameAttempts = 100;
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -28,18 +34,71 @@ std::string DropLastCharacters(std::string text, int count) {
   return text;
 }
 
-std::optional<FileStream> CreateFirstFreeBackup(const std::string& sourcePath, std::string& name) {
-  for (unsigned long long number = 0;; ++number) {
-    name = BackupName(sourcePath, number);
-    if (auto backup = FileStream::CreateNew(name)) return backup;
-  }
+// The folder part of the path (with its separator) and the file name without its last four
+// characters.
+struct NameParts {
+  std::string directory;
+  std::string base;
+};
+
+NameParts SplitSourcePath(const std::string& sourcePath) {
+  const std::size_t nameStart = FileNameStart(sourcePath);
+  return {sourcePath.substr(0, nameStart), DropLastCharacters(sourcePath.substr(nameStart), kDroppedCharacters)};
 }
 
-// Copies the whole source in blocks, one pass more than full blocks need, and says whether every
-// byte of it arrived.
-bool CopyWhole(Stream& source, Stream& backup) {
-  source.Seek(0);
-  const std::int64_t size = source.Size();
+// Beside the photo, so that the final naming stays within one folder, and never ending in .crw,
+// so that neither the numbering nor a person takes it for a backup: IMG_0042.tailmend-3fa9c1.tmp.
+std::string TemporaryName(const std::string& sourcePath, std::uint32_t token) {
+  const NameParts parts = SplitSourcePath(sourcePath);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%06x", static_cast<unsigned>(token & 0xFFFFFF));
+  return parts.directory + parts.base + ".tailmend-" + hex + ".tmp";
+}
+
+// The copy while it is written: under a temporary name, removed again unless it got a backup's
+// name. A run killed meanwhile leaves only the temporary behind, never a partial backup.
+class TemporaryCopy {
+public:
+  explicit TemporaryCopy(const std::string& sourcePath) {
+    std::random_device random;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && !stream_; ++attempt) {
+      name_ = TemporaryName(sourcePath, random());
+      stream_ = FileStream::CreateNew(name_);
+    }
+    if (!stream_) throw std::runtime_error("no free temporary name beside " + sourcePath);
+  }
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+  ~TemporaryCopy() {
+    if (named_) return;
+    stream_.reset();
+    RemoveFile(name_);
+  }
+
+  FileStream& Stream() { return *stream_; }
+
+  // Flushed and closed first: whatever appears under a backup name is the whole copy.
+  std::string GiveFirstFreeBackupName(const std::string& sourcePath) {
+    stream_->Flush();
+    stream_->Close();
+    for (unsigned long long number = 0;; ++number) {
+      std::string name = BackupName(sourcePath, number);
+      if (RenameNoReplace(name_, name)) {
+        named_ = true;
+        return name;
+      }
+    }
+  }
+
+private:
+  std::string name_;
+  std::optional<FileStream> stream_;
+  bool named_ = false;
+};
+
+// Copies size bytes in blocks, one pass more than full blocks need, and says whether exactly that
+// many arrived.
+bool CopyInBlocks(Stream& source, Stream& backup, std::int64_t size) {
   const auto blocks = static_cast<std::int64_t>(std::ceil(static_cast<double>(size) / kCopyBlockSize));
   std::vector<unsigned char> block(kCopyBlockSize);
   std::int64_t copied = 0;
@@ -51,38 +110,37 @@ bool CopyWhole(Stream& source, Stream& backup) {
   return copied == size;
 }
 
-bool WriteBackup(FileStream& backup, Stream& source) {
-  if (!CopyWhole(source, backup)) return false;
-  backup.Flush();
-  backup.Close();
-  return true;
+// Copies the whole source and says whether exactly its bytes arrived: a file that grew or shrank
+// meanwhile was not copied faithfully. A file on disk is copied by the system where it can.
+bool CopyWhole(Stream& source, FileStream* sourceFile, FileStream& backup) {
+  source.Seek(0);
+  const std::int64_t size = source.Size();
+  // One byte more than the size shows a file that grew meanwhile.
+  if (const auto copied = sourceFile ? sourceFile->CopyInSystem(backup, size + 1) : std::nullopt) {
+    source.Seek(*copied);
+    return *copied == size;
+  }
+  return CopyInBlocks(source, backup, size);
 }
 
 }  // namespace
 
 std::string BackupName(const std::string& sourcePath, unsigned long long number) {
-  const std::size_t nameStart = FileNameStart(sourcePath);
-  const std::string directory = sourcePath.substr(0, nameStart);
-  const std::string base = DropLastCharacters(sourcePath.substr(nameStart), kDroppedCharacters);
-  return directory + base + "_bak" + std::to_string(number) + ".crw";
+  const NameParts parts = SplitSourcePath(sourcePath);
+  return parts.directory + parts.base + "_bak" + std::to_string(number) + ".crw";
 }
 
 bool BackupSourceFile(const std::string& fileName, Stream& source) {
-  std::string name;
-  std::optional<FileStream> backup;
   try {
-    backup = CreateFirstFreeBackup(fileName, name);
+    auto* sourceFile = dynamic_cast<FileStream*>(&source);
+    TemporaryCopy copy(fileName);
+    if (!CopyWhole(source, sourceFile, copy.Stream())) return false;
+    if (sourceFile) sourceFile->CopyAttributesTo(copy.Stream());
+    FlushFolderOf(copy.GiveFirstFreeBackupName(fileName));
+    return true;
   } catch (const std::exception&) {
-    return false;  // nothing was created
+    return false;
   }
-  try {
-    if (WriteBackup(*backup, source)) return true;
-  } catch (const std::exception&) {
-  }
-  // A partial copy named like a complete one would be trusted later: it goes.
-  backup.reset();
-  RemoveFile(name);
-  return false;
 }
 
 }  // namespace tailmend

@@ -9,9 +9,11 @@ namespace tailmend {
 // The backup of dir/IMG_0042.CRW is dir/IMG_0042_bak<number>.crw.
 std::string BackupName(const std::string& sourcePath, unsigned long long number);
 
-// Copies the whole source, read through its open stream, to the first free backup name beside it
-// and flushes it to disk. On failure nothing of the backup is left behind. Leaves the source stream
-// at its end.
+// Copies the whole source, read through its open stream, under a temporary name beside it, with
+// the photo's permission bits and times when the source is a file; flushes it to disk and only then
+// gives it the first free backup name, never replacing anything. On failure the temporary goes and
+// no partial backup is left; only a failure to flush the folder after the naming leaves the whole
+// backup in place. Leaves the source stream at its end.
 bool BackupSourceFile(const std::string& fileName, Stream& source);
 
 }  // namespace tailmend

@@ -14,7 +14,9 @@ inline constexpr std::int64_t kScanFloor = 0xA0000;
 // Positions are 32-bit; no CRW file comes near this size.
 inline constexpr std::int64_t kMaxFileSize = std::int64_t{1} << 31;
 
-// Finds where the root heap of the CRW file really ends. Reads the whole file; changes nothing.
+// Finds where the root heap of the CRW file really ends (or, when Canon's recipe trailer follows it,
+// where that trailer ends). Reads the file from its end backwards, a block at a time, only as far
+// as the search needs; changes nothing.
 TailResult FindFileTail(Stream& stream);
 
 }  // namespace tailmend

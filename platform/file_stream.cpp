@@ -6,16 +6,14 @@ namespace tailmend {
 
 // What both systems share: ownership of one handle, released exactly once.
 
-FileStream::FileStream(Handle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+FileStream::FileStream(Handle handle) : handle_(handle) {}
 
-FileStream::FileStream(FileStream&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
+FileStream::FileStream(FileStream&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
 
 FileStream& FileStream::operator=(FileStream&& other) noexcept {
   if (this != &other) {
     if (handle_ != kNoHandle) Release(handle_);
     handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
   }
   return *this;
 }

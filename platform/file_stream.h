@@ -16,8 +16,8 @@ public:
   static FileStream OpenReadWriteShared(const std::string& path);
   // An existing file for reading while other programs may only read it.
   static FileStream OpenReadSharedRead(const std::string& path);
-  // A new file for reading and writing, shared with nobody. Never replaces or follows anything
-  // already there: returns nothing when the name is taken.
+  // A new file for reading and writing, shared with nobody and readable by its owner alone. Never
+  // replaces or follows anything already there: returns nothing when the name is taken.
   static std::optional<FileStream> CreateNew(const std::string& path);
 
   FileStream(FileStream&& other) noexcept;
@@ -31,6 +31,13 @@ public:
   void Seek(std::int64_t offset) override;
   std::int64_t Size() override;
   void SetEnd(std::int64_t length) override;
+  // Copies the first atMost bytes of this file (all of it, when shorter) to the start of target
+  // inside the system, without passing them through the program, and returns how many bytes it
+  // copied. Nothing, with nothing copied, when the system cannot copy between these two files.
+  std::optional<std::int64_t> CopyInSystem(FileStream& target, std::int64_t atMost);
+  // Gives copy this file's permission bits and times. A step the file system cannot keep (FAT
+  // keeps no permission bits) is skipped.
+  void CopyAttributesTo(FileStream& copy);
   // Forces everything written so far onto stable storage.
   void Flush();
   // Releases the handle; the destructor does it too, but only an explicit close reports failure.
@@ -41,16 +48,21 @@ private:
   // -1 is no descriptor on POSIX and INVALID_HANDLE_VALUE on Windows.
   static constexpr Handle kNoHandle = -1;
 
-  FileStream(Handle handle, std::string path);
+  explicit FileStream(Handle handle);
   static void Release(Handle handle) noexcept;
 
   Handle handle_;
-  std::string path_;
 };
 
 // True when a file (not a folder) of that name exists.
 bool FileExists(const std::string& path);
 // Removes a file; returns false when the system refused.
 bool RemoveFile(const std::string& path);
+// Gives the closed file at from the name to, in the same folder, without ever replacing anything
+// there: returns false, with from untouched, when the name is taken. Whatever the file system
+// offers is used, so that a file under the new name is always the whole file.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Makes the names in the folder of path durable, not only the data behind them.
+void FlushFolderOf(const std::string& path);
 
 }  // namespace tailmend

@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <libgen.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fault_injection.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
@@ -19,19 +21,33 @@ namespace {
 
 // A single read or write of more than this is split, as Linux caps one call at about 2 GiB.
 constexpr std::size_t kMaxChunk = 1u << 30;
+// Only the owner may read a copy until it has the permission bits of its original.
+constexpr mode_t kPrivateMode = 0600;
+constexpr mode_t kPermissionBits = 0777;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
+
+// Every call to the system goes through here, so that a test can make any one of them fail the
+// way the system fails it: -1 and an error code in errno.
+template <typename Call>
+auto System(FileOperation operation, Call call) -> decltype(call()) {
+  if (fault_injection::ShouldFail(operation)) {
+    errno = EIO;
+    return -1;
+  }
+  return call();
+}
 
 // Folders, devices and pipes are not photos: cutting or copying them makes no sense.
 int NotARegularFile(int fd) {
   struct stat info {};
-  if (::fstat(fd, &info) != 0) return errno;
+  if (System(FileOperation::Size, [&] { return ::fstat(fd, &info); }) != 0) return errno;
   if (S_ISREG(info.st_mode)) return 0;
   return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
 }
 
 int OpenExisting(const std::string& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  const int fd = System(FileOperation::Open, [&] { return ::open(path.c_str(), flags | O_CLOEXEC); });
   if (fd < 0) throw PlatformError(OpenErrorText(path, errno));
   if (const int code = NotARegularFile(fd); code != 0) {
     ::close(fd);
@@ -40,39 +56,93 @@ int OpenExisting(const std::string& path, int flags) {
   return fd;
 }
 
+// Exclusive: never replaces or follows anything already under that name.
+int CreateExclusive(const std::string& path) {
+  return System(FileOperation::Open, [&] {
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateMode);
+  });
+}
+
 std::string DirectoryOf(const std::string& path) {
   std::vector<char> copy(path.begin(), path.end());
   copy.push_back('\0');
   return ::dirname(copy.data());
 }
 
-// Makes the new name itself durable, not only the data behind it.
-void FlushDirectoryOf(const std::string& path) {
-  const int dir = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return;  // a folder we may not read cannot be flushed; the data itself is
-  const int result = ::fsync(dir);
-  const int code = errno;
-  ::close(dir);
-  if (result != 0 && code != EINVAL) throw PlatformError(SystemErrorText(code));
+[[noreturn]] void ThrowErrno() { throw PlatformError(SystemErrorText(errno)); }
+
+// Errors by which a file system says it has no such operation at all, rather than refusing it for
+// these files: FAT refuses hard links with EPERM, and FUSE file systems refuse flags they do not
+// know with EINVAL.
+bool IsUnsupported(int code) {
+  return code == EPERM || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP ||
+         code == EXDEV;
+}
+
+// Permission bits and times are extras: a file system without them does not fail the copy.
+bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
+
+enum class Naming { Given, Taken, Unsupported };
+
+Naming Classify(int result, int code) {
+  if (result == 0) return Naming::Given;
+  if (code == EEXIST) return Naming::Taken;
+  if (IsUnsupported(code)) return Naming::Unsupported;
+  throw PlatformError(SystemErrorText(code));
+}
+
+// A second name for the file, then the first one goes: the new name never shows a partial file.
+Naming LinkThenUnlink(const std::string& from, const std::string& to) {
+  const int linked = System(FileOperation::Name, [&] { return ::link(from.c_str(), to.c_str()); });
+  const Naming naming = Classify(linked, errno);
+  if (naming == Naming::Given && System(FileOperation::Name, [&] { return ::unlink(from.c_str()); }) != 0) {
+    ThrowErrno();
+  }
+  return naming;
+}
+
+Naming RenameRefusingToReplace(const std::string& from, const std::string& to) {
+  const int renamed = System(FileOperation::Name, [&] {
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+  });
+  return Classify(renamed, errno);
+}
+
+// The last resort, where the file system has neither hard links nor a rename that refuses to
+// replace (FAT through FUSE): the name is taken with an exclusive create, and the file is renamed
+// onto that empty file of our own. A kill between the two leaves the empty file under the name.
+Naming ReserveThenRename(const std::string& from, const std::string& to) {
+  const int reserved = CreateExclusive(to);
+  if (reserved < 0 && errno == EEXIST) return Naming::Taken;
+  if (reserved < 0) ThrowErrno();
+  ::close(reserved);
+  if (System(FileOperation::Name, [&] { return ::rename(from.c_str(), to.c_str()); }) != 0) {
+    const int code = errno;
+    ::unlink(to.c_str());
+    throw PlatformError(SystemErrorText(code));
+  }
+  return Naming::Given;
 }
 
 }  // namespace
+
+int fault_injection::InjectedErrorCode() { return EIO; }
 
 void FileStream::Release(Handle handle) noexcept { ::close(Descriptor(handle)); }
 
 // POSIX has no share modes: other programs may always open the file, which is what the repair
 // allows anyway. Reading-only opens cannot keep writers out here.
 FileStream FileStream::OpenReadWriteShared(const std::string& path) {
-  return FileStream(OpenExisting(path, O_RDWR), path);
+  return FileStream(OpenExisting(path, O_RDWR));
 }
 
 FileStream FileStream::OpenReadSharedRead(const std::string& path) {
-  return FileStream(OpenExisting(path, O_RDONLY), path);
+  return FileStream(OpenExisting(path, O_RDONLY));
 }
 
 std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd >= 0) return FileStream(fd, path);
+  const int fd = CreateExclusive(path);
+  if (fd >= 0) return FileStream(fd);
   if (errno == EEXIST) return std::nullopt;
   throw PlatformError(OpenErrorText(path, errno));
 }
@@ -81,9 +151,11 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
   auto* bytes = static_cast<char*>(buffer);
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t got = ::read(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
+    const ssize_t got = System(FileOperation::Read, [&] {
+      return ::read(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
+    });
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw PlatformError(SystemErrorText(errno));
+    if (got < 0) ThrowErrno();
     if (got == 0) break;
     done += static_cast<std::size_t>(got);
   }
@@ -94,9 +166,11 @@ std::size_t FileStream::Write(const void* buffer, std::size_t count) {
   const auto* bytes = static_cast<const char*>(buffer);
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t put = ::write(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
+    const ssize_t put = System(FileOperation::Write, [&] {
+      return ::write(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
+    });
     if (put < 0 && errno == EINTR) continue;
-    if (put < 0) throw PlatformError(SystemErrorText(errno));
+    if (put < 0) ThrowErrno();
     if (put == 0) break;
     done += static_cast<std::size_t>(put);
   }
@@ -104,32 +178,68 @@ std::size_t FileStream::Write(const void* buffer, std::size_t count) {
 }
 
 void FileStream::Seek(std::int64_t offset) {
-  if (::lseek(Descriptor(handle_), static_cast<off_t>(offset), SEEK_SET) < 0) {
-    throw PlatformError(SystemErrorText(errno));
+  if (System(FileOperation::Seek, [&] { return ::lseek(Descriptor(handle_), static_cast<off_t>(offset), SEEK_SET); }) <
+      0) {
+    ThrowErrno();
   }
 }
 
 std::int64_t FileStream::Size() {
   struct stat info {};
-  if (::fstat(Descriptor(handle_), &info) != 0) throw PlatformError(SystemErrorText(errno));
+  if (System(FileOperation::Size, [&] { return ::fstat(Descriptor(handle_), &info); }) != 0) ThrowErrno();
   return static_cast<std::int64_t>(info.st_size);
 }
 
 void FileStream::SetEnd(std::int64_t length) {
   Seek(length);
-  if (::ftruncate(Descriptor(handle_), static_cast<off_t>(length)) != 0) {
-    throw PlatformError(SystemErrorText(errno));
+  if (System(FileOperation::SetEnd, [&] { return ::ftruncate(Descriptor(handle_), static_cast<off_t>(length)); }) !=
+      0) {
+    ThrowErrno();
+  }
+}
+
+// copy_file_range with explicit offsets leaves both file positions where they were.
+std::optional<std::int64_t> FileStream::CopyInSystem(FileStream& target, std::int64_t atMost) {
+  loff_t from = 0;
+  loff_t to = 0;
+  while (from < atMost) {
+    const auto ask = static_cast<std::size_t>(std::min<std::int64_t>(atMost - from, kMaxChunk));
+    const ssize_t copied = System(FileOperation::Copy, [&] {
+      return ::copy_file_range(Descriptor(handle_), &from, Descriptor(target.handle_), &to, ask, 0);
+    });
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied < 0 && from == 0 && IsUnsupported(errno)) return std::nullopt;
+    if (copied < 0) ThrowErrno();
+    if (copied == 0) break;
+  }
+  return static_cast<std::int64_t>(from);
+}
+
+void FileStream::CopyAttributesTo(FileStream& copy) {
+  struct stat info {};
+  if (System(FileOperation::Size, [&] { return ::fstat(Descriptor(handle_), &info); }) != 0) ThrowErrno();
+  const int fd = Descriptor(copy.handle_);
+  if (System(FileOperation::Attributes, [&] { return ::fchmod(fd, info.st_mode & kPermissionBits); }) != 0 &&
+      !IsUnkept(errno)) {
+    ThrowErrno();
+  }
+  const struct timespec times[2] = {info.st_atim, info.st_mtim};
+  if (System(FileOperation::Attributes, [&] { return ::futimens(fd, times); }) != 0 && !IsUnkept(errno)) {
+    ThrowErrno();
   }
 }
 
 void FileStream::Flush() {
-  if (::fsync(Descriptor(handle_)) != 0) throw PlatformError(SystemErrorText(errno));
-  FlushDirectoryOf(path_);
+  if (System(FileOperation::Flush, [&] { return ::fsync(Descriptor(handle_)); }) != 0) ThrowErrno();
 }
 
+// Linux releases the descriptor even when close reports an error.
 void FileStream::Close() {
   const int fd = Descriptor(std::exchange(handle_, kNoHandle));
-  if (fd >= 0 && ::close(fd) != 0) throw PlatformError(SystemErrorText(errno));
+  if (fd < 0) return;
+  const bool injected = fault_injection::ShouldFail(FileOperation::Close);
+  if (::close(fd) != 0) ThrowErrno();
+  if (injected) throw PlatformError(SystemErrorText(EIO));
 }
 
 bool FileExists(const std::string& path) {
@@ -138,5 +248,27 @@ bool FileExists(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+  for (auto method : {LinkThenUnlink, RenameRefusingToReplace}) {
+    const Naming naming = method(from, to);
+    if (naming != Naming::Unsupported) return naming == Naming::Given;
+  }
+  return ReserveThenRename(from, to) == Naming::Given;
+}
+
+void FlushFolderOf(const std::string& path) {
+  const int dir = System(FileOperation::Open, [&] {
+    return ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  });
+  // A folder we may not read cannot be flushed; the data in it already is.
+  if (dir < 0 && errno == EACCES) return;
+  if (dir < 0) ThrowErrno();
+  const int result = System(FileOperation::Flush, [&] { return ::fsync(dir); });
+  const int code = errno;
+  ::close(dir);
+  // Some file systems cannot flush a folder at all (EINVAL); their names are as durable as they get.
+  if (result != 0 && code != EINVAL) throw PlatformError(SystemErrorText(code));
+}
 
 }  // namespace tailmend

@@ -25,6 +25,10 @@ std::string OpenErrorText(const std::string& path, int code) {
   return "Cannot open file \"" + path + "\". " + SystemMessage(code);
 }
 
+std::string FolderErrorText(const std::string& path, int code) {
+  return "Cannot read folder \"" + path + "\". " + SystemMessage(code);
+}
+
 std::string SystemErrorText(int code) {
   if (code == 0) return "A call to an OS function failed";
   return "System Error.  Code: " + std::to_string(code) + "." + kLineBreak + SystemMessage(code);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: a normal build, a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+# Builds everything and runs every test: a normal build, its packages, a crash test of its
+# tailmend-cli, a build with AddressSanitizer and UndefinedBehaviorSanitizer, a short run of each
+# fuzz target, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,7 +24,9 @@ build_and_test() {
   build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 )
 scripts/test-packages.sh deb build
+scripts/crash-test.sh build 30
 build_and_test build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAILMEND_SANITIZE=ON
+scripts/fuzz.sh 10
 if [ -x scripts/test-windows.sh ]; then
   scripts/test-windows.sh
 fi

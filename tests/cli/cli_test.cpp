@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -99,6 +101,17 @@ TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(run.err, "tailmend-cli: Cannot open file \"" + missing + "\". No such file or directory\n");
 }
 
+// A name may hold anything but a slash: the report escapes what would break its lines or fields.
+TEST_F(Cli, ControlCharactersInANameAreEscapedSoEachFileIsOneLine) {
+  const std::string odd = dir.Put("a\tb\nc\rd\\e\x1b\x7f.CRW", damaged);
+  const std::string plain = dir.Put("caf\xC3\xA9 1.CRW", damaged);
+  const CliRun run = Run({odd, plain});
+  EXPECT_EQ(run.status, 0);
+  const std::string folder = dir.Path().string() + "/";
+  EXPECT_EQ(run.out, "1\t" + folder + "a\\tb\\nc\\rd\\\\e\\x1B\\x7F.CRW\tDone\n2\t" + plain + "\tDone\n");
+  EXPECT_EQ(ReadBytes(odd), healthy);
+}
+
 TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
   const CliRun run = Run({dir.Put("x.CRW", CiffBuilder().Mark("ii").Build())});
   EXPECT_EQ(run.status, 1);
@@ -125,6 +138,75 @@ TEST_F(Cli, EverythingAfterTheDoubleDashIsAFile) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1\t--check\tDone\n");
   EXPECT_EQ(ReadBytes(odd), healthy);
+}
+
+// A card's folders: photos in mixed case at several depths, beside files that are not photos, a
+// backup copy from an earlier run and a link back up that would make a walk go round forever.
+class CliFolder : public Cli {
+protected:
+  const std::string card = dir.File("card");
+  const std::string a = card + "/a.crw";
+  const std::string b = card + "/B.CRW";
+  const std::string c = card + "/sub/c.Crw";
+  const std::string d = card + "/sub/deeper/d.CRW";
+  const std::string notes = card + "/notes.txt";
+  const std::string backup = card + "/a_bak0.crw";
+
+  void SetUp() override {
+    fs::create_directories(card + "/sub/deeper");
+    for (const auto& photo : {a, c, d, notes, backup}) WriteBytes(photo, damaged);
+    WriteBytes(b, healthy);
+    fs::create_directory_symlink("..", card + "/sub/loop");
+  }
+};
+
+TEST_F(CliFolder, RepairsEveryCrwFileBelowItInSortedOrder) {
+  const CliRun run = Run({card});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "1\t" + b + "\tNo file tail\n2\t" + a + "\tDone\n3\t" + c + "\tDone\n4\t" + d + "\tDone\n");
+  EXPECT_EQ(run.err, "tailmend-cli: Skipped \"" + backup + "\": a backup copy\n");
+  for (const auto& photo : {a, b, c, d}) EXPECT_EQ(ReadBytes(photo), healthy) << photo;
+  EXPECT_EQ(ReadBytes(notes), damaged);
+  EXPECT_EQ(ReadBytes(backup), damaged);
+}
+
+TEST_F(CliFolder, BackupsMadeDuringTheRunAreNotTakenForPhotos) {
+  const CliRun run = Run({"--backup", card, card + "/"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 8);
+  EXPECT_EQ(ReadBytes(card + "/a_bak1.crw"), damaged);
+  EXPECT_EQ(ReadBytes(card + "/sub/deeper/d_bak0.crw"), damaged);
+  EXPECT_FALSE(fs::exists(card + "/a_bak2.crw"));
+  EXPECT_FALSE(fs::exists(card + "/sub/deeper/d_bak1.crw"));
+}
+
+TEST_F(CliFolder, CheckReportsAndChangesNothing) {
+  const CliRun run = Run({"--check", "--backup", card});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\t" + b + "\tNo file tail\n2\t" + a + "\tTail at 700000\n3\t" + c +
+                         "\tTail at 700000\n4\t" + d + "\tTail at 700000\n");
+  for (const auto& photo : {a, c, d}) EXPECT_EQ(ReadBytes(photo), damaged) << photo;
+  EXPECT_FALSE(fs::exists(card + "/a_bak1.crw"));
+}
+
+TEST_F(CliFolder, EntriesThatAreNotRegularFilesAreSkippedAndSaidSo) {
+  ASSERT_EQ(::mkfifo((card + "/pipe.crw").c_str(), 0600), 0);
+  fs::create_directory_symlink("sub", card + "/linked.CRW");
+  const CliRun run = Run({card});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tailmend-cli: Skipped \"" + backup + "\": a backup copy\n"
+                     "tailmend-cli: Skipped \"" + card + "/linked.CRW\": not a regular file\n"
+                     "tailmend-cli: Skipped \"" + card + "/pipe.crw\": not a regular file\n");
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4);
+  EXPECT_EQ(ReadBytes(d), healthy);
+}
+
+TEST_F(Cli, AFolderWithoutPhotosIsSaidSo) {
+  fs::create_directory(dir.File("empty"));
+  const CliRun run = Run({dir.File("empty")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tailmend-cli: No .crw files in \"" + dir.File("empty") + "\"\n");
 }
 
 // True once the process sits in a write(2) it cannot finish: Linux shows the system call it is
@@ -182,7 +264,7 @@ TEST_F(Cli, CtrlCStopsBetweenFilesNeverInOne) {
 TEST_F(Cli, HelpAndVersion) {
   const CliRun help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: tailmend-cli [--backup] [--check] [--] FILE...\n", 0), 0u);
+  EXPECT_EQ(help.out.rfind("Usage: tailmend-cli [--backup] [--check] [--] FILE|FOLDER...\n", 0), 0u);
   const CliRun version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "tailmend-cli 1.0.1.7\n");

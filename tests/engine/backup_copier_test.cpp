@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <regex>
 
 #include "engine/backup_copier.h"
 #include "platform/file_stream.h"
@@ -70,6 +73,8 @@ TEST_F(BackupCopy, ExistingBackupsAreNeverTouched) {
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak2.crw")), Bytes(1000, 7));
 }
 
+// A file is copied by the system where it can be, anything else block by block: both ways copy
+// every size exactly and leave the source at its end.
 TEST_F(BackupCopy, BlockEdgesAndEmptyFilesCopyExactly) {
   for (std::size_t size : {0u, 1u, 102399u, 102400u, 102401u, 204800u}) {
     TempDir own;
@@ -77,11 +82,16 @@ TEST_F(BackupCopy, BlockEdgesAndEmptyFilesCopyExactly) {
     Bytes bytes(size);
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 31 + 7);
     WriteBytes(source, bytes);
-    auto stream = FileStream::OpenReadWriteShared(source);
-    ASSERT_TRUE(BackupSourceFile(source, stream)) << size;
-    EXPECT_EQ(ReadBytes(own.File("s_bak0.crw")), bytes) << size;
-    unsigned char probe = 0;
-    EXPECT_EQ(stream.Read(&probe, 1), 0u) << "the source is left at its end";
+    auto file = FileStream::OpenReadWriteShared(source);
+    MemoryStream memory(bytes);
+    for (Stream* stream : std::initializer_list<Stream*>{&file, &memory}) {
+      stream->Seek(static_cast<std::int64_t>(size / 2));  // where the tail search may leave it
+      ASSERT_TRUE(BackupSourceFile(source, *stream)) << size;
+      EXPECT_EQ(ReadBytes(own.File("s_bak0.crw")), bytes) << size;
+      fs::remove(own.File("s_bak0.crw"));
+      unsigned char probe = 0;
+      EXPECT_EQ(stream->Read(&probe, 1), 0u) << "the source is left at its end";
+    }
   }
 }
 
@@ -93,20 +103,101 @@ TEST_F(BackupCopy, AFolderOfTheBackupNameMovesOnToTheNextNumber) {
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak1.crw")), Bytes(10, 1));
 }
 
-TEST_F(BackupCopy, AFailingReadLeavesNoHalfCopy) {
+TEST_F(BackupCopy, AFailedCopyLeavesNothingBehind) {
   const std::string name = dir.File("IMG_0042.CRW");
-  MemoryStream source(Bytes(300000, 5));
-  source.FailReadsAfter(150000);
-  EXPECT_FALSE(BackupSourceFile(name, source));
-  EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
+  MemoryStream failing(Bytes(300000, 5));
+  failing.FailReadsFrom(150000);
+  MemoryStream shortened(Bytes(300000, 5));
+  shortened.ReadableUpTo(250000);
+  for (MemoryStream* source : {&failing, &shortened}) {
+    EXPECT_FALSE(BackupSourceFile(name, *source));
+    EXPECT_TRUE(fs::is_empty(dir.Path())) << "neither a half copy nor its temporary";
+  }
 }
 
-TEST_F(BackupCopy, ACopyShorterThanTheSourceIsAFailure) {
-  const std::string name = dir.File("IMG_0042.CRW");
-  MemoryStream source(Bytes(300000, 5));
-  source.DeliverAtMost(250000);
-  EXPECT_FALSE(BackupSourceFile(name, source));
-  EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
+// Reads through to a file in memory; its first read notes what the folder holds while the copy is
+// written and plants a file under the first backup name, as another program might meanwhile.
+class NameTakenDuringCopy final : public Stream {
+public:
+  std::vector<std::string> namesDuringCopy;
+
+  NameTakenDuringCopy(Bytes bytes, std::string taken) : inner_(std::move(bytes)), taken_(std::move(taken)) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (!fs::exists(taken_)) {
+      for (const auto& entry : fs::directory_iterator(fs::path(taken_).parent_path())) {
+        namesDuringCopy.push_back(entry.path().filename().string());
+      }
+      WriteBytes(taken_, Bytes{'m', 'i', 'n', 'e'});
+    }
+    return inner_.Read(buffer, count);
+  }
+  std::size_t Write(const void* buffer, std::size_t count) override { return inner_.Write(buffer, count); }
+  void Seek(std::int64_t offset) override { inner_.Seek(offset); }
+  std::int64_t Size() override { return inner_.Size(); }
+  void SetEnd(std::int64_t length) override { inner_.SetEnd(length); }
+
+private:
+  MemoryStream inner_;
+  std::string taken_;
+};
+
+TEST_F(BackupCopy, ANameTakenWhileCopyingIsLeftAloneAndTheNextNumberUsed) {
+  NameTakenDuringCopy source(Bytes(150000, 3), dir.File("IMG_0042_bak0.crw"));
+  ASSERT_TRUE(BackupSourceFile(dir.File("IMG_0042.CRW"), source));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), (Bytes{'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak1.crw")), Bytes(150000, 3));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "no temporary is left";
+  // While it is written, the copy has a name no backup numbering could give.
+  ASSERT_EQ(source.namesDuringCopy.size(), 1u);
+  EXPECT_TRUE(std::regex_match(source.namesDuringCopy[0], std::regex(R"(IMG_0042\.tailmend-[0-9a-f]{6}\.tmp)")))
+      << source.namesDuringCopy[0];
+}
+
+// Holds more bytes than its size said when the copy began, like a photo that grows meanwhile.
+class GrowingStream final : public Stream {
+public:
+  GrowingStream(std::size_t sizeAtStart, std::size_t sizeLater) : sizeAtStart_(sizeAtStart), bytes_(sizeLater, 6) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    const std::size_t n = std::min(count, bytes_.size() - position_);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), n, static_cast<unsigned char*>(buffer));
+    position_ += n;
+    return n;
+  }
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  void Seek(std::int64_t offset) override { position_ = static_cast<std::size_t>(offset); }
+  std::int64_t Size() override { return static_cast<std::int64_t>(sizeAtStart_); }
+  void SetEnd(std::int64_t) override {}
+
+private:
+  std::size_t sizeAtStart_;
+  Bytes bytes_;
+  std::size_t position_ = 0;
+};
+
+TEST_F(BackupCopy, APhotoThatGrowsDuringTheCopyIsNotBackedUp) {
+  for (const std::size_t later : {204801u, 300000u}) {
+    GrowingStream source(204800, later);
+    EXPECT_FALSE(BackupSourceFile(dir.File("IMG_0042.CRW"), source)) << later;
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+  }
+}
+
+// What a killed run leaves is never taken for a backup, nor touched by the next one.
+TEST_F(BackupCopy, ATemporaryLeftByAKilledRunIsNotABackup) {
+  const std::string source = Source(Bytes(2000, 4));
+  const std::string leftover = dir.Put("IMG_0042.tailmend-0a1b2c.tmp", Bytes(10, 0));
+  ASSERT_TRUE(Backup(source));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), Bytes(2000, 4));
+  EXPECT_EQ(ReadBytes(leftover), Bytes(10, 0));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST_F(BackupCopy, TheBackupKeepsThePhotosModificationTime) {
+  const std::string source = Source(Bytes(5000, 2));
+  const auto photoTime = fs::last_write_time(source) - std::chrono::hours(24 * 400);
+  fs::last_write_time(source, photoTime);
+  ASSERT_TRUE(Backup(source));
+  EXPECT_EQ(fs::last_write_time(dir.File("IMG_0042_bak0.crw")), photoTime);
 }
 
 TEST_F(BackupCopy, AFolderThatDoesNotExistFailsCleanly) {

@@ -1,12 +1,14 @@
-// The repair against the real failures of a POSIX file system: planted links, a full disk, a
-// read-only mount, a cut the system refuses.
+// The repair against the real failures and limits of a POSIX file system: planted links, a full
+// disk, a read-only mount, a cut the system refuses, a FAT memory card mounted through FUSE.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -15,6 +17,7 @@
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/memory_stream.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -50,9 +53,99 @@ private:
   int error_ = 0;
 };
 
+// A FAT image mounted through FUSE, the way Linux may mount a memory card: no hard links, no
+// rename that refuses to replace, no permission bits.
+class FatCard {
+public:
+  explicit FatCard(const fs::path& where) : image_(where / "card.img"), path_(where / "card") {
+    fs::create_directory(path_);
+    fs::resize_file(WriteEmpty(image_), kImageSize);
+    mounted_ = Shell("mkfs.fat -F 16 " + Quoted(image_) + " >/dev/null 2>&1") &&
+               Shell("fusefat -o rw+ " + Quoted(image_) + " " + Quoted(path_) + " >/dev/null 2>&1");
+  }
+  ~FatCard() {
+    if (mounted_) Shell("fusermount -u " + Quoted(path_));
+  }
+  FatCard(const FatCard&) = delete;
+  FatCard& operator=(const FatCard&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  const fs::path& Path() const { return path_; }
+
+private:
+  static constexpr std::uintmax_t kImageSize = 16 << 20;
+  static bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+  static std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+  static const fs::path& WriteEmpty(const fs::path& path) {
+    WriteBytes(path.string(), {});
+    return path;
+  }
+
+  fs::path image_;
+  fs::path path_;
+  bool mounted_ = false;
+};
+
 const Bytes& Damaged() {
   static const Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(8192).Build();
   return bytes;
+}
+
+const Bytes& Repaired() {
+  static const Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
+  return bytes;
+}
+
+mode_t PermissionBits(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 0777;
+}
+
+// A private photo stays private in its backup, and a shared one is shared alike, without the
+// set-user and set-group bits; the backup is readable by nobody else while it is being written.
+TEST(BackupPermissions, TheBackupHasThePhotosPermissionBits) {
+  for (const mode_t mode : {0600, 0640, 0644, 0400, 0666, 06755}) {
+    SCOPED_TRACE(mode);
+    TempDir dir;
+    const std::string source = dir.Put("IMG_0042.CRW", Bytes(3000, 1));
+    ASSERT_EQ(::chmod(source.c_str(), mode), 0);
+    auto stream = FileStream::OpenReadWriteShared(source);
+    ASSERT_TRUE(BackupSourceFile(source, stream));
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.File("IMG_0042_bak0.crw").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, mode & 0777);
+  }
+  TempDir dir;
+  MemoryStream notAFile(Bytes(3000, 1));
+  ASSERT_TRUE(BackupSourceFile(dir.File("IMG_0042.CRW"), notAFile));
+  EXPECT_EQ(PermissionBits(dir.File("IMG_0042_bak0.crw")), 0600u) << "with no photo to follow, private";
+}
+
+TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {
+  TempDir dir;
+  FatCard card(dir.Path());
+  if (!card.Mounted()) GTEST_SKIP() << "cannot mount a FAT image through FUSE here (needs fusefat, mkfs.fat, /dev/fuse)";
+  const std::string first = card.File("IMG_0001.CRW");
+  const std::string second = card.File("IMG_0002.CRW");
+  WriteBytes(first, Damaged());
+  WriteBytes(second, Damaged());
+  WriteBytes(card.File("IMG_0002_bak0.crw"), Bytes{'o', 'l', 'd'});
+
+  RecordingSink sink;
+  sink.backup = true;
+  ProcessFiles({first, second}, sink);
+
+  ASSERT_EQ(sink.rows.size(), 2u);
+  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(sink.rows[1].event, "Done");
+  EXPECT_EQ(ReadBytes(first), Repaired());
+  EXPECT_EQ(ReadBytes(second), Repaired());
+  EXPECT_EQ(ReadBytes(card.File("IMG_0001_bak0.crw")), Damaged());
+  EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak0.crw")), (Bytes{'o', 'l', 'd'})) << "a taken name is never replaced";
+  EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak1.crw")), Damaged());
+  EXPECT_EQ(std::distance(fs::directory_iterator(card.Path()), {}), 5) << "no temporary is left";
 }
 
 TEST(PlantedLinks, ALinkAtTheBackupNameIsNeitherFollowedNorReplaced) {

@@ -61,6 +61,18 @@ TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
   }
 }
 
+TEST(TailLocatorFindsHeapEnd, OnlyTheSevenRootDistancesPass) {
+  // 52, 62, ..., 112 are a header and a root of 2..8 entries; nothing between or around them is.
+  for (const bool big : {false, true}) {
+    Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(300).Build();
+    for (std::uint32_t distance = 40; distance <= 130; ++distance) {
+      PlantHeapEnd(bytes, 700000, distance, big);
+      const bool rootSized = distance >= 52 && distance <= 112 && distance % 10 == 2;
+      EXPECT_EQ(Locate(bytes), rootSized ? 700000 : kTailNotFound) << distance << (big ? " MM" : " II");
+    }
+  }
+}
+
 TEST(TailLocatorFindsHeapEnd, RootsOutsideTwoToEightEntriesAreNotRecognised) {
   for (std::uint16_t n : {1, 9}) {
     EXPECT_EQ(Locate(CiffBuilder().RootEntries(n).HeapEnd(700000).Junk(64).Build()), kTailNotFound) << n;
@@ -115,11 +127,25 @@ TEST(TailLocatorHealthyFiles, ALargeRootDirectoryEndingAtTheFileEndIsHealthy) {
   EXPECT_EQ(Locate(bytes), kTailNotFound);
 }
 
-TEST(TailLocatorHealthyFiles, ACanonTrailerRepeatingTheRootPointerIsKept) {
-  Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
-  const Bytes trailer = CanonOptionalTrailer(bytes, 700000);
-  bytes.insert(bytes.end(), trailer.begin(), trailer.end());
-  EXPECT_EQ(Locate(bytes), kTailNotFound);
+TEST(TailLocatorHealthyFiles, ALastPointerCountsOnlyWhenItsDirectoryClosesTheFile) {
+  // The last four bytes point into the junk, 506 bytes before the end: a directory of 50 entries
+  // closes the file there, fewer end short of it, more run past it.
+  for (const std::uint16_t count : {0, 49, 50, 51, 0xFFFF}) {
+    Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(1000, 0xFF).Build();
+    const std::size_t directory = bytes.size() - 506;
+    PutU16(bytes, directory, count);
+    PutU32(bytes, bytes.size() - 4, static_cast<std::uint32_t>(directory - 26));
+    EXPECT_EQ(Locate(bytes), count == 50 ? kTailNotFound : 700000) << count;
+  }
+}
+
+TEST(TailLocatorHealthyFiles, ACanonTrailerWithNothingAfterItIsKept) {
+  for (const bool big : {false, true}) {
+    Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).Build();
+    const Bytes trailer = CanonOptionalTrailer(bytes, 700000);
+    bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+    EXPECT_EQ(Locate(bytes), kTailNotFound);
+  }
 }
 
 TEST(TailLocatorHealthyFiles, JunkEndingInAnUnrelatedPointerIsStillCut) {
@@ -134,22 +160,86 @@ TEST(TailLocatorHealthyFiles, ATruncatedDirectoryAtTheEndDoesNotReadPastTheFile)
   EXPECT_EQ(Locate(bytes), 700000);
 }
 
+// The heap, Canon's recipe trailer after it, then the junk.
+Bytes WithTrailerAndJunk(const Bytes& heap, std::uint32_t recordsLength, const Bytes& junk) {
+  Bytes bytes = heap;
+  const Bytes trailer = CanonOptionalTrailer(heap, static_cast<std::uint32_t>(heap.size()), recordsLength);
+  bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+  bytes.insert(bytes.end(), junk.begin(), junk.end());
+  return bytes;
+}
+
+TEST(TailLocatorTrailer, JunkAfterACompleteTrailerGoesAndTheTrailerStays) {
+  for (const bool big : {false, true}) {
+    for (const std::uint32_t records : {0u, 468u, 100000u}) {
+      const Bytes heap = CiffBuilder().BigEndian(big).HeapEnd(700000).Build();
+      const Bytes original = WithTrailerAndJunk(heap, records, {});
+      MemoryStream stream(WithTrailerAndJunk(heap, records, Bytes(5000, 0xFF)));
+      const TailResult tail = FindFileTail(stream);
+      ASSERT_EQ(tail, static_cast<TailResult>(original.size())) << records << (big ? " MM" : " II");
+      stream.SetEnd(tail);
+      EXPECT_EQ(stream.Contents(), original);
+    }
+  }
+}
+
+TEST(TailLocatorTrailer, AnythingLessThanACompleteTrailerIsCutAtTheHeapEnd) {
+  const Bytes heap = CiffBuilder().HeapEnd(700000).Build();
+  const std::size_t footer = 700000 + 28 + 468;
+  const auto broken = [&](auto&& breakIt) {
+    Bytes bytes = WithTrailerAndJunk(heap, 468, Bytes(5000, 0xFF));
+    breakIt(bytes);
+    return Locate(bytes);
+  };
+  EXPECT_EQ(broken([](Bytes& b) { b[700000 + 6] = 'o'; }), 700000) << "header signature";
+  EXPECT_EQ(broken([](Bytes& b) { b[700000 + 19] = ' '; }), 700000) << "header signature's zero";
+  EXPECT_EQ(broken([&](Bytes& b) { b[footer + 3] = 'o'; }), 700000) << "footer signature";
+  EXPECT_EQ(broken([](Bytes& b) { PutU32(b, 700000 + 24, 467, true); }), 700000) << "header length";
+  EXPECT_EQ(broken([&](Bytes& b) { PutU32(b, footer + 20, 469, true); }), 700000) << "footer length";
+  EXPECT_EQ(broken([&](Bytes& b) { b[footer + 62] ^= 1; }), 700000) << "repeated pointer";
+  // A trailer that the end of the file cuts short.
+  Bytes cutShort = WithTrailerAndJunk(heap, 468, {});
+  cutShort.resize(cutShort.size() - 1);
+  EXPECT_EQ(Locate(cutShort), 700000);
+}
+
+TEST(TailLocatorReads, OnlyTheEndOfTheFileIsRead) {
+  const Bytes bytes = CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build();
+  MemoryStream stream(bytes);
+  EXPECT_EQ(FindFileTail(stream), 7 << 20);
+  EXPECT_GE(stream.BytesRead(), std::size_t{1} << 20);
+  EXPECT_LE(stream.BytesRead(), (std::size_t{1} << 20) + 65536);
+  // A healthy file is recognised from its last bytes and its root directory.
+  MemoryStream healthy(CiffBuilder().HeapEnd(8 << 20).Build());
+  EXPECT_EQ(FindFileTail(healthy), kTailNotFound);
+  EXPECT_LE(healthy.BytesRead(), 64u);
+}
+
 TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {
   MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
-  stream.DeliverAtMost(650000);  // the heap end is never seen
+  stream.ReadableUpTo(650000);  // the heap end is never seen
   EXPECT_EQ(FindFileTail(stream), kTailNotFound);
 }
 
 TEST(TailLocatorReads, AReadThatDeliversNothingLeavesNoMark) {
   MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
-  stream.DeliverAtMost(0);
+  stream.ReadableUpTo(0);
   EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
 }
 
-TEST(TailLocatorReads, AFailingReadCountsAsDeliveringNothing) {
-  MemoryStream stream(CiffBuilder().HeapEnd(700000).Junk(1000).Build());
-  stream.FailReadsAfter(0);
-  EXPECT_EQ(FindFileTail(stream), kTailInvalidFile);
+// Bytes the system failed to read are unknown: taken as zeros, a failure at the file's end would
+// hide the pointer that marks a healthy file, and the scan would cut at a spurious position.
+TEST(TailLocatorReads, AFailingReadIsAnUnknownErrorNeverACut) {
+  Bytes healthy = CiffBuilder().HeapEnd(900000).Build();
+  PlantHeapEnd(healthy, 850000, 82);
+  for (const std::int64_t failFrom : {std::int64_t{0}, std::int64_t{899998}, std::int64_t{860000}}) {
+    MemoryStream stream(healthy);
+    stream.FailReadsFrom(failFrom);
+    EXPECT_EQ(FindFileTail(stream), kTailUnknownError) << failFrom;
+  }
+  MemoryStream damaged(CiffBuilder().HeapEnd(700000).Junk(100000).Build());
+  damaged.FailReadsFrom(750000);
+  EXPECT_EQ(FindFileTail(damaged), kTailUnknownError) << "inside the junk";
 }
 
 TEST(TailLocatorReads, AFailureToTellTheSizeIsAnUnknownError) {

@@ -11,14 +11,21 @@ namespace {
 constexpr std::size_t kHeaderSize = 26;
 constexpr std::size_t kEntrySize = 10;
 
-// Deterministic noise standing in for compressed image data. Its 32-bit values are spread over the
-// whole range, so by chance none of them points a few dozen bytes back.
-void FillWithNoise(Bytes& bytes, std::size_t from, std::size_t to) {
-  std::uint32_t state = 0x2545F491u;
+constexpr std::uint32_t kImageNoiseSeed = 0x2545F491u;
+
+void FillWithNoise(Bytes& bytes, std::size_t from, std::size_t to, std::uint32_t seed) {
+  std::uint32_t state = seed;
   for (std::size_t i = from; i < to; ++i) {
     state = state * 1664525u + 1013904223u;
     bytes[i] = static_cast<unsigned char>(state >> 24);
   }
+}
+
+// The image noise of every file, made once: thousands of generated files must stay cheap.
+const Bytes& ImageNoise(std::size_t count) {
+  static Bytes noise;
+  if (noise.size() < count) noise = Noise(count, kImageNoiseSeed);
+  return noise;
 }
 
 void WriteHeader(Bytes& bytes, const std::string& mark, bool big) {
@@ -43,6 +50,12 @@ void WriteRootDirectory(Bytes& bytes, std::uint32_t heapEnd, std::uint16_t entri
 }
 
 }  // namespace
+
+Bytes Noise(std::size_t count, std::uint32_t seed) {
+  Bytes bytes(count);
+  FillWithNoise(bytes, 0, count, seed);
+  return bytes;
+}
 
 void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value, bool bigEndian) {
   for (int k = 0; k < 4; ++k) {
@@ -84,18 +97,43 @@ CiffBuilder& CiffBuilder::Junk(const Bytes& bytes) {
 }
 
 Bytes CiffBuilder::Build() const {
-  Bytes bytes(heapEnd_ + junk_.size());
-  FillWithNoise(bytes, kHeaderSize, heapEnd_);
-  WriteHeader(bytes, mark_.empty() ? (big_ ? "MM" : "II") : mark_, big_);
-  WriteRootDirectory(bytes, heapEnd_, entries_, big_);
-  std::copy(junk_.begin(), junk_.end(), bytes.begin() + heapEnd_);
+  Bytes bytes;
+  BuildInto(bytes);
   return bytes;
 }
 
-Bytes CanonOptionalTrailer(const Bytes& file, std::uint32_t heapEnd, std::size_t length) {
-  Bytes trailer(length, 0);
-  const char tag[] = "CANON OPTIONAL DATA";
-  std::memcpy(trailer.data(), tag, sizeof tag - 1);
+void CiffBuilder::BuildInto(Bytes& bytes) const {
+  if (heapEnd_ < kHeaderSize) throw std::invalid_argument("heap ends inside the file header");
+  bytes.assign(heapEnd_ + junk_.size(), 0);
+  const Bytes& noise = ImageNoise(heapEnd_ - kHeaderSize);
+  std::copy_n(noise.begin(), heapEnd_ - kHeaderSize, bytes.begin() + kHeaderSize);
+  WriteHeader(bytes, mark_.empty() ? (big_ ? "MM" : "II") : mark_, big_);
+  WriteRootDirectory(bytes, heapEnd_, entries_, big_);
+  std::copy(junk_.begin(), junk_.end(), bytes.begin() + heapEnd_);
+}
+
+Bytes CanonOptionalTrailer(const Bytes& file, std::uint32_t heapEnd, std::uint32_t recordsLength) {
+  constexpr std::size_t kSignatureSize = 20;  // with its terminating zero
+  constexpr std::size_t kHeaderSize = 28;
+  constexpr std::size_t kFooterSize = 64;
+  constexpr std::uint32_t kRecordHeaderSize = 8;
+  Bytes trailer(kHeaderSize + recordsLength + kFooterSize, 0);
+  const std::size_t footer = kHeaderSize + recordsLength;
+  for (const std::size_t signature : {std::size_t{0}, footer}) {
+    std::memcpy(trailer.data() + signature, "CANON OPTIONAL DATA", kSignatureSize);
+  }
+  PutU16(trailer, 20, 1, true);
+  PutU32(trailer, 24, recordsLength, true);
+  PutU32(trailer, footer + 20, recordsLength, true);
+  // One record: its type, its length and an edit recipe in XML, as Canon's software stores it.
+  if (recordsLength >= kRecordHeaderSize) {
+    PutU32(trailer, kHeaderSize, 0xFFFF00F6u, true);
+    PutU32(trailer, kHeaderSize + 4, recordsLength - kRecordHeaderSize, true);
+    const std::string recipe = "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF/></x:xmpmeta>";
+    for (std::size_t k = kHeaderSize + kRecordHeaderSize; k < footer; ++k) {
+      trailer[k] = static_cast<unsigned char>(recipe[k % recipe.size()]);
+    }
+  }
   std::copy(file.begin() + heapEnd - 4, file.begin() + heapEnd, trailer.end() - 4);
   return trailer;
 }

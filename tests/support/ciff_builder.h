@@ -23,6 +23,8 @@ public:
   CiffBuilder& Junk(const Bytes& bytes);
 
   Bytes Build() const;
+  // The same into bytes, reusing its storage: thousands of generated files stay cheap.
+  void BuildInto(Bytes& bytes) const;
 
 private:
   bool big_ = false;
@@ -32,12 +34,17 @@ private:
   Bytes junk_;
 };
 
+// Deterministic noise standing in for compressed image data. Its 32-bit values are spread over the
+// whole range, so by chance almost none of them points a few dozen bytes back.
+Bytes Noise(std::size_t count, std::uint32_t seed);
+
 // Stores value at offset in the given byte order.
 void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value, bool bigEndian = false);
 void PutU16(Bytes& bytes, std::size_t offset, std::uint16_t value, bool bigEndian = false);
 
-// A trailer as Canon's own software appends it: a recipe block that ends with a copy of the root
-// directory pointer found at heapEnd.
-Bytes CanonOptionalTrailer(const Bytes& file, std::uint32_t heapEnd, std::size_t length = 560);
+// Canon's recipe trailer as its software appends it after the heap that ends at heapEnd: a 28-byte
+// header ("CANON OPTIONAL DATA", the length of the records), the records, and a 64-byte footer
+// (the signature, the same length, zeros, and a copy of the root pointer found before heapEnd).
+Bytes CanonOptionalTrailer(const Bytes& file, std::uint32_t heapEnd, std::uint32_t recordsLength = 468);
 
 }  // namespace tailmend::test

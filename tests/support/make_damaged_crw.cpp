@@ -1,23 +1,38 @@
 // Writes CRW files with junk after their root heap, for trying the programs and timing them:
-//   make_damaged_crw FOLDER COUNT HEAP_BYTES JUNK_BYTES
+//   make_damaged_crw FOLDER COUNT HEAP_BYTES JUNK_BYTES [ff|zero|noise]
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "tests/support/ciff_builder.h"
 #include "tests/support/temp_dir.h"
 
+namespace {
+
+using tailmend::test::Bytes;
+
+std::optional<Bytes> JunkOfKind(const std::string& kind, std::size_t count) {
+  if (kind == "ff") return Bytes(count, 0xFF);
+  if (kind == "zero") return Bytes(count, 0);
+  if (kind == "noise") return tailmend::test::Noise(count, 0x9E3779B9u);
+  return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fputs("usage: make_damaged_crw FOLDER COUNT HEAP_BYTES JUNK_BYTES\n", stderr);
+  const bool argumentsFit = argc == 5 || argc == 6;
+  const auto junk = argumentsFit ? JunkOfKind(argc == 6 ? argv[5] : "ff", std::strtoul(argv[4], nullptr, 10))
+                                 : std::nullopt;
+  if (!junk) {
+    std::fputs("usage: make_damaged_crw FOLDER COUNT HEAP_BYTES JUNK_BYTES [ff|zero|noise]\n", stderr);
     return 2;
   }
   using namespace tailmend::test;
   const int count = std::atoi(argv[2]);
-  const Bytes bytes = CiffBuilder()
-                          .HeapEnd(static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)))
-                          .Junk(std::strtoul(argv[4], nullptr, 10), 0xFF)
-                          .Build();
+  const auto heapEnd = static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10));
+  const Bytes bytes = CiffBuilder().HeapEnd(heapEnd).Junk(*junk).Build();
   for (int i = 0; i < count; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "/IMG_%04d.CRW", i);

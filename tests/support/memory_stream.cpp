@@ -8,21 +8,23 @@
 namespace tailmend::test {
 
 std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
-  if (failAfter_ && delivered_ + count > *failAfter_) throw PlatformError("read failed");
-  const auto available = static_cast<std::size_t>(std::max<std::int64_t>(0, Size() - position_));
-  std::size_t n = std::min(count, available);
-  if (deliverable_) n = std::min(n, *deliverable_ - std::min(*deliverable_, delivered_));
-  n = std::min<std::size_t>(n, bytes_.size() - std::min<std::size_t>(bytes_.size(), position_));
-  std::memcpy(buffer, bytes_.data() + position_, n);
+  const std::int64_t wantedEnd = position_ + static_cast<std::int64_t>(count);
+  const bool fails = failFrom_ && wantedEnd > *failFrom_;
+  std::int64_t end = std::min({wantedEnd, Size(), static_cast<std::int64_t>(bytes_.size())});
+  if (readableEnd_) end = std::min(end, *readableEnd_);
+  if (fails) end = std::min(end, *failFrom_);
+  const auto n = static_cast<std::size_t>(std::max<std::int64_t>(0, end - position_));
+  if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
   position_ += static_cast<std::int64_t>(n);
   delivered_ += n;
+  if (fails) throw PlatformError("read failed");
   return n;
 }
 
 std::size_t MemoryStream::Write(const void* buffer, std::size_t count) {
   const auto end = static_cast<std::size_t>(position_) + count;
   if (end > bytes_.size()) bytes_.resize(end);
-  std::memcpy(bytes_.data() + position_, buffer, count);
+  std::copy_n(static_cast<const unsigned char*>(buffer), count, bytes_.begin() + position_);
   position_ = static_cast<std::int64_t>(end);
   return count;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "platform/stream.h"
 #include "tests/support/ciff_builder.h"
@@ -9,14 +10,18 @@
 namespace tailmend::test {
 
 // A file in memory whose reads can be made to fall short or fail, and whose size can be a lie.
+// Short and failing reads depend on where a read is, not on what was read before, like a file
+// whose readable part ends at some offset: whichever order the file is read in, the same bytes
+// arrive.
 class MemoryStream final : public Stream {
 public:
   explicit MemoryStream(Bytes bytes) : bytes_(std::move(bytes)) {}
 
-  // Every read delivers at most this many bytes in all.
-  void DeliverAtMost(std::size_t total) { deliverable_ = total; }
-  // Reads raise an error once this many bytes have been delivered.
-  void FailReadsAfter(std::size_t total) { failAfter_ = total; }
+  // Nothing from this offset on is delivered: a read reaching it comes back short.
+  void ReadableUpTo(std::int64_t offset) { readableEnd_ = offset; }
+  // A read reaching this offset raises an error, after it has delivered the bytes before it, as a
+  // real file's read does.
+  void FailReadsFrom(std::int64_t offset) { failFrom_ = offset; }
   void ReportSize(std::int64_t size) { reportedSize_ = size; }
   void FailSize() { failSize_ = true; }
 
@@ -27,14 +32,16 @@ public:
   void SetEnd(std::int64_t length) override;
 
   const Bytes& Contents() const { return bytes_; }
+  // Hands the file's bytes back for reuse and leaves the stream empty.
+  Bytes TakeContents() { return std::exchange(bytes_, {}); }
   std::size_t BytesRead() const { return delivered_; }
 
 private:
   Bytes bytes_;
   std::int64_t position_ = 0;
   std::size_t delivered_ = 0;
-  std::optional<std::size_t> deliverable_;
-  std::optional<std::size_t> failAfter_;
+  std::optional<std::int64_t> readableEnd_;
+  std::optional<std::int64_t> failFrom_;
   std::optional<std::int64_t> reportedSize_;
   bool failSize_ = false;
 };

@@ -133,6 +133,26 @@ TEST_F(Cli, ALockedFileIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(ReadBytes(locked), damaged);
 }
 
+// A folder is walked through the Win32 listing: names in sorted order, with backslashes, through
+// subfolders; other files and backup copies stay as they are.
+TEST_F(Cli, AFolderStandsForTheCrwFilesBelowIt) {
+  const std::string card = dir.File("card");
+  fs::create_directories(fs::u8path(card + "\\sub"));
+  const std::string a = dir.Put("card\\a.crw", damaged);
+  const std::string b = dir.Put("card\\B.CRW", healthy);
+  const std::string c = dir.Put("card\\sub\\Снимок.Crw", damaged);
+  const std::string notes = dir.Put("card\\notes.txt", damaged);
+  const std::string backup = dir.Put("card\\a_bak0.crw", damaged);
+  const CliRun run = Run({card});
+  EXPECT_EQ(run.status, 0u) << run.err;
+  EXPECT_EQ(run.out, "1\t" + card + "\\B.CRW\tNo file tail\r\n2\t" + card + "\\a.crw\tDone\r\n3\t" + card +
+                         "\\sub\\Снимок.Crw\tDone\r\n");
+  EXPECT_EQ(run.err, "tailmend-cli: Skipped \"" + card + "\\a_bak0.crw\": a backup copy\r\n");
+  for (const auto& photo : {a, b, c}) EXPECT_EQ(ReadBytes(photo), healthy) << photo;
+  EXPECT_EQ(ReadBytes(notes), damaged);
+  EXPECT_EQ(ReadBytes(backup), damaged);
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
   const std::string a = dir.Put("a.CRW", damaged);
   for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"--fix", a}}) {

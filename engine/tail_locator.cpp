@@ -57,11 +57,13 @@ public:
 
   // Bytes from offset on, as many as fit into out; those past the size are zero too.
   void Read(std::uint64_t offset, std::span<unsigned char> out) {
-    std::fill(out.begin(), out.end(), 0);
-    if (offset >= size_) return;
-    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size_ - offset));
-    stream_.Seek(static_cast<std::int64_t>(offset));
-    stream_.Read(out.data(), count);
+    std::size_t delivered = 0;
+    if (offset < size_) {
+      const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size_ - offset));
+      stream_.Seek(static_cast<std::int64_t>(offset));
+      delivered = std::min(stream_.Read(out.data(), count), count);
+    }
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(delivered), out.end(), 0);
   }
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "engine/backup_copier.h"
 #include "platform/folder_listing.h"
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
@@ -11,16 +12,11 @@ namespace tailmend {
 
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 bool HasCrwExtension(const std::string& name) {
   std::string lower = name.substr(name.size() < 4 ? 0 : name.size() - 4);
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   return lower == ".crw";
 }
-
 
 class FolderWalk {
 public:
@@ -72,13 +68,6 @@ FileArguments ExpandFileArguments(const std::vector<std::string>& arguments) {
     if (found.files.size() == before) found.messages.push_back("No .crw files in \"" + argument + "\"");
   }
   return found;
-}
-
-bool IsBackupName(const std::string& name) {
-  if (!EndsWith(name, ".crw")) return false;
-  std::size_t digits = name.size() - 4;
-  while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) --digits;
-  return digits < name.size() - 4 && EndsWith(name.substr(0, digits), "_bak");
 }
 
 }  // namespace tailmend

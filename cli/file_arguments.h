@@ -20,7 +20,4 @@ struct FileArguments {
 
 FileArguments ExpandFileArguments(const std::vector<std::string>& arguments);
 
-// A name the backup copier gives its copies: the photo's base name, "_bak", a number and ".crw".
-bool IsBackupName(const std::string& name);
-
 }  // namespace tailmend

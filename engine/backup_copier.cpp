@@ -1,5 +1,6 @@
 #include "engine/backup_copier.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_stream.h"
@@ -22,6 +24,13 @@ constexpr std::size_t kCopyBlockSize = 102400;
 constexpr int kDroppedCharacters = 4;
 // Temporary names are random; a clash with another run's is tried again with a new one.
 constexpr int kTemporaryNameAttempts = 100;
+// A backup's name: the photo's base name, this marker, a number, this extension.
+constexpr std::string_view kBackupMarker = "_bak";
+constexpr std::string_view kBackupExtension = ".crw";
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -127,7 +136,16 @@ bool CopyWhole(Stream& source, FileStream* sourceFile, FileStream& backup) {
 
 std::string BackupName(const std::string& sourcePath, unsigned long long number) {
   const NameParts parts = SplitSourcePath(sourcePath);
-  return parts.directory + parts.base + "_bak" + std::to_string(number) + ".crw";
+  return parts.directory + parts.base + std::string(kBackupMarker) + std::to_string(number) +
+         std::string(kBackupExtension);
+}
+
+bool IsBackupName(std::string_view name) {
+  if (!EndsWith(name, kBackupExtension)) return false;
+  const std::string_view stem = name.substr(0, name.size() - kBackupExtension.size());
+  std::size_t digits = stem.size();
+  while (digits > 0 && std::isdigit(static_cast<unsigned char>(stem[digits - 1]))) --digits;
+  return digits < stem.size() && EndsWith(stem.substr(0, digits), kBackupMarker);
 }
 
 bool BackupSourceFile(const std::string& fileName, Stream& source) {

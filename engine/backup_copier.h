@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/stream.h"
 
@@ -8,6 +9,8 @@ namespace tailmend {
 
 // The backup of dir/IMG_0042.CRW is dir/IMG_0042_bak<number>.crw.
 std::string BackupName(const std::string& sourcePath, unsigned long long number);
+// True when a file name (without its folder) has the form BackupName gives its copies.
+bool IsBackupName(std::string_view name);
 
 // Copies the whole source, read through its open stream, under a temporary name beside it, with
 // the photo's permission bits and times when the source is a file; flushes it to disk and only then

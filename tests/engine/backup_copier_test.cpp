@@ -30,6 +30,20 @@ TEST(BackupName, CountsCharactersNotBytes) {
   EXPECT_EQ(BackupName("a\xE5\x86\x99\xE7\x9C\x9F\xE5\x86\x99\xE7\x9C\x9F", 0), "a_bak0.crw");
 }
 
+// A folder walk leaves backups out by this test: every name BackupName makes must pass it, and
+// photos that merely look similar must not.
+TEST(BackupName, IsRecognisedAndPhotosAreNot) {
+  for (const char* photo : {"IMG_0042.CRW", "x.crw", "\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE.CRW", "abc"}) {
+    for (const unsigned long long number : {0ULL, 9ULL, 10ULL, 12345ULL}) {
+      EXPECT_TRUE(IsBackupName(BackupName(photo, number))) << BackupName(photo, number);
+    }
+    EXPECT_FALSE(IsBackupName(photo)) << photo;
+  }
+  for (const char* photo : {"IMG_bak.crw", "IMG_bak1.CRW", "IMG_bak1x.crw", "IMG_1.crw", "bak1.crw", "_bak1.crw.tmp"}) {
+    EXPECT_FALSE(IsBackupName(photo)) << photo;
+  }
+}
+
 #ifndef _WIN32
 TEST(BackupName, KeepsTheFolderUpToTheLastSlash) {
   EXPECT_EQ(BackupName("/photos/2026/IMG_0042.CRW", 1), "/photos/2026/IMG_0042_bak1.crw");

@@ -2,35 +2,39 @@
 
 #include <string>
 
+#include "engine/folder_walk.h"
 #include "engine/progress_sink.h"
 
 namespace tailmend {
 
-// Prints one numbered line per file on stdout and remembers whether every file went well. Step
-// texts and captions are for the window; a console has nothing to redraw.
+// Prints one numbered line per file on stdout and one line per failure on stderr, and remembers
+// whether every file went well. Step texts and captions are for the window; a console has nothing
+// to redraw. A report line that cannot be written stops the run before the next file.
 class ConsoleReport final : public ProgressSink {
 public:
   explicit ConsoleReport(bool backupRequested);
 
   void SetCaption(const std::string&) override {}
-  void SetStepText(int, const std::string&) override {}
-  void AddEventRow(const std::string& file, const std::string& event) override;
+  void SetStepText(Step, StepState) override {}
+  void AddEventRow(const std::string& file, const FileResult& result) override;
   bool BackupRequested() override { return backupRequested_; }
   bool StopRequested() override;
+  void ReportFailure(const std::string& file, const FileFailure& failure) override;
 
-  // For a file whose processing raised an error: printed on stderr, no row.
-  void ReportError(const std::string& text);
-  bool AllWell() const { return allWell_; }
-  // Files that got a row or an error so far.
-  std::size_t FilesReported() const { return filesReported_; }
-  bool BackupFailed() const { return backupFailed_; }
+  // What a folder walk left out, on stderr.
+  void ReportNote(const WalkNote& note);
+  // Writes out what is still buffered; false (with a message) when the report is not whole.
+  bool Finish();
+
+  bool AllWell() const { return allWell_ && !reportBroken_; }
 
 private:
+  void CheckReportWritten(bool written);
+
   bool backupRequested_;
   int rows_ = 0;
-  std::size_t filesReported_ = 0;
   bool allWell_ = true;
-  bool backupFailed_ = false;
+  bool reportBroken_ = false;
 };
 
 // Makes Ctrl-C a request to stop before the next file.

@@ -1,13 +1,17 @@
 #include "cli/options.h"
 
+#include "cli/escaped_name.h"
+
 namespace tailmend {
 
 const char* const kUsageText =
-    "Usage: tailmend-cli [--backup] [--check] [--] FILE|FOLDER...\n"
+    "Usage: tailmend-cli [OPTION]... [--] FILE|FOLDER...\n"
     "Cuts the extra bytes after the end of Canon CRW files, in place.\n"
-    "A FOLDER stands for every file below it whose name ends in .crw (any case), in sorted order;\n"
-    "symbolic links to folders inside it are not followed, backup copies (NAME_bakN.crw) and\n"
-    "entries that are not regular files are skipped with a message on stderr.\n"
+    "Options may come before, between or after the names; after -- every word is a name.\n"
+    "A FOLDER stands for every file below it whose name ends in .crw (any case), in sorted order.\n"
+    "Symbolic links inside it, to files or folders, are never followed, and backup copies\n"
+    "(NAME_bakN.crw) and entries that are not regular files are skipped, each with a message on\n"
+    "stderr; a FILE or FOLDER named here that is a symbolic link is followed.\n"
     "\n"
     "  --backup   write a numbered backup (NAME_bak0.crw, ...) beside each file before cutting it\n"
     "  --check    change nothing; report \"Tail at L\" for each file that would be cut to L bytes\n"
@@ -17,9 +21,12 @@ const char* const kUsageText =
     "Prints one line per file: number, file and event, separated by tabs.\n"
     "In file names, tabs, line breaks and other control characters are printed as \\t, \\n, \\r\n"
     "or \\xHH, and a backslash that is part of a name as \\\\ (on Windows backslashes stay as they are).\n"
+    "Each failure is one line on stderr: the file's name (escaped the same way), what failed, and\n"
+    "the system's reason. A file that another program changes while it is being repaired is not cut.\n"
     "Ctrl-C stops before the next file.\n"
     "Exit status: 0 when every file ended \"Done\" or \"No file tail\", 1 otherwise (also when a run\n"
-    "was stopped, a folder could not be read or an entry was not a regular file), 2 for a usage error.\n";
+    "was stopped, a failure was reported, something in a folder could not be read or was skipped as\n"
+    "not a regular file or a link, or the report could not be written), 2 for a usage error.\n";
 
 namespace {
 
@@ -34,22 +41,21 @@ bool ApplyOption(const std::string& argument, CliOptions& options) {
 
 }  // namespace
 
+// Options may stand before, between and after the names, as in most GNU programs; "--" ends them,
+// and every word after it is a name, even one that begins with a dash.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
   CliOptions options;
-  std::size_t next = 0;
-  for (; next < arguments.size(); ++next) {
-    const std::string& argument = arguments[next];
-    if (argument == "--") {
-      ++next;
-      break;
-    }
-    if (argument.size() < 2 || argument[0] != '-') break;
-    if (!ApplyOption(argument, options)) {
-      error = "unknown option " + argument;
+  bool optionsEnded = false;
+  for (const std::string& argument : arguments) {
+    if (optionsEnded || argument.empty() || argument[0] != '-') {
+      options.files.push_back(argument);
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (!ApplyOption(argument, options)) {
+      error = "unknown option " + EscapedName(argument) + " (a name that begins with a dash goes after --)";
       return std::nullopt;
     }
   }
-  options.files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(next), arguments.end());
   if (options.files.empty() && !options.help && !options.version) {
     error = "no files given";
     return std::nullopt;

@@ -15,8 +15,8 @@ struct CliOptions {
   std::vector<std::string> files;
 };
 
-// Reads `[--backup] [--check] [--] FILE|FOLDER...`. Returns nothing for a usage error, with the reason in
-// error.
+// Reads `[OPTION]... [--] FILE|FOLDER...`, options anywhere before "--". Returns nothing for a usage
+// error, with the reason in error.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
 
 extern const char* const kUsageText;

@@ -2,13 +2,11 @@
 #include <cstdio>
 
 #include "cli/console_report.h"
-#include "cli/file_arguments.h"
 #include "cli/options.h"
 #include "engine/engine.h"
+#include "engine/folder_walk.h"
 #include "generated/version.h"
 #include "platform/command_line.h"
-#include "platform/file_stream.h"
-#include "platform/platform_error.h"
 
 namespace {
 
@@ -18,41 +16,18 @@ constexpr int kExitAllWell = 0;
 constexpr int kExitSomeFailed = 1;
 constexpr int kExitUsage = 2;
 
-std::string CheckEvent(const std::string& path) {
-  auto stream = FileStream::OpenReadSharedRead(path);
-  const TailResult tail = FindFileTail(stream);
-  return tail < 0 ? FailureEventText(tail) : "Tail at " + std::to_string(tail);
-}
-
-// One file at a time, so that an error on one file does not end the batch.
-void RunFile(const std::string& path, const CliOptions& options, ConsoleReport& report) {
-  try {
-    if (options.check) {
-      report.AddEventRow(path, CheckEvent(path));
-    } else {
-      ProcessFiles({path}, report);
-    }
-  } catch (const PlatformError& error) {
-    report.ReportError(error.what());
-  }
-}
-
 int Run(const CliOptions& options) {
-  // Every folder is walked before any file is changed, so that backups made during the run are
-  // never taken for photos.
   const FileArguments arguments = ExpandFileArguments(options.files);
-  for (const std::string& message : arguments.messages) {
-    std::fprintf(stderr, "tailmend-cli: %s\n", message.c_str());
-  }
   ConsoleReport report(options.backup);
+  for (const WalkNote& note : arguments.notes) report.ReportNote(note);
   InstallInterruptHandler();
-  for (const std::string& path : arguments.files) {
-    if (report.StopRequested() || report.BackupFailed()) break;
-    RunFile(path, options, report);
-  }
+  // An error on one file is that file's: the batch goes on with the next.
+  const RunPolicy policy{OnFileError::ReportAndGoOn, options.check};
+  const RunEnd end = ProcessFiles(arguments.files, report, policy);
+  const bool reportWhole = report.Finish();
   // A file left out by a stop did not end well either.
-  const bool everyFileSeen = report.FilesReported() == arguments.files.size();
-  return report.AllWell() && everyFileSeen && arguments.complete ? kExitAllWell : kExitSomeFailed;
+  return report.AllWell() && end == RunEnd::Finished && arguments.Complete() && reportWhole ? kExitAllWell
+                                                                                          : kExitSomeFailed;
 }
 
 }  // namespace

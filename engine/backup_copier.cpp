@@ -7,12 +7,12 @@
 #include <exception>
 #include <optional>
 #include <random>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "platform/file_stream.h"
 #include "platform/path_names.h"
+#include "platform/platform_error.h"
 
 namespace tailmend {
 
@@ -24,6 +24,10 @@ constexpr std::size_t kCopyBlockSize = 102400;
 constexpr int kDroppedCharacters = 4;
 // Temporary names are random; a clash with another run's is tried again with a new one.
 constexpr int kTemporaryNameAttempts = 100;
+// Four hexadecimal digits: with "~" and ".tmp" exactly as long as the shortest backup name's
+// "_bak0.crw", so that any photo whose backup name fits can have its temporary.
+constexpr unsigned kTemporaryTokenMask = 0xFFFF;
+constexpr const char* kCopyChangedReason = "The file changed while it was being copied";
 // A backup's name: the photo's base name, this marker, a number, this extension.
 constexpr std::string_view kBackupMarker = "_bak";
 constexpr std::string_view kBackupExtension = ".crw";
@@ -56,12 +60,12 @@ NameParts SplitSourcePath(const std::string& sourcePath) {
 }
 
 // Beside the photo, so that the final naming stays within one folder, and never ending in .crw,
-// so that neither the numbering nor a person takes it for a backup: IMG_0042.tailmend-3fa9c1.tmp.
+// so that neither the numbering nor a person takes it for a backup: IMG_0042~3fa9.tmp.
 std::string TemporaryName(const std::string& sourcePath, std::uint32_t token) {
   const NameParts parts = SplitSourcePath(sourcePath);
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "%06x", static_cast<unsigned>(token & 0xFFFFFF));
-  return parts.directory + parts.base + ".tailmend-" + hex + ".tmp";
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "%04x", static_cast<unsigned>(token & kTemporaryTokenMask));
+  return parts.directory + parts.base + "~" + hex + ".tmp";
 }
 
 // The copy while it is written: under a temporary name, removed again unless it got a backup's
@@ -74,7 +78,7 @@ public:
       name_ = TemporaryName(sourcePath, random());
       stream_ = FileStream::CreateNew(name_);
     }
-    if (!stream_) throw std::runtime_error("no free temporary name beside " + sourcePath);
+    if (!stream_) throw PlatformError("No free temporary name in the photo's folder");
   }
   TemporaryCopy(const TemporaryCopy&) = delete;
   TemporaryCopy& operator=(const TemporaryCopy&) = delete;
@@ -106,14 +110,14 @@ private:
 };
 
 // Copies size bytes in blocks, one pass more than full blocks need, and says whether exactly that
-// many arrived.
+// many were there to copy.
 bool CopyInBlocks(Stream& source, Stream& backup, std::int64_t size) {
   const auto blocks = static_cast<std::int64_t>(std::ceil(static_cast<double>(size) / kCopyBlockSize));
   std::vector<unsigned char> block(kCopyBlockSize);
   std::int64_t copied = 0;
   for (std::int64_t pass = 0; pass <= blocks; ++pass) {
     const std::size_t got = source.Read(block.data(), block.size());
-    if (backup.Write(block.data(), got) != got) return false;
+    if (backup.Write(block.data(), got) != got) throw PlatformError("The backup could not be written whole");
     copied += static_cast<std::int64_t>(got);
   }
   return copied == size;
@@ -149,16 +153,27 @@ bool IsBackupName(std::string_view name) {
 }
 
 bool BackupSourceFile(const std::string& fileName, Stream& source) {
+  std::string failureReason;
+  return BackupSourceFile(fileName, source, failureReason);
+}
+
+bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& failureReason) {
   try {
     auto* sourceFile = dynamic_cast<FileStream*>(&source);
     TemporaryCopy copy(fileName);
-    if (!CopyWhole(source, sourceFile, copy.Stream())) return false;
+    if (!CopyWhole(source, sourceFile, copy.Stream())) {
+      failureReason = kCopyChangedReason;
+      return false;
+    }
     if (sourceFile) sourceFile->CopyAttributesTo(copy.Stream());
     FlushFolderOf(copy.GiveFirstFreeBackupName(fileName));
     return true;
-  } catch (const std::exception&) {
-    return false;
+  } catch (const PlatformError& error) {
+    failureReason = error.Reason();
+  } catch (const std::exception& error) {
+    failureReason = error.what();
   }
+  return false;
 }
 
 }  // namespace tailmend

@@ -1,69 +1,146 @@
 #include "engine/batch_run.h"
 
+#include <string>
+#include <utility>
+
 #include "engine/backup_copier.h"
 #include "engine/tail_locator.h"
 #include "platform/file_stream.h"
+#include "platform/platform_error.h"
+#include "platform/system_error_text.h"
 
 namespace tailmend {
 
 namespace {
 
-constexpr int kStepFind = 1;
-constexpr int kStepBackup = 2;
-constexpr int kStepCut = 3;
+constexpr const char* kChangedReason = "It changed while it was being repaired";
+
+// A file's own failure, with the step it happened in; the policy decides whether it ends the run.
+class FileError : public PlatformError {
+public:
+  FileError(FailureKind kind, const PlatformError& error) : PlatformError(error), kind_(kind) {}
+  FailureKind Kind() const { return kind_; }
+
+private:
+  FailureKind kind_;
+};
+
+template <typename Action>
+auto Attempt(FailureKind kind, Action action) -> decltype(action()) {
+  try {
+    return action();
+  } catch (const PlatformError& error) {
+    throw FileError(kind, error);
+  }
+}
+
+Event FailureEvent(TailResult code) {
+  switch (code) {
+    case kTailNotFound: return Event::NoFileTail;
+    case kTailInvalidFile: return Event::InvalidCrwFile;
+    default: return Event::UnknownError;
+  }
+}
+
+StepState FailureState(TailResult code) {
+  switch (code) {
+    case kTailNotFound: return StepState::NoFileTail;
+    case kTailInvalidFile: return StepState::InvalidCrwFile;
+    default: return StepState::UnknownError;
+  }
+}
+
+struct OpenedFile {
+  FileStream stream;
+  // As it was before the scan, to be compared again right before the cut.
+  FileStamp scanned;
+};
+
+OpenedFile Open(const SelectedFile& file, const RunPolicy& policy) {
+  return Attempt(FailureKind::Open, [&] {
+    FileStream stream = policy.changeNothing ? FileStream::OpenReadSharedRead(file.path, file.listedAs)
+                                             : FileStream::OpenReadWriteShared(file.path, file.listedAs);
+    try {
+      const FileStamp stamp = stream.Stamp();
+      return OpenedFile{std::move(stream), stamp};
+    } catch (const PlatformError& error) {
+      // A file that cannot even be looked at is one that could not be opened for the repair.
+      throw OpenError(file.path, error.Reason());
+    }
+  });
+}
 
 // Returns false when the backup failed, which ends the whole run.
-bool BackupIfRequested(const std::string& path, Stream& stream, ProgressSink& sink) {
+bool BackupIfRequested(const std::string& path, Stream& stream, TailResult tail, ProgressSink& sink) {
   if (!sink.BackupRequested()) {
-    sink.SetStepText(kStepBackup, "Skiped");
+    sink.SetStepText(Step::Backup, StepState::Skipped);
     return true;
   }
-  sink.SetStepText(kStepBackup, "Processing...");
-  if (BackupSourceFile(path, stream)) {
-    sink.SetStepText(kStepBackup, "Done");
+  sink.SetStepText(Step::Backup, StepState::Processing);
+  std::string reason;
+  if (BackupSourceFile(path, stream, reason)) {
+    sink.SetStepText(Step::Backup, StepState::Done);
     return true;
   }
-  sink.SetStepText(kStepBackup, "Failed");
-  sink.AddEventRow(path, "Backup failed");
+  sink.SetStepText(Step::Backup, StepState::Failed);
+  sink.AddEventRow(path, {Event::BackupFailed, tail});
+  sink.ReportFailure(path, {FailureKind::Backup, reason});
   return false;
 }
 
+// Only the file that was scanned is cut: one that another program rewrote or resized since is
+// left as it now is (a backup already written stays, the whole file as it was), and a cut never
+// makes a file longer.
+void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) {
+  const FileStamp now = Attempt(FailureKind::Cut, [&] { return file.stream.Stamp(); });
+  if (now != file.scanned || tail >= now.size) {
+    const std::string text = "The file \"" + path + "\" changed while it was being repaired and was not cut";
+    throw FileError(FailureKind::Changed, PlatformError(text, kChangedReason));
+  }
+  Attempt(FailureKind::Cut, [&] { file.stream.SetEnd(tail); });
+}
+
 // Returns false when the run must end after this file.
-bool RepairFile(const std::string& path, ProgressSink& sink) {
-  auto stream = FileStream::OpenReadWriteShared(path);
-  const TailResult tail = FindFileTail(stream);
+bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy) {
+  const std::string& path = selected.path;
+  OpenedFile file = Open(selected, policy);
+  std::string readFailure;
+  const TailResult tail = FindFileTail(file.stream, readFailure);
   if (tail < 0) {
-    sink.SetStepText(kStepFind, FailureEventText(tail));
-    sink.AddEventRow(path, FailureEventText(tail));
+    sink.SetStepText(Step::FindTail, FailureState(tail));
+    sink.AddEventRow(path, {FailureEvent(tail), tail});
+    if (!readFailure.empty()) sink.ReportFailure(path, {FailureKind::Read, readFailure});
     return true;
   }
-  sink.SetStepText(kStepFind, "Done");
-  if (!BackupIfRequested(path, stream, sink)) return false;
-  sink.SetStepText(kStepCut, "Processing...");
-  stream.SetEnd(tail);
-  sink.SetStepText(kStepCut, "Done");
-  sink.AddEventRow(path, "Done");
+  sink.SetStepText(Step::FindTail, StepState::Done);
+  if (policy.changeNothing) {
+    sink.AddEventRow(path, {Event::TailFound, tail});
+    return true;
+  }
+  if (!BackupIfRequested(path, file.stream, tail, sink)) return false;
+  sink.SetStepText(Step::Cut, StepState::Processing);
+  CutIfUnchanged(path, file, tail);
+  sink.SetStepText(Step::Cut, StepState::Done);
+  sink.AddEventRow(path, {Event::Done, tail});
   return true;
 }
 
 }  // namespace
 
-const char* FailureEventText(TailResult code) {
-  switch (code) {
-    case kTailNotFound: return "No file tail";
-    case kTailInvalidFile: return "Invalid crw file";
-    default: return "Unknown error";
-  }
-}
-
-void ProcessFiles(const FileList& files, ProgressSink& sink) {
+RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& policy) {
   for (std::size_t k = 0; k < files.size(); ++k) {
-    if (sink.StopRequested()) return;
-    for (int step : {kStepFind, kStepBackup, kStepCut}) sink.SetStepText(step, "");
+    if (sink.StopRequested()) return RunEnd::Stopped;
+    for (const Step step : kSteps) sink.SetStepText(step, StepState::Clear);
     sink.SetCaption("Processing " + std::to_string(k + 1) + " of " + std::to_string(files.size()));
-    sink.SetStepText(kStepFind, "Calculating...");
-    if (!RepairFile(files[k], sink)) return;
+    sink.SetStepText(Step::FindTail, StepState::Calculating);
+    try {
+      if (!RepairFile(files[k], sink, policy)) return RunEnd::BackupFailed;
+    } catch (const FileError& error) {
+      if (policy.onFileError == OnFileError::EndRun) throw PlatformError(error);
+      sink.ReportFailure(files[k].path, {error.Kind(), error.Reason()});
+    }
   }
+  return RunEnd::Finished;
 }
 
 }  // namespace tailmend

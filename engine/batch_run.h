@@ -1,15 +1,15 @@
 #pragma once
 
 #include "engine/progress_sink.h"
+#include "engine/run_outcomes.h"
 #include "engine/types.h"
 
 namespace tailmend {
 
-// The event text of a locator code: "No file tail", "Invalid crw file" or "Unknown error".
-const char* FailureEventText(TailResult code);
-
-// Repairs the files in order: finds each tail, backs the file up when asked, cuts it. A file that
-// cannot be opened or cut raises PlatformError and ends the run.
-void ProcessFiles(const FileList& files, ProgressSink& sink);
+// Repairs the files in order: finds each tail, backs the file up when asked, and cuts it if it is
+// still the file that was scanned. A stop asked for before a file and a failed backup end the run;
+// a file that cannot be opened, changed meanwhile or cannot be cut ends it or is reported, as the
+// policy says (ending it, the PlatformError passes out to the caller).
+RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& policy = {});
 
 }  // namespace tailmend

@@ -4,5 +4,6 @@
 #include "engine/backup_copier.h"
 #include "engine/batch_run.h"
 #include "engine/progress_sink.h"
+#include "engine/run_outcomes.h"
 #include "engine/tail_locator.h"
 #include "engine/types.h"

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/platform_error.h"
 
 namespace tailmend {
 
@@ -226,6 +227,11 @@ TailResult ScanForHeapEnd(FileBytes& file, ByteOrder order) {
 }  // namespace
 
 TailResult FindFileTail(Stream& stream) {
+  std::string failureReason;
+  return FindFileTail(stream, failureReason);
+}
+
+TailResult FindFileTail(Stream& stream, std::string& failureReason) {
   TailResult result = kTailUnknownError;
   try {
     const std::int64_t size = stream.Size();
@@ -234,7 +240,10 @@ TailResult FindFileTail(Stream& stream) {
     const auto order = ByteOrderOf(file);
     if (!order) return kTailInvalidFile;
     result = ScanForHeapEnd(file, *order);
-  } catch (const std::exception&) {
+  } catch (const PlatformError& error) {
+    failureReason = error.Reason();
+  } catch (const std::exception& error) {
+    failureReason = error.what();
   }
   return result;
 }

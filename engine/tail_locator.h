@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "engine/types.h"
 #include "platform/stream.h"
 
@@ -18,5 +20,7 @@ inline constexpr std::int64_t kMaxFileSize = std::int64_t{1} << 31;
 // where that trailer ends). Reads the file from its end backwards, a block at a time, only as far
 // as the search needs; changes nothing.
 TailResult FindFileTail(Stream& stream);
+// The same, and for kTailUnknownError the reason the file could not be read.
+TailResult FindFileTail(Stream& stream, std::string& failureReason);
 
 }  // namespace tailmend

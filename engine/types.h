@@ -1,20 +1,31 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/file_identity.h"
 
 namespace tailmend {
 
-// Full paths of the files to repair, in the order the user chose them.
-using FileList = std::vector<std::string>;
+// A file to repair. A name the user gave is opened wherever it leads, links included; a file met
+// in a folder walk carries the identity it was listed with, and is repaired only if its name still
+// stands for that very file.
+struct SelectedFile {
+  SelectedFile(std::string fullPath) : path(std::move(fullPath)) {}  // NOLINT(google-explicit-constructor)
+  SelectedFile(const char* fullPath) : path(fullPath) {}             // NOLINT(google-explicit-constructor)
+  SelectedFile(std::string fullPath, FileIdentity listed) : path(std::move(fullPath)), listedAs(listed) {}
 
-// One line of the event list: its number (the row count once it is added), the path and the event.
-struct EventRow {
-  std::string number;
-  std::string file;
-  std::string event;
+  std::string path;
+  std::optional<FileIdentity> listedAs;
+
+  friend bool operator==(const SelectedFile&, const SelectedFile&) = default;
 };
+
+// The files to repair, in the order the user chose them.
+using FileList = std::vector<SelectedFile>;
 
 // A length of kScanFloor or more to cut the file to, or one of the codes below.
 using TailResult = std::int32_t;

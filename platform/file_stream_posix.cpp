@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <libgen.h>
+#include <sys/acl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 // Only the owner may read a copy until it has the permission bits of its original.
 constexpr mode_t kPrivateMode = 0600;
 constexpr mode_t kPermissionBits = 0777;
+constexpr mode_t kOwnerBits = 0700;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
@@ -38,20 +40,36 @@ auto System(FileOperation operation, Call call) -> decltype(call()) {
   return call();
 }
 
-// Folders, devices and pipes are not photos: cutting or copying them makes no sense.
-int NotARegularFile(int fd) {
+// Folders, devices and pipes are not photos: cutting or copying them makes no sense. A file met in
+// a folder walk must still be the one the walk listed: a name swapped for another file, or a
+// folder above it swapped for a link, after the listing leads elsewhere.
+void RequireRegularFile(int fd, const std::string& path, const std::optional<FileIdentity>& listedAs) {
   struct stat info {};
-  if (System(FileOperation::Size, [&] { return ::fstat(fd, &info); }) != 0) return errno;
-  if (S_ISREG(info.st_mode)) return 0;
-  return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  if (System(FileOperation::Size, [&] { return ::fstat(fd, &info); }) != 0) throw OpenError(path, errno);
+  if (S_ISDIR(info.st_mode)) throw OpenError(path, EISDIR);
+  if (!S_ISREG(info.st_mode)) throw OpenError(path, kNotARegularFileReason);
+  if (listedAs && *listedAs != FileIdentity{info.st_dev, info.st_ino}) throw OpenError(path, kNotTheListedFileReason);
 }
 
-int OpenExisting(const std::string& path, int flags) {
-  const int fd = System(FileOperation::Open, [&] { return ::open(path.c_str(), flags | O_CLOEXEC); });
-  if (fd < 0) throw PlatformError(OpenErrorText(path, errno));
-  if (const int code = NotARegularFile(fd); code != 0) {
+// Opened without blocking, so that a pipe does not wait for a writer before it is refused; a
+// regular file then reads and writes as usual.
+void ClearNonBlocking(int fd, const std::string& path) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) throw OpenError(path, errno);
+}
+
+int OpenExisting(const std::string& path, int flags, const std::optional<FileIdentity>& listedAs) {
+  const int extra = O_NONBLOCK | O_CLOEXEC | (listedAs ? O_NOFOLLOW : 0);
+  const int fd = System(FileOperation::Open, [&] { return ::open(path.c_str(), flags | extra); });
+  // O_NOFOLLOW refuses a link that took the listed file's place.
+  if (fd < 0 && listedAs && errno == ELOOP) throw OpenError(path, kNotTheListedFileReason);
+  if (fd < 0) throw OpenError(path, errno);
+  try {
+    RequireRegularFile(fd, path, listedAs);
+    ClearNonBlocking(fd, path);
+  } catch (...) {
     ::close(fd);
-    throw PlatformError(OpenErrorText(path, code));
+    throw;
   }
   return fd;
 }
@@ -69,7 +87,7 @@ std::string DirectoryOf(const std::string& path) {
   return ::dirname(copy.data());
 }
 
-[[noreturn]] void ThrowErrno() { throw PlatformError(SystemErrorText(errno)); }
+[[noreturn]] void ThrowErrno() { throw SystemError(errno); }
 
 // Errors by which a file system says it has no such operation at all, rather than refusing it for
 // these files: FAT refuses hard links with EPERM, and FUSE file systems refuse flags they do not
@@ -79,7 +97,8 @@ bool IsUnsupported(int code) {
          code == EXDEV;
 }
 
-// Permission bits and times are extras: a file system without them does not fail the copy.
+// Owners, ACLs, permission bits and times are extras: a file system without them, or a system that
+// does not let this process give them, does not fail the copy.
 bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
 
 enum class Naming { Given, Taken, Unsupported };
@@ -88,7 +107,7 @@ Naming Classify(int result, int code) {
   if (result == 0) return Naming::Given;
   if (code == EEXIST) return Naming::Taken;
   if (IsUnsupported(code)) return Naming::Unsupported;
-  throw PlatformError(SystemErrorText(code));
+  throw SystemError(code);
 }
 
 // A second name for the file, then the first one goes: the new name never shows a partial file.
@@ -119,9 +138,36 @@ Naming ReserveThenRename(const std::string& from, const std::string& to) {
   if (System(FileOperation::Name, [&] { return ::rename(from.c_str(), to.c_str()); }) != 0) {
     const int code = errno;
     ::unlink(to.c_str());
-    throw PlatformError(SystemErrorText(code));
+    throw SystemError(code);
   }
   return Naming::Given;
+}
+
+// The photo's group, and its owner where the system lets us (root may): true when the copy has
+// the photo's group, so that its group bits give nobody more than the photo's do.
+bool GiveOwnership(const struct stat& source, int copy) {
+  if (System(FileOperation::Attributes, [&] { return ::fchown(copy, source.st_uid, source.st_gid); }) == 0) {
+    return true;
+  }
+  if (!IsUnkept(errno)) ThrowErrno();
+  const uid_t keepOwner = static_cast<uid_t>(-1);
+  if (System(FileOperation::Attributes, [&] { return ::fchown(copy, keepOwner, source.st_gid); }) == 0) return true;
+  if (!IsUnkept(errno)) ThrowErrno();
+  return false;
+}
+
+// The photo's access ACL, which for a photo without one is just its permission bits: an ACL that
+// the folder's default ACL gave the new copy goes, since it could grant what the photo does not.
+void GiveAccessAcl(int source, int copy) {
+  acl_t acl = nullptr;
+  if (System(FileOperation::Attributes, [&] { return (acl = ::acl_get_fd(source)) ? 0 : -1; }) != 0) {
+    if (IsUnkept(errno)) return;
+    ThrowErrno();
+  }
+  const int result = System(FileOperation::Attributes, [&] { return ::acl_set_fd(copy, acl); });
+  const int code = errno;
+  ::acl_free(acl);
+  if (result != 0 && !IsUnkept(code)) throw SystemError(code);
 }
 
 }  // namespace
@@ -132,19 +178,19 @@ void FileStream::Release(Handle handle) noexcept { ::close(Descriptor(handle)); 
 
 // POSIX has no share modes: other programs may always open the file, which is what the repair
 // allows anyway. Reading-only opens cannot keep writers out here.
-FileStream FileStream::OpenReadWriteShared(const std::string& path) {
-  return FileStream(OpenExisting(path, O_RDWR));
+FileStream FileStream::OpenReadWriteShared(const std::string& path, const std::optional<FileIdentity>& listedAs) {
+  return FileStream(OpenExisting(path, O_RDWR, listedAs));
 }
 
-FileStream FileStream::OpenReadSharedRead(const std::string& path) {
-  return FileStream(OpenExisting(path, O_RDONLY));
+FileStream FileStream::OpenReadSharedRead(const std::string& path, const std::optional<FileIdentity>& listedAs) {
+  return FileStream(OpenExisting(path, O_RDONLY, listedAs));
 }
 
 std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
   const int fd = CreateExclusive(path);
   if (fd >= 0) return FileStream(fd);
   if (errno == EEXIST) return std::nullopt;
-  throw PlatformError(OpenErrorText(path, errno));
+  throw OpenError(path, errno);
 }
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
@@ -190,6 +236,14 @@ std::int64_t FileStream::Size() {
   return static_cast<std::int64_t>(info.st_size);
 }
 
+FileStamp FileStream::Stamp() {
+  struct stat info {};
+  if (System(FileOperation::Size, [&] { return ::fstat(Descriptor(handle_), &info); }) != 0) ThrowErrno();
+  constexpr std::int64_t kNanoseconds = 1000000000;
+  return {static_cast<std::int64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * kNanoseconds + info.st_mtim.tv_nsec};
+}
+
 void FileStream::SetEnd(std::int64_t length) {
   Seek(length);
   if (System(FileOperation::SetEnd, [&] { return ::ftruncate(Descriptor(handle_), static_cast<off_t>(length)); }) !=
@@ -219,8 +273,10 @@ void FileStream::CopyAttributesTo(FileStream& copy) {
   struct stat info {};
   if (System(FileOperation::Size, [&] { return ::fstat(Descriptor(handle_), &info); }) != 0) ThrowErrno();
   const int fd = Descriptor(copy.handle_);
-  if (System(FileOperation::Attributes, [&] { return ::fchmod(fd, info.st_mode & kPermissionBits); }) != 0 &&
-      !IsUnkept(errno)) {
+  const bool groupGiven = GiveOwnership(info, fd);
+  GiveAccessAcl(Descriptor(handle_), fd);
+  const mode_t bits = info.st_mode & (groupGiven ? kPermissionBits : kOwnerBits);
+  if (System(FileOperation::Attributes, [&] { return ::fchmod(fd, bits); }) != 0 && !IsUnkept(errno)) {
     ThrowErrno();
   }
   const struct timespec times[2] = {info.st_atim, info.st_mtim};
@@ -239,7 +295,7 @@ void FileStream::Close() {
   if (fd < 0) return;
   const bool injected = fault_injection::ShouldFail(FileOperation::Close);
   if (::close(fd) != 0) ThrowErrno();
-  if (injected) throw PlatformError(SystemErrorText(EIO));
+  if (injected) throw SystemError(EIO);
 }
 
 bool FileExists(const std::string& path) {
@@ -268,7 +324,7 @@ void FlushFolderOf(const std::string& path) {
   const int code = errno;
   ::close(dir);
   // Some file systems cannot flush a folder at all (EINVAL); their names are as durable as they get.
-  if (result != 0 && code != EINVAL) throw PlatformError(SystemErrorText(code));
+  if (result != 0 && code != EINVAL) throw SystemError(code);
 }
 
 }  // namespace tailmend

@@ -1,9 +1,11 @@
 #include <windows.h>
+#include <aclapi.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "platform/fault_injection.h"
+#include "platform/file_identity_win32.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
@@ -33,23 +35,29 @@ bool InjectedFailure(FileOperation operation) {
 // Call right after the failing function, before anything else can overwrite the code.
 [[noreturn]] void ThrowLastError() {
   const DWORD code = ::GetLastError();
-  throw PlatformError(SystemErrorText(static_cast<int>(code)));
+  throw SystemError(static_cast<int>(code));
 }
 
 std::wstring WidePathOrThrow(const std::string& path) {
   auto wide = WideFromUtf8(path);
-  if (!wide) throw PlatformError(OpenErrorText(path, ERROR_NO_UNICODE_TRANSLATION));
+  if (!wide) throw OpenError(path, ERROR_NO_UNICODE_TRANSLATION);
   return std::move(*wide);
 }
 
-// Consoles, pipes and other devices open like files but cannot be repaired.
-void RequireDiskFile(HANDLE handle, const std::string& path) {
-  if (::GetFileType(handle) == FILE_TYPE_DISK) return;
-  ::CloseHandle(handle);
-  throw PlatformError(OpenErrorText(path, ERROR_INVALID_PARAMETER));
+// Consoles, pipes and other devices open like files but cannot be repaired. A file met in a folder
+// walk must still be the one the walk listed: a link or another file put under its name since
+// leads to a file with another identity.
+void RequireListedDiskFile(HANDLE handle, const std::string& path, const std::optional<FileIdentity>& listedAs) {
+  if (::GetFileType(handle) != FILE_TYPE_DISK) throw OpenError(path, kNotARegularFileReason);
+  if (!listedAs) return;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (InjectedFailure(FileOperation::Size) || !::GetFileInformationByHandle(handle, &info)) {
+    throw OpenError(path, static_cast<int>(::GetLastError()));
+  }
+  if (IdentityOf(info) != *listedAs) throw OpenError(path, kNotTheListedFileReason);
 }
 
-HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
+HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share, const std::optional<FileIdentity>& listedAs) {
   const std::wstring wide = WidePathOrThrow(path);
   const HANDLE handle =
       InjectedFailure(FileOperation::Open)
@@ -57,10 +65,41 @@ HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
           : ::CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD code = ::GetLastError();
-    throw PlatformError(OpenErrorText(path, static_cast<int>(code)));
+    throw OpenError(path, static_cast<int>(code));
   }
-  RequireDiskFile(handle, path);
+  try {
+    RequireListedDiskFile(handle, path, listedAs);
+  } catch (...) {
+    ::CloseHandle(handle);
+    throw;
+  }
   return handle;
+}
+
+// The process may not read or change this file's access rules, or the file system keeps none.
+bool IsAccessControlUnkept(DWORD code) {
+  return code == ERROR_ACCESS_DENIED || code == ERROR_PRIVILEGE_NOT_HELD || code == ERROR_NOT_SUPPORTED ||
+         code == ERROR_INVALID_FUNCTION;
+}
+
+// The photo's access-control list, protected from what the folder would pass on to a new file, so
+// that the copy is never open to more people than the photo.
+void CopyAccessControl(HANDLE source, HANDLE copy) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD got = InjectedFailure(FileOperation::Attributes)
+                        ? kInjectedError
+                        : ::GetSecurityInfo(source, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                            &dacl, nullptr, &descriptor);
+  if (got != ERROR_SUCCESS) {
+    if (IsAccessControlUnkept(got)) return;
+    throw SystemError(static_cast<int>(got));
+  }
+  const DWORD set = ::SetSecurityInfo(copy, SE_FILE_OBJECT,
+                                      DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                      nullptr, dacl, nullptr);
+  ::LocalFree(descriptor);
+  if (set != ERROR_SUCCESS && !IsAccessControlUnkept(set)) throw SystemError(static_cast<int>(set));
 }
 
 // CREATE_NEW fails this way on any name already there: a file, a folder or a link.
@@ -75,12 +114,13 @@ int fault_injection::InjectedErrorCode() { return static_cast<int>(kInjectedErro
 void FileStream::Release(Handle handle) noexcept { ::CloseHandle(Native(handle)); }
 
 // Others may read and write the file meanwhile, but not delete or rename it.
-FileStream FileStream::OpenReadWriteShared(const std::string& path) {
-  return FileStream(Stored(OpenExisting(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE)));
+FileStream FileStream::OpenReadWriteShared(const std::string& path, const std::optional<FileIdentity>& listedAs) {
+  return FileStream(
+      Stored(OpenExisting(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, listedAs)));
 }
 
-FileStream FileStream::OpenReadSharedRead(const std::string& path) {
-  return FileStream(Stored(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ)));
+FileStream FileStream::OpenReadSharedRead(const std::string& path, const std::optional<FileIdentity>& listedAs) {
+  return FileStream(Stored(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ, listedAs)));
 }
 
 // Nothing already there is ever replaced or followed.
@@ -88,12 +128,12 @@ std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
   const std::wstring wide = WidePathOrThrow(path);
   const HANDLE handle = InjectedFailure(FileOperation::Open)
                            ? INVALID_HANDLE_VALUE
-                           : ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           : ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | WRITE_DAC, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle != INVALID_HANDLE_VALUE) return FileStream(Stored(handle));
   const DWORD code = ::GetLastError();
   if (IsNameTaken(code)) return std::nullopt;
-  throw PlatformError(OpenErrorText(path, static_cast<int>(code)));
+  throw OpenError(path, static_cast<int>(code));
 }
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
@@ -140,6 +180,14 @@ std::int64_t FileStream::Size() {
   return size.QuadPart;
 }
 
+FileStamp FileStream::Stamp() {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (InjectedFailure(FileOperation::Size) || !::GetFileInformationByHandle(Native(handle_), &info)) ThrowLastError();
+  const auto join = [](DWORD upper, DWORD lower) { return static_cast<std::int64_t>((std::uint64_t{upper} << 32) | lower); };
+  return {join(info.nFileSizeHigh, info.nFileSizeLow),
+          join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+}
+
 void FileStream::SetEnd(std::int64_t length) {
   Seek(length);
   if (InjectedFailure(FileOperation::SetEnd) || !::SetEndOfFile(Native(handle_))) ThrowLastError();
@@ -149,8 +197,10 @@ void FileStream::SetEnd(std::int64_t length) {
 // read through the run's own handle): the caller copies block by block.
 std::optional<std::int64_t> FileStream::CopyInSystem(FileStream&, std::int64_t) { return std::nullopt; }
 
-// Windows keeps no permission bits; access comes from the folder. The times are the photo's.
+// Windows keeps no permission bits: access comes from the access-control list, which is the
+// photo's. The times are the photo's too.
 void FileStream::CopyAttributesTo(FileStream& copy) {
+  CopyAccessControl(Native(handle_), Native(copy.handle_));
   FILETIME created{};
   FILETIME accessed{};
   FILETIME written{};
@@ -195,7 +245,7 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
   const DWORD code = ::GetLastError();
   // A folder under the name answers "access denied" rather than "exists".
   if (IsNameTaken(code) || NameExists(wideTo)) return false;
-  throw PlatformError(SystemErrorText(static_cast<int>(code)));
+  throw SystemError(static_cast<int>(code));
 }
 
 // The write-through move has already made the name durable.

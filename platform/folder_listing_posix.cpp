@@ -1,12 +1,11 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <memory>
 
 #include "platform/folder_listing.h"
-#include "platform/path_names.h"
-#include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 
 namespace tailmend {
@@ -17,16 +16,18 @@ struct FolderCloser {
   void operator()(DIR* folder) const { ::closedir(folder); }
 };
 
-// A name that vanished or cannot be looked at is nothing the walk can use.
-EntryKind KindOf(const std::string& path) {
+// Looked at relative to the folder that was opened, so that what is examined is what was listed.
+FolderEntry Examine(DIR* folder, const char* name) {
   struct stat own {};
-  if (::lstat(path.c_str(), &own) != 0) return EntryKind::Other;
-  if (S_ISDIR(own.st_mode)) return EntryKind::Folder;
-  if (S_ISREG(own.st_mode)) return EntryKind::File;
+  if (::fstatat(::dirfd(folder), name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
+    return {name, EntryKind::CannotExamine, {}, SystemMessage(errno)};
+  }
+  if (S_ISDIR(own.st_mode)) return {name, EntryKind::Folder};
+  if (S_ISREG(own.st_mode)) return {name, EntryKind::File, FileIdentity{own.st_dev, own.st_ino}};
+  if (!S_ISLNK(own.st_mode)) return {name, EntryKind::Other};
   struct stat target {};
-  if (!S_ISLNK(own.st_mode) || ::stat(path.c_str(), &target) != 0) return EntryKind::Other;
-  if (S_ISDIR(target.st_mode)) return EntryKind::LinkToFolder;
-  return S_ISREG(target.st_mode) ? EntryKind::File : EntryKind::Other;
+  const bool toFolder = ::fstatat(::dirfd(folder), name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+  return {name, toFolder ? EntryKind::LinkToFolder : EntryKind::Link};
 }
 
 bool IsDotOrDotDot(const char* name) {
@@ -42,16 +43,16 @@ bool IsFolder(const std::string& path) {
 
 std::vector<FolderEntry> ListFolder(const std::string& path) {
   const std::unique_ptr<DIR, FolderCloser> folder(::opendir(path.c_str()));
-  if (!folder) throw PlatformError(FolderErrorText(path, errno));
+  if (!folder) throw FolderError(path, errno);
   std::vector<FolderEntry> entries;
   for (;;) {
     errno = 0;
     const dirent* entry = ::readdir(folder.get());
     if (!entry) break;
     if (IsDotOrDotDot(entry->d_name)) continue;
-    entries.push_back({entry->d_name, KindOf(PathInFolder(path, entry->d_name))});
+    entries.push_back(Examine(folder.get(), entry->d_name));
   }
-  if (errno != 0) throw PlatformError(FolderErrorText(path, errno));
+  if (errno != 0) throw FolderError(path, errno);
   return entries;
 }
 

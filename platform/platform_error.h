@@ -6,10 +6,19 @@
 namespace tailmend {
 
 // A failure of the operating system that the repair does not expect. Its text is the exact message
-// shown to the user.
+// shown to the user; its reason is the system's own words for what went wrong, without the file's
+// name, for a report that names the file itself.
 class PlatformError : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+  PlatformError(const std::string& text, std::string reason)
+      : std::runtime_error(text), reason_(std::move(reason)) {}
+  // Where the text says no more than the reason would.
+  explicit PlatformError(const std::string& text) : PlatformError(text, text) {}
+
+  const std::string& Reason() const noexcept { return reason_; }
+
+private:
+  std::string reason_;
 };
 
 }  // namespace tailmend

@@ -10,6 +10,9 @@ constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kLineBreak = "\n";
 #endif
 
+// The system's message, or the general text where it gave no code.
+std::string ReasonOf(int code) { return code == 0 ? SystemErrorText(0) : SystemMessage(code); }
+
 }  // namespace
 
 std::string TrimSystemMessage(std::string message) {
@@ -21,8 +24,10 @@ std::string TrimSystemMessage(std::string message) {
   return message;
 }
 
-std::string OpenErrorText(const std::string& path, int code) {
-  return "Cannot open file \"" + path + "\". " + SystemMessage(code);
+std::string OpenErrorText(const std::string& path, int code) { return OpenErrorText(path, SystemMessage(code)); }
+
+std::string OpenErrorText(const std::string& path, const std::string& reason) {
+  return "Cannot open file \"" + path + "\". " + reason;
 }
 
 std::string FolderErrorText(const std::string& path, int code) {
@@ -33,5 +38,19 @@ std::string SystemErrorText(int code) {
   if (code == 0) return "A call to an OS function failed";
   return "System Error.  Code: " + std::to_string(code) + "." + kLineBreak + SystemMessage(code);
 }
+
+PlatformError OpenError(const std::string& path, int code) {
+  return PlatformError(OpenErrorText(path, code), ReasonOf(code));
+}
+
+PlatformError OpenError(const std::string& path, const std::string& reason) {
+  return PlatformError(OpenErrorText(path, reason), reason);
+}
+
+PlatformError FolderError(const std::string& path, int code) {
+  return PlatformError(FolderErrorText(path, code), ReasonOf(code));
+}
+
+PlatformError SystemError(int code) { return PlatformError(SystemErrorText(code), ReasonOf(code)); }
 
 }  // namespace tailmend

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev
-  qt6-base-dev libjpeg-dev
+  qt6-base-dev libjpeg-dev libacl1-dev
   xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64
   dpkg-dev help2man lintian man-db file unzip

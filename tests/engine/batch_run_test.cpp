@@ -66,9 +66,7 @@ TEST_F(BatchRun, InvalidFilesGetTheirRowAndStayUnchanged) {
   const std::string small = dir.Put("small.crw", tooSmall);
   const std::string wrong = dir.Put("wrong.crw", wrongMark);
   ProcessFiles({small, wrong}, sink);
-  ASSERT_EQ(sink.rows.size(), 2u);
-  EXPECT_EQ(sink.rows[0].event, "Invalid crw file");
-  EXPECT_EQ(sink.rows[1].event, "Invalid crw file");
+  EXPECT_EQ(sink.Events(), (std::vector<Event>{Event::InvalidCrwFile, Event::InvalidCrwFile}));
   EXPECT_EQ(ReadBytes(small), tooSmall);
   EXPECT_EQ(ReadBytes(wrong), wrongMark);
 }
@@ -110,8 +108,7 @@ TEST_F(BatchRun, AFileThatCannotBeOpenedEndsTheRunWithTheSystemText) {
   } catch (const PlatformError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + missing + "\". " + NoSuchFileText());
   }
-  ASSERT_EQ(sink.rows.size(), 1u);
-  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
   EXPECT_EQ(sink.calls.back(), "step 1 Calculating...");
   EXPECT_EQ(ReadBytes(third), damaged);
 }

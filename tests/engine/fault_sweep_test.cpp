@@ -42,9 +42,9 @@ public:
 
   CountingSink() { inner.backup = true; }
   void SetCaption(const std::string& text) override { Note([&] { inner.SetCaption(text); }); }
-  void SetStepText(int step, const std::string& text) override { Note([&] { inner.SetStepText(step, text); }); }
-  void AddEventRow(const std::string& file, const std::string& event) override {
-    Note([&] { inner.AddEventRow(file, event); });
+  void SetStepText(Step step, StepState state) override { Note([&] { inner.SetStepText(step, state); }); }
+  void AddEventRow(const std::string& file, const FileResult& result) override {
+    Note([&] { inner.AddEventRow(file, result); });
   }
   bool BackupRequested() override { return true; }
   bool StopRequested() override { return false; }
@@ -88,7 +88,7 @@ protected:
     Outcome outcome;
     fault_injection::Arm(k);
     try {
-      ProcessFiles(photos, sink);
+      ProcessFiles(FileList(photos.begin(), photos.end()), sink);
     } catch (const PlatformError& error) {
       outcome.error = error.what();
     }
@@ -130,7 +130,7 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
   std::vector<std::string> doneBefore;
   for (std::size_t i = 0; i < outcome.file; ++i) doneBefore.push_back(photos[i]);
   const auto rowsFor = [&](const std::string& path) {
-    return std::count_if(sink.rows.begin(), sink.rows.end(), [&](const EventRow& row) { return row.file == path; });
+    return std::count_if(sink.rows.begin(), sink.rows.end(), [&](const RecordingSink::Row& row) { return row.file == path; });
   };
   for (const auto& earlier : doneBefore) EXPECT_EQ(rowsFor(earlier), 1) << earlier;
 
@@ -144,9 +144,11 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
       // Reading failed: the locator reports the file as unusable and the run goes on.
       ASSERT_GE(rowsFor(photo), 1);
       EXPECT_NE(outcome.operation, FileOperation::Open);
-      const auto row = std::find_if(sink.rows.begin(), sink.rows.end(), [&](const EventRow& r) { return r.file == photo; });
-      EXPECT_TRUE(row->event == "No file tail" || row->event == "Invalid crw file" || row->event == "Unknown error")
-          << row->event;
+      const auto row =
+          std::find_if(sink.rows.begin(), sink.rows.end(), [&](const RecordingSink::Row& r) { return r.file == photo; });
+      const Event event = row->result.event;
+      EXPECT_TRUE(event == Event::NoFileTail || event == Event::InvalidCrwFile || event == Event::UnknownError)
+          << EventText(event);
       EXPECT_EQ(ReadBytes(photo), Damaged());
       for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Repaired());
     }
@@ -216,7 +218,7 @@ TEST_F(FaultSweep, EveryFailingSystemCallIsReportedAndLosesNothing) {
       // Past the last call: the run went through untouched.
       ASSERT_FALSE(outcome.error.has_value());
       ASSERT_EQ(sink.inner.rows.size(), 2u);
-      for (const auto& row : sink.inner.rows) EXPECT_EQ(row.event, "Done");
+      EXPECT_EQ(sink.inner.Events(), (std::vector<Event>{Event::Done, Event::Done}));
       for (const auto& photo : photos) EXPECT_EQ(ReadBytes(photo), Repaired());
       break;
     }

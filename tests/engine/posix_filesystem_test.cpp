@@ -138,8 +138,8 @@ TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {
   ProcessFiles({first, second}, sink);
 
   ASSERT_EQ(sink.rows.size(), 2u);
-  EXPECT_EQ(sink.rows[0].event, "Done");
-  EXPECT_EQ(sink.rows[1].event, "Done");
+  EXPECT_EQ(sink.rows[0].result.event, Event::Done);
+  EXPECT_EQ(sink.rows[1].result.event, Event::Done);
   EXPECT_EQ(ReadBytes(first), Repaired());
   EXPECT_EQ(ReadBytes(second), Repaired());
   EXPECT_EQ(ReadBytes(card.File("IMG_0001_bak0.crw")), Damaged());
@@ -180,7 +180,7 @@ TEST(FullDisk, ABackupThatDoesNotFitEndsTheRunAndLeavesNothingBehind) {
   ProcessFiles({source, next}, sink);
 
   ASSERT_EQ(sink.rows.size(), 1u);
-  EXPECT_EQ(sink.rows[0].event, "Backup failed");
+  EXPECT_EQ(sink.rows[0].result.event, Event::BackupFailed);
   EXPECT_EQ(sink.calls.back(), "row 1 " + source + " Backup failed");
   EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
   EXPECT_EQ(ReadBytes(source), Damaged()) << "the photo is not cut without its backup";
@@ -206,7 +206,7 @@ TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
     EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + locked + "\". Read-only file system");
   }
   ASSERT_EQ(sink.rows.size(), 1u);
-  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(sink.rows[0].result.event, Event::Done);
   EXPECT_EQ(ReadBytes(locked), Damaged());
 }
 
@@ -218,11 +218,11 @@ public:
   std::string path;
 
   void SetCaption(const std::string& text) override { inner.SetCaption(text); }
-  void SetStepText(int step, const std::string& text) override {
-    inner.SetStepText(step, text);
-    if (step == 3 && text == "Processing...") ReopenReadOnly();
+  void SetStepText(Step step, StepState state) override {
+    inner.SetStepText(step, state);
+    if (step == Step::Cut && state == StepState::Processing) ReopenReadOnly();
   }
-  void AddEventRow(const std::string& file, const std::string& event) override { inner.AddEventRow(file, event); }
+  void AddEventRow(const std::string& file, const FileResult& result) override { inner.AddEventRow(file, result); }
   bool BackupRequested() override { return false; }
   bool StopRequested() override { return false; }
 

@@ -1,32 +1,48 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/progress_sink.h"
-#include "engine/types.h"
 
 namespace tailmend::test {
 
-// Writes down every call of a run, in order, as short lines: "caption X", "step N X", "row N F E".
+// Writes down every call of a run, in order, as short lines in the texts a window shows:
+// "caption X", "step N X", "row N F E"; and keeps the rows and failures as the run gave them.
 class RecordingSink final : public ProgressSink {
 public:
+  struct Row {
+    std::string file;
+    FileResult result;
+  };
+
   bool backup = false;
   // StopRequested answers true from this call on (counting from 0); never by default.
   int stopFromCall = -1;
   std::vector<std::string> calls;
-  std::vector<EventRow> rows;
+  std::vector<Row> rows;
+  std::vector<std::pair<std::string, FileFailure>> failures;
 
   void SetCaption(const std::string& text) override { calls.push_back("caption " + text); }
-  void SetStepText(int step, const std::string& text) override {
-    calls.push_back("step " + std::to_string(step) + " " + text);
+  void SetStepText(Step step, StepState state) override {
+    calls.push_back("step " + std::to_string(static_cast<int>(step) + 1) + " " + std::string(StepStateText(state)));
   }
-  void AddEventRow(const std::string& file, const std::string& event) override {
-    rows.push_back({std::to_string(rows.size() + 1), file, event});
-    calls.push_back("row " + rows.back().number + " " + file + " " + event);
+  void AddEventRow(const std::string& file, const FileResult& result) override {
+    rows.push_back({file, result});
+    calls.push_back("row " + std::to_string(rows.size()) + " " + file + " " + std::string(EventText(result.event)));
   }
   bool BackupRequested() override { return backup; }
   bool StopRequested() override { return stopFromCall >= 0 && stopCalls_++ >= stopFromCall; }
+  void ReportFailure(const std::string& file, const FileFailure& failure) override {
+    failures.emplace_back(file, failure);
+  }
+
+  std::vector<Event> Events() const {
+    std::vector<Event> events;
+    for (const Row& row : rows) events.push_back(row.result.event);
+    return events;
+  }
 
 private:
   int stopCalls_ = 0;

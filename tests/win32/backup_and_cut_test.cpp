@@ -34,7 +34,7 @@ TEST_F(BackupAndCut, CutRemovesExactlyTheBytesFromTheLengthFound) {
     const std::string path = dir.Put("IMG_0042.CRW", CiffBuilder().HeapEnd(kHeapEnd).Junk(junk, 0xEE).Build());
     ProcessFiles({path}, run);
     ASSERT_EQ(run.rows.size(), 1u);
-    EXPECT_EQ(run.rows[0].event, "Done");
+    EXPECT_EQ(run.rows[0].result.event, Event::Done);
     EXPECT_EQ(ReadBytes(path), repaired);
     EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
   }
@@ -50,7 +50,7 @@ TEST_F(BackupAndCut, NameOutsideTheAnsiCodePageIsRepairedAndBackedUp) {
 
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].file, path);
-  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(sink.rows[0].result.event, Event::Done);
   EXPECT_EQ(ReadBytes(path), repaired);
   const fs::path backup = dir.Path() / L"\u0421\u043D\u0438\u043C\u043E\u043A_\u6771\u4EAC_0042_bak0.crw";
   ASSERT_TRUE(fs::exists(backup));

@@ -126,7 +126,7 @@ TEST_F(Cli, ALockedFileIsReportedAndTheRunGoesOn) {
   ::CloseHandle(lock);
   EXPECT_EQ(run.status, 1u);
   EXPECT_EQ(run.out, "1\t" + invalid + "\tInvalid crw file\r\n2\t" + a + "\tDone\r\n");
-  const std::string prefix = "tailmend-cli: Cannot open file \"" + locked + "\". ";
+  const std::string prefix = "tailmend-cli: " + locked + ": cannot open: ";
   ASSERT_GE(run.err.size(), 2u);
   EXPECT_EQ(run.err.substr(run.err.size() - 2), "\r\n");
   ExpectPrefixAndSystemMessage(run.err.substr(0, run.err.size() - 2), prefix, ERROR_SHARING_VIOLATION);
@@ -147,7 +147,7 @@ TEST_F(Cli, AFolderStandsForTheCrwFilesBelowIt) {
   EXPECT_EQ(run.status, 0u) << run.err;
   EXPECT_EQ(run.out, "1\t" + card + "\\B.CRW\tNo file tail\r\n2\t" + card + "\\a.crw\tDone\r\n3\t" + card +
                          "\\sub\\Снимок.Crw\tDone\r\n");
-  EXPECT_EQ(run.err, "tailmend-cli: Skipped \"" + card + "\\a_bak0.crw\": a backup copy\r\n");
+  EXPECT_EQ(run.err, "tailmend-cli: " + card + "\\a_bak0.crw: skipped: a backup copy\r\n");
   for (const auto& photo : {a, b, c}) EXPECT_EQ(ReadBytes(photo), healthy) << photo;
   EXPECT_EQ(ReadBytes(notes), damaged);
   EXPECT_EQ(ReadBytes(backup), damaged);

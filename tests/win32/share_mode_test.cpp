@@ -76,7 +76,7 @@ TEST_F(ShareModes, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) 
   ProcessFiles({path}, sink);
 
   ASSERT_EQ(sink.rows.size(), 1u);
-  EXPECT_EQ(sink.rows[0].event, "Done");
+  EXPECT_EQ(sink.rows[0].result.event, Event::Done);
   EXPECT_EQ(other.Size(), kHeapEnd);
   EXPECT_EQ(ReadBytes(path), repaired);
   EXPECT_EQ(ReadBytes(dir.File("IMG_0001_bak0.crw")), damaged);
@@ -103,7 +103,7 @@ TEST_F(ShareModes, FileLockedAgainstWritingFailsToOpenWithTheSystemMessage) {
     }
     ASSERT_EQ(run.rows.size(), 1u);
     EXPECT_EQ(run.rows[0].file, first);
-    EXPECT_EQ(run.rows[0].event, "Done");
+    EXPECT_EQ(run.rows[0].result.event, Event::Done);
     EXPECT_EQ(ReadBytes(locked), damaged);
     EXPECT_EQ(ReadBytes(last), damaged);
   }

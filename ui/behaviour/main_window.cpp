@@ -6,7 +6,7 @@ namespace tailmend {
 
 std::string SelectionText(const FileList& files) {
   std::string text;
-  for (const std::string& path : files) text += '"' + FileNameOf(path) + "\" ";
+  for (const SelectedFile& file : files) text += '"' + FileNameOf(file.path) + "\" ";
   return text;
 }
 

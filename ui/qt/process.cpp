@@ -47,14 +47,14 @@ TfrmProcessing::TfrmProcessing(TfrmMain& frmMain) : QDialog(nullptr), frmMain_(f
 
 void TfrmProcessing::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
 
-void TfrmProcessing::SetStepText(int step, const std::string& text) {
+void TfrmProcessing::SetStepText(Step step, StepState state) {
   QLabel* const status[] = {Label12, Label22, Label32};
-  if (step < 1 || step > static_cast<int>(std::size(status))) return;
-  status[step - 1]->setText(QString::fromStdString(text));
+  const std::string_view text = StepStateText(state);
+  status[static_cast<std::size_t>(step)]->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void TfrmProcessing::AddEventRow(const std::string& file, const std::string& event) {
-  frmMain_.AddEventRow(file, event);
+void TfrmProcessing::AddEventRow(const std::string& file, const FileResult& result) {
+  frmMain_.AddEventRow(file, std::string(EventText(result.event)));
 }
 
 bool TfrmProcessing::BackupRequested() { return frmMain_.BackupRequested(); }

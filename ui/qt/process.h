@@ -23,8 +23,8 @@ public:
   explicit TfrmProcessing(TfrmMain& frmMain);
 
   void SetCaption(const std::string& text) override;
-  void SetStepText(int step, const std::string& text) override;
-  void AddEventRow(const std::string& file, const std::string& event) override;
+  void SetStepText(Step step, StepState state) override;
+  void AddEventRow(const std::string& file, const FileResult& result) override;
   bool BackupRequested() override;
   bool StopRequested() override;
 

@@ -41,13 +41,13 @@ void TfrmProcessing::FormCreate() {
 
 void TfrmProcessing::SetCaption(const std::string& text) { ModalDialog::SetCaption(WideForDisplay(text)); }
 
-void TfrmProcessing::SetStepText(int step, const std::string& text) {
-  if (step < 1 || step > static_cast<int>(std::size(kStatusLabels))) return;
-  ::SetWindowTextW(FindControl(Handle(), kStatusLabels[step - 1]), WideForDisplay(text).c_str());
+void TfrmProcessing::SetStepText(Step step, StepState state) {
+  const std::string text(StepStateText(state));
+  ::SetWindowTextW(FindControl(Handle(), kStatusLabels[static_cast<std::size_t>(step)]), WideForDisplay(text).c_str());
 }
 
-void TfrmProcessing::AddEventRow(const std::string& file, const std::string& event) {
-  frmMain_.AddEventRow(file, event);
+void TfrmProcessing::AddEventRow(const std::string& file, const FileResult& result) {
+  frmMain_.AddEventRow(file, std::string(EventText(result.event)));
 }
 
 bool TfrmProcessing::BackupRequested() { return frmMain_.BackupRequested(); }

@@ -50,15 +50,15 @@ class DialogSink final : public ProgressSink {
 public:
   explicit DialogSink(ProcessingState& state) : state_(state) {}
   void SetCaption(const std::string&) override {}
-  void SetStepText(int, const std::string&) override {}
-  void AddEventRow(const std::string&, const std::string& event) override { events.push_back(event); }
+  void SetStepText(Step, StepState) override {}
+  void AddEventRow(const std::string&, const FileResult& result) override { events.push_back(result.event); }
   bool BackupRequested() override { return false; }
   bool StopRequested() override {
     stopAnswers.push_back(state_.StopRequested());
     return stopAnswers.back();
   }
   std::vector<bool> stopAnswers;
-  std::vector<std::string> events;
+  std::vector<Event> events;
 
 private:
   ProcessingState& state_;
@@ -85,7 +85,7 @@ TEST(ProcessingDialogRules, AFinishedRunClosesOnAPress) {
   const std::string photo = dir.Put("IMG.CRW", Bytes(1000, 'I'));
   state.Run({photo, photo}, sink);
   EXPECT_EQ(sink.stopAnswers, (std::vector<bool>{false, false}));
-  EXPECT_EQ(sink.events, (std::vector<std::string>{"Invalid crw file", "Invalid crw file"}));
+  EXPECT_EQ(sink.events, (std::vector<Event>{Event::InvalidCrwFile, Event::InvalidCrwFile}));
   ExpectState(state, "Close", true);
   EXPECT_TRUE(state.Press());
 }

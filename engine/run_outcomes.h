@@ -1,0 +1,86 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/types.h"
+
+namespace tailmend {
+
+// What a run says of each file in the event list. The texts beside them are the product's own
+// and are shown exactly so, misspelling included.
+enum class Event {
+  Done,
+  NoFileTail,
+  InvalidCrwFile,
+  UnknownError,
+  BackupFailed,
+  // A run that changes nothing found the length the file would be cut to.
+  TailFound,
+};
+
+// "Done", "No file tail", "Invalid crw file", "Unknown error", "Backup failed"; "Tail found".
+std::string_view EventText(Event event);
+
+// The processing dialog's three steps, and the states each shows beside it.
+enum class Step { FindTail, Backup, Cut };
+inline constexpr Step kSteps[] = {Step::FindTail, Step::Backup, Step::Cut};
+
+enum class StepState {
+  Clear,
+  Calculating,
+  Processing,
+  Done,
+  Failed,
+  Skipped,
+  NoFileTail,
+  InvalidCrwFile,
+  UnknownError,
+};
+
+// "", "Calculating...", "Processing...", "Done", "Failed", "Skiped", and the three failure texts
+// of the locator.
+std::string_view StepStateText(StepState state);
+
+// What the run found for a file and did with it.
+struct FileResult {
+  Event event;
+  TailResult tail;  // the locator's answer
+};
+
+// Why a file went wrong, beside its event or in its place: the window programs show their own texts
+// (the event, or the error box), a report that names the file shows these.
+enum class FailureKind {
+  Open,     // it could not be opened: no row
+  Read,     // the locator could not read it: behind "Unknown error"
+  Backup,   // behind "Backup failed"
+  Changed,  // another program changed it between the scan and the cut: not cut, no row
+  Cut,      // the cut itself failed: no row
+};
+
+struct FileFailure {
+  FailureKind kind;
+  std::string reason;  // the system's words, without the file's name
+};
+
+// How a run ended.
+enum class RunEnd {
+  Finished,      // every file was visited
+  Stopped,       // a stop was asked for before a file
+  BackupFailed,  // a backup failed: that file is uncut and no later file was visited
+};
+
+// What becomes of a file that cannot be opened, changed meanwhile or cannot be cut.
+enum class OnFileError {
+  EndRun,         // the error passes out of the run as PlatformError, no later file is visited
+  ReportAndGoOn,  // it is reported to the sink and the run goes on with the next file
+};
+
+struct RunPolicy {
+  OnFileError onFileError = OnFileError::EndRun;
+  // Finds each file's tail and reports it as TailFound; opens the files for reading only and
+  // changes nothing.
+  bool changeNothing = false;
+};
+
+}  // namespace tailmend

@@ -29,12 +29,17 @@ constexpr mode_t kOwnerBits = 0700;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
+bool IsTransfer(FileOperation operation) {
+  return operation == FileOperation::Read || operation == FileOperation::Write || operation == FileOperation::Copy;
+}
+
 // Every call to the system goes through here, so that a test can make any one of them fail the
-// way the system fails it: -1 and an error code in errno.
+// way the system fails it: -1 and an error code in errno, or, for a read or a write, no bytes.
 template <typename Call>
 auto System(FileOperation operation, Call call) -> decltype(call()) {
-  if (fault_injection::ShouldFail(operation)) {
-    errno = EIO;
+  if (const auto code = fault_injection::InjectedError(operation)) {
+    if (*code == 0 && IsTransfer(operation)) return 0;
+    errno = *code == 0 ? EIO : *code;
     return -1;
   }
   return call();
@@ -293,9 +298,9 @@ void FileStream::Flush() {
 void FileStream::Close() {
   const int fd = Descriptor(std::exchange(handle_, kNoHandle));
   if (fd < 0) return;
-  const bool injected = fault_injection::ShouldFail(FileOperation::Close);
+  const auto injected = fault_injection::InjectedError(FileOperation::Close);
   if (::close(fd) != 0) ThrowErrno();
-  if (injected) throw SystemError(EIO);
+  if (injected) throw SystemError(*injected);
 }
 
 bool FileExists(const std::string& path) {

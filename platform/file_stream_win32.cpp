@@ -27,9 +27,22 @@ std::intptr_t Stored(HANDLE handle) { return reinterpret_cast<std::intptr_t>(han
 // Asked before every call to the system, so that a test can make any one of them fail the way the
 // system fails it: the call reports failure and GetLastError gives the code.
 bool InjectedFailure(FileOperation operation) {
-  if (!fault_injection::ShouldFail(operation)) return false;
-  ::SetLastError(kInjectedError);
+  const auto code = fault_injection::InjectedError(operation);
+  if (!code) return false;
+  ::SetLastError(*code == 0 ? kInjectedError : static_cast<DWORD>(*code));
   return true;
+}
+
+// ReadFile or WriteFile, or what a test makes of it: a failure, or, for the code 0, no bytes moved.
+template <typename Call>
+bool Transfer(FileOperation operation, DWORD& moved, Call call) {
+  if (const auto code = fault_injection::InjectedError(operation)) {
+    moved = 0;
+    if (*code == 0) return true;
+    ::SetLastError(static_cast<DWORD>(*code));
+    return false;
+  }
+  return call();
 }
 
 // Call right after the failing function, before anything else can overwrite the code.
@@ -88,7 +101,7 @@ void CopyAccessControl(HANDLE source, HANDLE copy) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   const DWORD got = InjectedFailure(FileOperation::Attributes)
-                        ? kInjectedError
+                        ? ::GetLastError()
                         : ::GetSecurityInfo(source, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
                                             &dacl, nullptr, &descriptor);
   if (got != ERROR_SUCCESS) {
@@ -142,7 +155,7 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
   while (done < count) {
     DWORD got = 0;
     const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (InjectedFailure(FileOperation::Read) || !::ReadFile(Native(handle_), bytes + done, ask, &got, nullptr)) {
+    if (!Transfer(FileOperation::Read, got, [&] { return ::ReadFile(Native(handle_), bytes + done, ask, &got, nullptr); })) {
       ThrowLastError();
     }
     if (got == 0) break;
@@ -157,7 +170,7 @@ std::size_t FileStream::Write(const void* buffer, std::size_t count) {
   while (done < count) {
     DWORD put = 0;
     const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (InjectedFailure(FileOperation::Write) || !::WriteFile(Native(handle_), bytes + done, ask, &put, nullptr)) {
+    if (!Transfer(FileOperation::Write, put, [&] { return ::WriteFile(Native(handle_), bytes + done, ask, &put, nullptr); })) {
       ThrowLastError();
     }
     if (put == 0) break;

@@ -42,7 +42,7 @@ check_batch() {
     case $name in
       IMG_000?.CRW) ;;
       IMG_000?_bak*.crw) cmp -s "$file" "$original" || complain "$name is not a whole backup ($(stat -c %s "$file") bytes)" ;;
-      IMG_000?.tailmend-*.tmp) temporaries=$((temporaries + 1)) ;;
+      IMG_000?~????.tmp) temporaries=$((temporaries + 1)) ;;
       *) complain "unexpected file $name" ;;
     esac
   done

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -117,6 +121,76 @@ TEST_F(BatchRun, AFolderIsNotAFileToRepair) {
   fs::create_directory(dir.Path() / "folder.crw");
   EXPECT_THROW(ProcessFiles({dir.File("folder.crw")}, sink), PlatformError);
   EXPECT_TRUE(sink.rows.empty());
+}
+
+// What another program may do to a photo while it is being repaired, between the scan and the cut.
+struct Meddling {
+  const char* what;
+  std::function<void(const std::string& path)> act;
+};
+
+const std::vector<Meddling>& Meddlings() {
+  static const std::vector<Meddling> all = {
+      {"appends", [](const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::app) << 'x'; }},
+      {"rewrites at the same size",
+       [](const std::string& path) {
+         Bytes bytes = ReadBytes(path);
+         bytes[30] ^= 0xFF;
+         WriteBytes(path, bytes);
+         fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(2));
+       }},
+      {"shortens below the tail", [](const std::string& path) { fs::resize_file(path, 699000); }},
+  };
+  return all;
+}
+
+// The file that is cut is the file that was scanned: a photo changed meanwhile stays as it now is,
+// is never lengthened, and its backup, written before, stays the whole photo as it was scanned.
+TEST_F(BatchRun, AFileChangedBetweenTheScanAndTheCutIsNotCut) {
+  for (const Meddling& meddling : Meddlings()) {
+    SCOPED_TRACE(meddling.what);
+    TempDir own;
+    const std::string path = own.Put("IMG_0001.CRW", damaged);
+    Bytes changed;
+    RecordingSink run;
+    run.backup = true;
+    run.onStep = [&](Step step, StepState state) {
+      if (step != Step::Cut || state != StepState::Processing) return;
+      meddling.act(path);
+      changed = ReadBytes(path);
+    };
+    try {
+      ProcessFiles({path}, run);
+      ADD_FAILURE() << "the change must pass out of the run";
+    } catch (const PlatformError& error) {
+      EXPECT_EQ(std::string(error.what()), "The file \"" + path + "\" changed while it was being repaired and was not cut");
+    }
+    EXPECT_EQ(ReadBytes(path), changed);
+    EXPECT_EQ(ReadBytes(own.File("IMG_0001_bak0.crw")), damaged);
+    EXPECT_TRUE(run.rows.empty());
+  }
+}
+
+// A run asked to go on reports each file's error with its kind and repairs the rest.
+TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
+  const std::string missing = dir.File("missing.crw");
+  const std::string changed = dir.Put("b.crw", damaged);
+  const std::string last = dir.Put("c.crw", damaged);
+  bool meddled = false;
+  sink.onStep = [&](Step step, StepState state) {
+    if (step == Step::Cut && state == StepState::Processing && !std::exchange(meddled, true)) {
+      Meddlings()[0].act(changed);
+    }
+  };
+  EXPECT_EQ(ProcessFiles({missing, changed, last}, sink, {OnFileError::ReportAndGoOn}), RunEnd::Finished);
+  ASSERT_EQ(sink.failures.size(), 2u);
+  EXPECT_EQ(sink.failures[0].first, missing);
+  EXPECT_EQ(sink.failures[0].second.kind, FailureKind::Open);
+  EXPECT_EQ(sink.failures[0].second.reason, NoSuchFileText());
+  EXPECT_EQ(sink.failures[1].first, changed);
+  EXPECT_EQ(sink.failures[1].second.kind, FailureKind::Changed);
+  EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
+  EXPECT_EQ(ReadBytes(last), healthy);
 }
 
 }  // namespace

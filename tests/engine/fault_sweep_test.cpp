@@ -48,6 +48,9 @@ public:
   }
   bool BackupRequested() override { return true; }
   bool StopRequested() override { return false; }
+  void ReportFailure(const std::string& file, const FileFailure& failure) override {
+    inner.ReportFailure(file, failure);
+  }
 
   // The step text that was last set, and the count of files begun, when system call k was made.
   std::pair<std::string, std::size_t> WhereCall(std::uint64_t k) const {
@@ -124,6 +127,14 @@ void ExpectNothingLost(const TempDir& dir, const std::vector<std::string>& photo
   }
 }
 
+// The reason a report that names the file gives beside its event.
+void ExpectFailure(const RecordingSink& sink, const std::string& photo, FailureKind kind, const std::string& reason) {
+  ASSERT_FALSE(sink.failures.empty());
+  EXPECT_EQ(sink.failures.back().first, photo);
+  EXPECT_EQ(sink.failures.back().second.kind, kind);
+  EXPECT_EQ(sink.failures.back().second.reason, reason);
+}
+
 void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const std::vector<std::string>& photos) {
   const std::string& photo = photos[outcome.file];
   const int code = fault_injection::InjectedErrorCode();
@@ -149,6 +160,7 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
       const Event event = row->result.event;
       EXPECT_TRUE(event == Event::NoFileTail || event == Event::InvalidCrwFile || event == Event::UnknownError)
           << EventText(event);
+      if (event == Event::UnknownError) ExpectFailure(sink, photo, FailureKind::Read, SystemMessage(code));
       EXPECT_EQ(ReadBytes(photo), Damaged());
       for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Repaired());
     }
@@ -157,6 +169,7 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
     ASSERT_GE(sink.calls.size(), 2u);
     EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
     EXPECT_EQ(sink.calls.back(), "row " + std::to_string(sink.rows.size()) + " " + photo + " Backup failed");
+    ExpectFailure(sink, photo, FailureKind::Backup, SystemMessage(code));
     EXPECT_EQ(ReadBytes(photo), Damaged()) << "cut although its backup failed";
     for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Damaged());
   } else if (outcome.step == "step 3 Processing...") {

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <acl/libacl.h>
+#include <sys/acl.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 
 #include "engine/engine.h"
 #include "platform/file_stream.h"
@@ -121,6 +126,98 @@ TEST(BackupPermissions, TheBackupHasThePhotosPermissionBits) {
   MemoryStream notAFile(Bytes(3000, 1));
   ASSERT_TRUE(BackupSourceFile(dir.File("IMG_0042.CRW"), notAFile));
   EXPECT_EQ(PermissionBits(dir.File("IMG_0042_bak0.crw")), 0600u) << "with no photo to follow, private";
+}
+
+// Who may read a file: its owner, group and permission bits, and its access ACL as text (for a file
+// without one, the ACL its permission bits make).
+struct Access {
+  uid_t owner;
+  gid_t group;
+  mode_t bits;
+  std::string acl;
+
+  friend bool operator==(const Access&, const Access&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Access& a) {
+    return out << a.owner << ":" << a.group << " " << std::oct << a.bits << std::dec << " " << a.acl;
+  }
+};
+
+Access AccessOf(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  Access access{info.st_uid, info.st_gid, info.st_mode & 07777, ""};
+  if (acl_t acl = ::acl_get_file(path.c_str(), ACL_TYPE_ACCESS)) {
+    char* text = ::acl_to_any_text(acl, nullptr, ',', 0);
+    access.acl = text ? text : "";
+    ::acl_free(text);
+    ::acl_free(acl);
+  }
+  return access;
+}
+
+bool SetAcl(const std::string& path, acl_type_t type, const char* text) {
+  acl_t acl = ::acl_from_text(text);
+  const bool set = acl && ::acl_set_file(path.c_str(), type, acl) == 0;
+  ::acl_free(acl);
+  return set;
+}
+
+std::string BackUp(const std::string& photo) {
+  auto stream = FileStream::OpenReadWriteShared(photo);
+  EXPECT_TRUE(BackupSourceFile(photo, stream));
+  return BackupName(photo, 0);
+}
+
+// The backup is readable by exactly those who may read the photo: its ACL is the photo's, and a
+// photo without one gives a backup without one, whatever the folder's default ACL would give it.
+TEST(BackupAccess, TheBackupHasThePhotosAccessAcl) {
+  TempDir dir;
+  const std::string shared = dir.Put("shared.CRW", Bytes(3000, 1));
+  if (!SetAcl(shared, ACL_TYPE_ACCESS, "u::rw-,u:4321:r--,g::---,m::r--,o::---")) {
+    GTEST_SKIP() << "this file system keeps no ACLs: " << std::strerror(errno);
+  }
+  EXPECT_EQ(AccessOf(BackUp(shared)), AccessOf(shared));
+
+  ASSERT_TRUE(SetAcl(dir.Path().string(), ACL_TYPE_DEFAULT, "u::rwx,u:4321:rwx,g::r-x,m::rwx,o::r-x"));
+  const std::string privatePhoto = dir.Put("private.CRW", Bytes(3000, 2));
+  ASSERT_TRUE(SetAcl(privatePhoto, ACL_TYPE_ACCESS, "u::rw-,g::---,o::---"));
+  EXPECT_EQ(AccessOf(BackUp(privatePhoto)), AccessOf(privatePhoto));
+}
+
+// Run as root on another user's photo, the backup is that user's, in the photo's group.
+TEST(BackupAccess, RunAsRootTheBackupGetsThePhotosOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to give a photo another owner";
+  TempDir dir;
+  const std::string photo = dir.Put("IMG_0042.CRW", Bytes(3000, 3));
+  ASSERT_EQ(::chown(photo.c_str(), 1234, 5678), 0);
+  ASSERT_EQ(::chmod(photo.c_str(), 0640), 0);
+  EXPECT_EQ(AccessOf(BackUp(photo)), AccessOf(photo));
+}
+
+// A user who may not give the backup the photo's group gets a backup only its owner can read,
+// rather than one its own group could.
+TEST(BackupAccess, AGroupThatCannotBeGivenIsNotOpenedToAnother) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to act as a user outside the photo's group";
+  constexpr uid_t kNobody = 65534;
+  TempDir dir;
+  ASSERT_EQ(::chown(dir.Path().c_str(), kNobody, kNobody), 0);
+  const std::string photo = dir.Put("IMG_0042.CRW", Bytes(3000, 4));
+  ASSERT_EQ(::chown(photo.c_str(), kNobody, 0), 0);
+  ASSERT_EQ(::chmod(photo.c_str(), 0660), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool dropped = ::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                         ::setresuid(kNobody, kNobody, kNobody) == 0;
+    auto stream = FileStream::OpenReadWriteShared(photo);
+    ::_exit(dropped && BackupSourceFile(photo, stream) ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(status, 0) << "the backup as user " << kNobody << " failed";
+  const Access backup = AccessOf(BackupName(photo, 0));
+  EXPECT_EQ(backup.owner, kNobody);
+  EXPECT_EQ(backup.group, kNobody) << "the group of the user who made it";
+  EXPECT_EQ(backup.bits, 0600u) << "no group or other bits for a group the photo does not have";
 }
 
 TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {

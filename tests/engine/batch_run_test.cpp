@@ -11,6 +11,7 @@
 #endif
 
 #include "engine/batch_run.h"
+#include "engine/folder_walk.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/ciff_builder.h"
@@ -191,6 +192,24 @@ TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
   EXPECT_EQ(sink.failures[1].second.kind, FailureKind::Changed);
   EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
   EXPECT_EQ(ReadBytes(last), healthy);
+}
+
+// A folder walk's file is repaired only while its name still stands for the file that was listed:
+// another file put under the name since is refused, and left as it is.
+TEST_F(BatchRun, AWalkedFileReplacedAfterTheListingIsNotOpened) {
+  const std::string kept = dir.Put("a.crw", damaged);
+  const std::string swapped = dir.Put("b.crw", damaged);
+  TempDir elsewhere;
+  const std::string other = elsewhere.Put("other.crw", damaged);
+  const FileArguments walked = ExpandFileArguments({dir.Path().string()});
+  ASSERT_EQ(walked.files.size(), 2u);
+  fs::rename(fs::u8path(other), fs::u8path(swapped));
+  EXPECT_EQ(ProcessFiles(walked.files, sink, {OnFileError::ReportAndGoOn}), RunEnd::Finished);
+  ASSERT_EQ(sink.failures.size(), 1u);
+  EXPECT_EQ(sink.failures[0].first, swapped);
+  EXPECT_EQ(sink.failures[0].second.reason, kNotTheListedFileReason);
+  EXPECT_EQ(ReadBytes(swapped), damaged);
+  EXPECT_EQ(ReadBytes(kept), healthy);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -7,10 +9,11 @@
 #include "engine/engine.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
+#include "platform/wide_text_win32.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
-#include "tests/win32/win32_test_support.h"
+#include "tests/support/win32_texts.h"
 
 namespace tailmend::test {
 namespace {
@@ -126,6 +129,47 @@ TEST_F(BackupAndCut, FailedCutReportsTheSystemErrorAndKeepsTheFile) {
     }
   }
   EXPECT_EQ(ReadBytes(path), damaged);
+}
+
+// The access-control list of a file, in the system's own text form.
+std::string DaclOf(const std::string& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL dacl = nullptr;
+  if (::GetNamedSecurityInfoW(Wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS) {
+    return "";
+  }
+  LPWSTR text = nullptr;
+  std::string written;
+  if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr)) {
+    written = Utf8FromWide(text);
+    ::LocalFree(text);
+  }
+  ::LocalFree(descriptor);
+  return written;
+}
+
+// The backup gets the photo's access-control list, not what the folder would give a new file.
+TEST_F(BackupAndCut, TheBackupHasThePhotosAccessControlList) {
+  const std::string path = dir.Put("IMG_0042.CRW", damaged);
+  // Only its owner and the system may touch this photo, and nothing is inherited from the folder.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;OW)(A;;FA;;;SY)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  PACL dacl = nullptr;
+  ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+  const DWORD set = ::SetNamedSecurityInfoW(Wide(path).data(), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                            nullptr, dacl, nullptr);
+  ::LocalFree(descriptor);
+  if (set != ERROR_SUCCESS || DaclOf(path).empty()) GTEST_SKIP() << "this system keeps no access-control lists here";
+  sink.backup = true;
+  ProcessFiles({path}, sink);
+  ASSERT_EQ(sink.Events(), std::vector<Event>{Event::Done});
+  EXPECT_EQ(DaclOf(dir.File("IMG_0042_bak0.crw")), DaclOf(path));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "tests/support/ciff_builder.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
-#include "tests/win32/win32_test_support.h"
+#include "tests/support/win32_texts.h"
 
 namespace tailmend::test {
 namespace {

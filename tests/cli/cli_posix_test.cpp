@@ -15,6 +15,7 @@
 
 #include "tests/cli/cli_runner_posix.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -25,8 +26,8 @@ namespace fs = std::filesystem;
 class CliPosix : public ::testing::Test {
 protected:
   TempDir dir;
-  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
-  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes& damaged = DamagedPhoto();
+  const Bytes& healthy = HealthyPhoto();
 };
 
 // A name may hold anything but a slash: the report and stderr escape what would break their lines

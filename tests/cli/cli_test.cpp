@@ -15,6 +15,7 @@
 #include "platform/system_error_text.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -31,8 +32,8 @@ const int kNoSuchFile = ENOENT;
 class Cli : public ::testing::Test {
 protected:
   TempDir dir;
-  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
-  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes& damaged = DamagedPhoto();
+  const Bytes& healthy = HealthyPhoto();
 };
 
 TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {

@@ -10,6 +10,7 @@
 #include "cli/console_report.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
 
@@ -21,8 +22,8 @@ namespace fs = std::filesystem;
 class CliWin32 : public ::testing::Test {
 protected:
   TempDir dir;
-  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
-  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes& damaged = DamagedPhoto();
+  const Bytes& healthy = HealthyPhoto();
 };
 
 // The names come from the wide-character command line, not from the ANSI code page, and are

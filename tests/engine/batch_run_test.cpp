@@ -15,6 +15,7 @@
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -24,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
-// Windows and Wine word this message differently; its trimming is tested in tests/win32.
+// Windows and Wine word this message differently; its trimming is tested with the system texts.
 std::string NoSuchFileText() { return SystemMessage(ERROR_FILE_NOT_FOUND); }
 #else
 std::string NoSuchFileText() { return "No such file or directory"; }
@@ -36,8 +37,8 @@ class BatchRun : public ::testing::Test {
 protected:
   TempDir dir;
   RecordingSink sink;
-  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
-  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes& damaged = DamagedPhoto();
+  const Bytes& healthy = HealthyPhoto();
 
   std::size_t FilesInDir() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));

@@ -11,7 +11,7 @@
 #include "platform/fault_injection.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,18 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kHeapEnd = 700000;
 // Far more calls than a batch of two makes; reaching it means the sweep never ends.
 constexpr std::uint64_t kMaxCalls = 10000;
 
-const Bytes& Damaged() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(kHeapEnd).Junk(5000, 0xEE).Build();
-  return bytes;
-}
-const Bytes& Repaired() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(kHeapEnd).Build();
-  return bytes;
-}
 
 // Remembers, with every call of the run, how many system calls the file layer had made by then,
 // so that a failure can be placed in the step that was running.
@@ -83,7 +74,7 @@ struct Outcome {
 class FaultSweep : public ::testing::Test {
 protected:
   std::vector<std::string> PutPhotos(const TempDir& dir) const {
-    return {dir.Put("IMG_0001.CRW", Damaged()), dir.Put("IMG_0002.CRW", Damaged())};
+    return {dir.Put("IMG_0001.CRW", DamagedPhoto()), dir.Put("IMG_0002.CRW", DamagedPhoto())};
   }
 
   // Runs the batch with call k failing.
@@ -115,14 +106,14 @@ void ExpectNothingLost(const TempDir& dir, const std::vector<std::string>& photo
     const std::string name = entry.path().filename().string();
     if (name.ends_with(".CRW")) continue;
     ASSERT_NE(name.find("_bak"), std::string::npos) << "left behind: " << name;
-    EXPECT_EQ(ReadBytes(entry.path().string()), Damaged()) << "incomplete backup " << name;
+    EXPECT_EQ(ReadBytes(entry.path().string()), DamagedPhoto()) << "incomplete backup " << name;
     backedUp.insert(name.substr(0, name.find("_bak")));
   }
   for (const auto& photo : photos) {
     const Bytes bytes = ReadBytes(photo);
     const std::string stem = fs::path(photo).stem().string();
-    if (bytes == Damaged()) continue;
-    EXPECT_EQ(bytes, Repaired()) << photo;
+    if (bytes == DamagedPhoto()) continue;
+    EXPECT_EQ(bytes, HealthyPhoto()) << photo;
     EXPECT_TRUE(backedUp.contains(stem)) << photo << " was cut without its backup";
   }
 }
@@ -161,8 +152,8 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
       EXPECT_TRUE(event == Event::NoFileTail || event == Event::InvalidCrwFile || event == Event::UnknownError)
           << EventText(event);
       if (event == Event::UnknownError) ExpectFailure(sink, photo, FailureKind::Read, SystemMessage(code));
-      EXPECT_EQ(ReadBytes(photo), Damaged());
-      for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Repaired());
+      EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
+      for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), HealthyPhoto());
     }
   } else if (outcome.step == "step 2 Processing...") {
     EXPECT_FALSE(outcome.error.has_value()) << *outcome.error;
@@ -170,13 +161,13 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
     EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
     EXPECT_EQ(sink.calls.back(), "row " + std::to_string(sink.rows.size()) + " " + photo + " Backup failed");
     ExpectFailure(sink, photo, FailureKind::Backup, SystemMessage(code));
-    EXPECT_EQ(ReadBytes(photo), Damaged()) << "cut although its backup failed";
-    for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Damaged());
+    EXPECT_EQ(ReadBytes(photo), DamagedPhoto()) << "cut although its backup failed";
+    for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), DamagedPhoto());
   } else if (outcome.step == "step 3 Processing...") {
     ASSERT_TRUE(outcome.error.has_value()) << "a failed cut must pass out of the run";
     EXPECT_EQ(*outcome.error, SystemErrorText(code));
     EXPECT_EQ(rowsFor(photo), 0);
-    EXPECT_EQ(ReadBytes(photo), Damaged());
+    EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
   } else {
     ADD_FAILURE() << "a failure outside any step: " << outcome.step;
   }
@@ -232,7 +223,7 @@ TEST_F(FaultSweep, EveryFailingSystemCallIsReportedAndLosesNothing) {
       ASSERT_FALSE(outcome.error.has_value());
       ASSERT_EQ(sink.inner.rows.size(), 2u);
       EXPECT_EQ(sink.inner.Events(), (std::vector<Event>{Event::Done, Event::Done}));
-      for (const auto& photo : photos) EXPECT_EQ(ReadBytes(photo), Repaired());
+      for (const auto& photo : photos) EXPECT_EQ(ReadBytes(photo), HealthyPhoto());
       break;
     }
     calls.push_back(outcome.operation);

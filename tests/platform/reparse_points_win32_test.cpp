@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/folder_walk.h"
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
 
@@ -15,8 +15,8 @@ namespace {
 TEST(ReparsePoint, ASymbolicLinkToAFileInAWalkIsSkipped) {
   TempDir dir;
   TempDir elsewhere;
-  const std::string target = elsewhere.Put("private.CRW", CiffBuilder().HeapEnd(700000).Junk(10).Build());
-  const std::string photo = dir.Put("a.CRW", CiffBuilder().HeapEnd(700000).Junk(10).Build());
+  const std::string target = elsewhere.Put("private.CRW", DamagedPhoto());
+  const std::string photo = dir.Put("a.CRW", DamagedPhoto());
   const std::string link = dir.File("planted.crw");
   constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
   // Wine 8 answers that it made the link, but keeps no reparse points at all.

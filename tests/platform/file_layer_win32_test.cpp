@@ -11,6 +11,7 @@
 #include "platform/platform_error.h"
 #include "platform/wide_text_win32.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
@@ -20,21 +21,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kHeapEnd = 700000;
 
 class BackupAndCut : public ::testing::Test {
 protected:
   TempDir dir;
   RecordingSink sink;
-  const Bytes repaired = CiffBuilder().HeapEnd(kHeapEnd).Build();
-  const Bytes damaged = CiffBuilder().HeapEnd(kHeapEnd).Junk(300, 0xEE).Build();
+  const Bytes& repaired = HealthyPhoto();
+  const Bytes& damaged = DamagedPhoto();
 };
 
 TEST_F(BackupAndCut, CutRemovesExactlyTheBytesFromTheLengthFound) {
   for (const std::size_t junk : {std::size_t{1}, std::size_t{4096}, std::size_t{1} << 20}) {
     SCOPED_TRACE(junk);
     RecordingSink run;
-    const std::string path = dir.Put("IMG_0042.CRW", CiffBuilder().HeapEnd(kHeapEnd).Junk(junk, 0xEE).Build());
+    const std::string path = dir.Put("IMG_0042.CRW", CiffBuilder().HeapEnd(kPhotoHeapEnd).Junk(junk, 0xEE).Build());
     ProcessFiles({path}, run);
     ASSERT_EQ(run.rows.size(), 1u);
     EXPECT_EQ(run.rows[0].result.event, Event::Done);
@@ -122,7 +122,7 @@ TEST_F(BackupAndCut, FailedCutReportsTheSystemErrorAndKeepsTheFile) {
   {
     auto stream = FileStream::OpenReadSharedRead(path);
     try {
-      stream.SetEnd(kHeapEnd);
+      stream.SetEnd(kPhotoHeapEnd);
       ADD_FAILURE() << "a read-only handle changed the size";
     } catch (const PlatformError& error) {
       ExpectPrefixAndSystemMessage(error.what(), "System Error.  Code: " + std::to_string(code) + ".\r\n", code);

@@ -22,6 +22,7 @@
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/memory_stream.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
@@ -92,15 +93,6 @@ private:
   bool mounted_ = false;
 };
 
-const Bytes& Damaged() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(8192).Build();
-  return bytes;
-}
-
-const Bytes& Repaired() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
-  return bytes;
-}
 
 mode_t PermissionBits(const std::string& path) {
   struct stat info {};
@@ -226,8 +218,8 @@ TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {
   if (!card.Mounted()) GTEST_SKIP() << "cannot mount a FAT image through FUSE here (needs fusefat, mkfs.fat, /dev/fuse)";
   const std::string first = card.File("IMG_0001.CRW");
   const std::string second = card.File("IMG_0002.CRW");
-  WriteBytes(first, Damaged());
-  WriteBytes(second, Damaged());
+  WriteBytes(first, DamagedPhoto());
+  WriteBytes(second, DamagedPhoto());
   WriteBytes(card.File("IMG_0002_bak0.crw"), Bytes{'o', 'l', 'd'});
 
   RecordingSink sink;
@@ -237,11 +229,11 @@ TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {
   ASSERT_EQ(sink.rows.size(), 2u);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
   EXPECT_EQ(sink.rows[1].result.event, Event::Done);
-  EXPECT_EQ(ReadBytes(first), Repaired());
-  EXPECT_EQ(ReadBytes(second), Repaired());
-  EXPECT_EQ(ReadBytes(card.File("IMG_0001_bak0.crw")), Damaged());
+  EXPECT_EQ(ReadBytes(first), HealthyPhoto());
+  EXPECT_EQ(ReadBytes(second), HealthyPhoto());
+  EXPECT_EQ(ReadBytes(card.File("IMG_0001_bak0.crw")), DamagedPhoto());
   EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak0.crw")), (Bytes{'o', 'l', 'd'})) << "a taken name is never replaced";
-  EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak1.crw")), Damaged());
+  EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak1.crw")), DamagedPhoto());
   EXPECT_EQ(std::distance(fs::directory_iterator(card.Path()), {}), 5) << "no temporary is left";
 }
 
@@ -269,8 +261,8 @@ TEST(FullDisk, ABackupThatDoesNotFitEndsTheRunAndLeavesNothingBehind) {
   if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
   const std::string source = disk.File("IMG_0001.CRW");
   const std::string next = dir.File("IMG_0002.CRW");
-  WriteBytes(source, Damaged());
-  WriteBytes(next, Damaged());
+  WriteBytes(source, DamagedPhoto());
+  WriteBytes(next, DamagedPhoto());
 
   RecordingSink sink;
   sink.backup = true;
@@ -280,9 +272,9 @@ TEST(FullDisk, ABackupThatDoesNotFitEndsTheRunAndLeavesNothingBehind) {
   EXPECT_EQ(sink.rows[0].result.event, Event::BackupFailed);
   EXPECT_EQ(sink.calls.back(), "row 1 " + source + " Backup failed");
   EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
-  EXPECT_EQ(ReadBytes(source), Damaged()) << "the photo is not cut without its backup";
+  EXPECT_EQ(ReadBytes(source), DamagedPhoto()) << "the photo is not cut without its backup";
   EXPECT_FALSE(fs::exists(disk.File("IMG_0001_bak0.crw"))) << "no half copy";
-  EXPECT_EQ(ReadBytes(next), Damaged()) << "the run ended";
+  EXPECT_EQ(ReadBytes(next), DamagedPhoto()) << "the run ended";
 }
 
 TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
@@ -291,8 +283,8 @@ TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
   if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
   const std::string first = dir.File("IMG_0001.CRW");
   const std::string locked = disk.File("IMG_0002.CRW");
-  WriteBytes(first, Damaged());
-  WriteBytes(locked, Damaged());
+  WriteBytes(first, DamagedPhoto());
+  WriteBytes(locked, DamagedPhoto());
   ASSERT_TRUE(disk.MakeReadOnly());
 
   RecordingSink sink;
@@ -304,7 +296,7 @@ TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
   }
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
-  EXPECT_EQ(ReadBytes(locked), Damaged());
+  EXPECT_EQ(ReadBytes(locked), DamagedPhoto());
 }
 
 // Swaps the run's descriptor for a read-only one of the same file just before the cut, the one way
@@ -340,8 +332,8 @@ TEST(RefusedCut, TheSystemErrorPassesOutWithItsCode) {
   TempDir dir;
   const std::string first = dir.File("IMG_0001.CRW");
   const std::string refused = dir.File("IMG_0002.CRW");
-  WriteBytes(first, Damaged());
-  WriteBytes(refused, Damaged());
+  WriteBytes(first, DamagedPhoto());
+  WriteBytes(refused, DamagedPhoto());
   SinkRefusingTheCut sink;
   sink.path = refused;
   try {
@@ -352,7 +344,7 @@ TEST(RefusedCut, TheSystemErrorPassesOutWithItsCode) {
   }
   ASSERT_EQ(sink.inner.rows.size(), 1u);
   EXPECT_EQ(sink.inner.rows[0].file, first);
-  EXPECT_EQ(ReadBytes(refused), Damaged());
+  EXPECT_EQ(ReadBytes(refused), DamagedPhoto());
 }
 
 }  // namespace

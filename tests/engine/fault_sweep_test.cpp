@@ -24,6 +24,8 @@ namespace fs = std::filesystem;
 constexpr std::uint64_t kMaxCalls = 10000;
 
 
+using StepSet = std::pair<Step, StepState>;
+
 // Remembers, with every call of the run, how many system calls the file layer had made by then,
 // so that a failure can be placed in the step that was running.
 class CountingSink final : public ProgressSink {
@@ -32,10 +34,17 @@ public:
   std::vector<std::uint64_t> callsBefore;
 
   CountingSink() { inner.backup = true; }
-  void SetCaption(const std::string& text) override { Note([&] { inner.SetCaption(text); }); }
-  void SetStepText(Step step, StepState state) override { Note([&] { inner.SetStepText(step, state); }); }
+  void SetCaption(const std::string& text) override {
+    inner.SetCaption(text);
+    Note(std::nullopt);
+  }
+  void SetStepText(Step step, StepState state) override {
+    inner.SetStepText(step, state);
+    Note(StepSet{step, state});
+  }
   void AddEventRow(const std::string& file, const FileResult& result) override {
-    Note([&] { inner.AddEventRow(file, result); });
+    inner.AddEventRow(file, result);
+    Note(lastStep_);
   }
   bool BackupRequested() override { return true; }
   bool StopRequested() override { return false; }
@@ -43,30 +52,34 @@ public:
     inner.ReportFailure(file, failure);
   }
 
-  // The step text that was last set, and the count of files begun, when system call k was made.
-  std::pair<std::string, std::size_t> WhereCall(std::uint64_t k) const {
-    std::string step;
+  // The step state that was last shown, and the count of files begun, when system call k was made.
+  std::pair<std::optional<StepSet>, std::size_t> WhereCall(std::uint64_t k) const {
+    std::optional<StepSet> step;
     std::size_t filesBegun = 0;
-    for (std::size_t i = 0; i < inner.calls.size() && callsBefore[i] < k; ++i) {
-      const std::string& call = inner.calls[i];
-      if (call.starts_with("caption ")) ++filesBegun;
-      if (call.starts_with("step ") && call.size() > 7) step = call;
+    for (std::size_t i = 0; i < noted_.size() && callsBefore[i] < k; ++i) {
+      if (!noted_[i]) ++filesBegun;
+      if (noted_[i] && noted_[i]->second != StepState::Clear) step = noted_[i];
     }
     return {step, filesBegun};
   }
 
 private:
-  template <typename Record>
-  void Note(Record record) {
-    record();
+  // Each call of the run: the step it set (a row repeats the last one), or nothing for a caption,
+  // which begins a file.
+  void Note(std::optional<StepSet> step) {
+    noted_.push_back(step);
+    if (step) lastStep_ = *step;
     callsBefore.push_back(fault_injection::CallsCounted());
   }
+
+  std::vector<std::optional<StepSet>> noted_;
+  StepSet lastStep_{};
 };
 
 struct Outcome {
   bool failed = false;  // the chosen call was reached
   FileOperation operation{};
-  std::string step;
+  std::optional<StepSet> step;
   std::size_t file = 0;  // index of the photo being repaired
   std::optional<std::string> error;
 };
@@ -136,7 +149,7 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
   };
   for (const auto& earlier : doneBefore) EXPECT_EQ(rowsFor(earlier), 1) << earlier;
 
-  if (outcome.step == "step 1 Calculating...") {
+  if (outcome.step == StepSet{Step::FindTail, StepState::Calculating}) {
     if (outcome.error) {
       // Opening failed: the error passes out of the run, with no row for the file.
       EXPECT_EQ(*outcome.error, OpenErrorText(photo, code));
@@ -155,21 +168,23 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
       EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
       for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), HealthyPhoto());
     }
-  } else if (outcome.step == "step 2 Processing...") {
+  } else if (outcome.step == StepSet{Step::Backup, StepState::Processing}) {
     EXPECT_FALSE(outcome.error.has_value()) << *outcome.error;
-    ASSERT_GE(sink.calls.size(), 2u);
-    EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
-    EXPECT_EQ(sink.calls.back(), "row " + std::to_string(sink.rows.size()) + " " + photo + " Backup failed");
+    ASSERT_FALSE(sink.steps.empty());
+    EXPECT_EQ(sink.steps.back(), StepSet(Step::Backup, StepState::Failed));
+    ASSERT_FALSE(sink.rows.empty());
+    EXPECT_EQ(sink.rows.back().file, photo);
+    EXPECT_EQ(sink.rows.back().result.event, Event::BackupFailed);
     ExpectFailure(sink, photo, FailureKind::Backup, SystemMessage(code));
     EXPECT_EQ(ReadBytes(photo), DamagedPhoto()) << "cut although its backup failed";
     for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), DamagedPhoto());
-  } else if (outcome.step == "step 3 Processing...") {
+  } else if (outcome.step == StepSet{Step::Cut, StepState::Processing}) {
     ASSERT_TRUE(outcome.error.has_value()) << "a failed cut must pass out of the run";
     EXPECT_EQ(*outcome.error, SystemErrorText(code));
     EXPECT_EQ(rowsFor(photo), 0);
     EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
   } else {
-    ADD_FAILURE() << "a failure outside any step: " << outcome.step;
+    ADD_FAILURE() << "a failure outside any step";
   }
 }
 

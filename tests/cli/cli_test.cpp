@@ -84,7 +84,8 @@ TEST_F(Cli, ANameBeginningWithADashNeedsTheDoubleDash) {
   const std::string a = dir.Put("a.CRW", damaged);
   const std::string dashed = dir.Put("-x.CRW", damaged);
   const CurrentDirectory inside(dir.Path());
-  for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"--backup"}, {"--fix", a}, {a, "-x.CRW"}}) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {}, {"--backup"}, {"--fix", a}, {a, "-x.CRW"}, {a, "--out"}, {"--out=", a}, {"--out", "fixed", "--backup", a}}) {
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("Usage: tailmend-cli"), std::string::npos);
@@ -195,6 +196,28 @@ TEST_F(Cli, HelpAndVersion) {
   const CliRun version = RunCli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, Lines({"tailmend-cli 1.0.1.7"}));
+}
+
+// Repairing into another folder leaves every original as it is: a file named goes to DIR/NAME, one
+// found below a folder to its path below that folder; a name already taken there stays as it is.
+TEST_F(CliFolder, OutWritesRepairedCopiesAndLeavesTheOriginals) {
+  const std::string fixed = dir.File("fixed");
+  const std::string named = dir.Put("named.CRW", damaged);
+  fs::create_directories(fs::u8path(PathInFolder(fixed, "sub")));
+  const std::string taken = PathInFolder(PathInFolder(fixed, "sub"), "c.Crw");
+  WriteBytes(taken, Bytes{'m', 'i', 'n', 'e'});
+  const CliRun run = RunCli({"--out", fixed, card, named});
+  EXPECT_EQ(run.status, 1) << "one copy was not written";
+  EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tDone", "3\t" + d + "\tDone",
+                            "4\t" + named + "\tDone"}));
+  EXPECT_EQ(run.err, Lines({"tailmend-cli: " + backup + ": skipped: a backup copy",
+                            "tailmend-cli: " + c + ": not written: " + taken + " is already there"}));
+  for (const auto& original : {a, c, d, named}) EXPECT_EQ(ReadBytes(original), damaged) << original;
+  EXPECT_EQ(ReadBytes(PathInFolder(fixed, "a.crw")), healthy);
+  EXPECT_EQ(ReadBytes(PathInFolder(PathInFolder(PathInFolder(fixed, "sub"), "deeper"), "d.CRW")), healthy);
+  EXPECT_EQ(ReadBytes(PathInFolder(fixed, "named.CRW")), healthy);
+  EXPECT_EQ(ReadBytes(taken), (Bytes{'m', 'i', 'n', 'e'}));
+  EXPECT_FALSE(fs::exists(fs::u8path(PathInFolder(fixed, "B.CRW")))) << "a file with no tail is not copied";
 }
 
 }  // namespace

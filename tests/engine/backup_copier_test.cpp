@@ -284,7 +284,7 @@ TEST_F(InterceptedBackup, AWriteThatStoresNothingFailsTheBackup) {
   MemoryStream source(Bytes(300000, 2));
   std::string reason;
   EXPECT_FALSE(BackupIntercepted(source, FailingInTurn(FileOperation::Write, {0}), reason));
-  EXPECT_EQ(reason, "The backup could not be written whole");
+  EXPECT_EQ(reason, "The copy could not be written whole");
   EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 

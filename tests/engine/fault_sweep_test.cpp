@@ -9,6 +9,7 @@
 
 #include "engine/batch_run.h"
 #include "platform/fault_injection.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/photos.h"
@@ -255,6 +256,49 @@ TEST_F(FaultSweep, EveryFailingSystemCallIsReportedAndLosesNothing) {
     EXPECT_TRUE(failedKinds.contains(kind)) << "no call of kind " << static_cast<int>(kind) << " was failed";
   }
   EXPECT_TRUE(failedKinds.contains(FileOperation::Write) || failedKinds.contains(FileOperation::Copy));
+}
+
+// Repairing into another folder, whatever call fails: every original stays as it was, and the
+// output folder holds whole repaired copies under their names and nothing else.
+TEST_F(FaultSweep, RepairingIntoAnotherFolderNeverLeavesAPartialCopy) {
+  std::uint64_t k = 1;
+  for (; k < kMaxCalls; ++k) {
+    SCOPED_TRACE("system call " + std::to_string(k));
+    TempDir dir;
+    const auto photos = PutPhotos(dir);
+    const std::string out = dir.File("fixed");
+    RecordingSink sink;
+    fault_injection::Arm(k);
+    try {
+      ProcessFiles(FileList(photos.begin(), photos.end()), sink, {OnFileError::ReportAndGoOn, false, out});
+    } catch (const PlatformError& error) {
+      ADD_FAILURE() << "a run that goes on after errors let one pass out: " << error.what();
+    }
+    fault_injection::Disarm();
+    std::size_t copies = 0;
+    if (fs::exists(out)) {
+      for (const auto& entry : fs::directory_iterator(out)) {
+        ++copies;
+        EXPECT_EQ(ReadBytes(entry.path().string()), HealthyPhoto()) << "not a whole copy: " << entry.path();
+      }
+    }
+    for (const auto& photo : photos) {
+      EXPECT_EQ(ReadBytes(photo), DamagedPhoto()) << photo;
+      const auto row = std::find_if(sink.rows.begin(), sink.rows.end(), [&](const auto& r) { return r.file == photo; });
+      const bool done = row != sink.rows.end() && row->result.event == Event::Done;
+      const bool reported = std::any_of(sink.failures.begin(), sink.failures.end(), [&](const auto& f) { return f.first == photo; });
+      // A copy whose folder could not be flushed once it was named is whole, but said to have failed.
+      const bool copied = fs::exists(PathInFolder(out, FileNameOf(photo)));
+      EXPECT_TRUE(done ? copied : !copied || reported) << photo;
+      EXPECT_TRUE(row != sink.rows.end() || reported) << "neither a row nor a reason for " << photo;
+    }
+    if (!fault_injection::FailedOperation()) {
+      EXPECT_EQ(copies, photos.size());
+      break;
+    }
+    if (HasFailure()) break;
+  }
+  ASSERT_LT(k, kMaxCalls);
 }
 
 }  // namespace

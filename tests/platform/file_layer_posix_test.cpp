@@ -299,6 +299,22 @@ TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
   EXPECT_EQ(ReadBytes(locked), DamagedPhoto());
 }
 
+// Repaired into another folder, the originals are only read: a card mounted read-only will do.
+TEST(ReadOnlyMount, ARepairIntoAnotherFolderOnlyReadsTheOriginals) {
+  TempDir dir;
+  SmallMount card(dir.Path() / "card", "size=2m");
+  if (!card.Mounted()) GTEST_SKIP() << card.WhyNot();
+  const std::string photo = card.File("IMG_0001.CRW");
+  WriteBytes(photo, DamagedPhoto());
+  ASSERT_TRUE(card.MakeReadOnly());
+
+  RecordingSink sink;
+  EXPECT_EQ(ProcessFiles({photo}, sink, {OnFileError::EndRun, false, dir.File("fixed")}), RunEnd::Finished);
+  EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
+  EXPECT_EQ(ReadBytes(dir.File("fixed/IMG_0001.CRW")), HealthyPhoto());
+  EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
+}
+
 // Swaps the run's descriptor for a read-only one of the same file just before the cut, the one way
 // to make the system refuse a cut on a file it let us open for writing.
 class SinkRefusingTheCut final : public ProgressSink {

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/dev/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
@@ -23,10 +23,8 @@ build_and_test() {
   unset DISPLAY QT_QPA_PLATFORM
   build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 )
-scripts/test-packages.sh deb build
-scripts/crash-test.sh build 30
+scripts/ci/test-packages.sh deb build
+scripts/ci/crash-test.sh build 30
 build_and_test build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAILMEND_SANITIZE=ON
-scripts/fuzz.sh 10
-if [ -x scripts/test-windows.sh ]; then
-  scripts/test-windows.sh
-fi
+scripts/ci/fuzz.sh 10
+scripts/ci/test-windows.sh

@@ -11,7 +11,7 @@ packages=(
   dpkg-dev help2man lintian man-db file unzip
   clang libclang-rt-14-dev
   fusefat dosfstools
-  time  # /usr/bin/time, for scripts/bench-cli.sh
+  time  # /usr/bin/time, for scripts/bench/cli.sh
 )
 
 missing=()

@@ -13,7 +13,7 @@ targets=("$@")
 build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAILMEND_WERROR=ON \
-  -DTAILMEND_BUILD_FUZZERS=ON -DTAILMEND_BUILD_TESTS=OFF -DTAILMEND_BUILD_UI=OFF >/dev/null
+  -DTAILMEND_BUILD_FUZZERS=ON -DTAILMEND_BUILD_TESTS=OFF -DTAILMEND_BUILD_QT_UI=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen

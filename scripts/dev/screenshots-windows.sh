@@ -10,15 +10,6 @@ build=$(realpath "${1:-build-win64}")
 out=$(realpath -m "${2:-screenshots/windows}")
 mkdir -p "$out"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  stop_wine
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source scripts/dev/window-walk.sh
 use_wine_prefix "$work"
 start_display

@@ -9,14 +9,6 @@ build=$(realpath "${1:-build}")
 out=$(realpath -m "${2:-screenshots}")
 mkdir -p "$out"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source scripts/dev/window-walk.sh
 start_display
 sleep 1

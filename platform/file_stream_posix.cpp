@@ -96,15 +96,14 @@ std::string DirectoryOf(const std::string& path) {
 
 // Errors by which a file system says it has no such operation at all, rather than refusing it for
 // these files: FAT refuses hard links with EPERM, and FUSE file systems refuse flags they do not
-// know with EINVAL.
+// know with EINVAL. (On Linux, ENOTSUP is EOPNOTSUPP.)
 bool IsUnsupported(int code) {
-  return code == EPERM || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP ||
-         code == EXDEV;
+  return code == EPERM || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == EXDEV;
 }
 
 // Owners, ACLs, permission bits and times are extras: a file system without them, or a system that
 // does not let this process give them, does not fail the copy.
-bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
+bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP; }
 
 enum class Naming { Given, Taken, Unsupported };
 

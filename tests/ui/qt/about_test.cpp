@@ -23,7 +23,7 @@ TEST_F(AboutBox, ShowsNameVersionCopyrightAndALink) {
   EXPECT_EQ(QFontInfo(name.font()).family(), "Tahoma");
   EXPECT_EQ(name.palette().color(QPalette::WindowText), QColor(Qt::blue));
   EXPECT_EQ(Find<QLabel>(about, "Label3").text(), "Version 1.0 ");
-  EXPECT_EQ(Find<QLabel>(about, "Label4").text(), "Copyright (C) 2026 Tailmend developers");
+  EXPECT_EQ(Find<QLabel>(about, "Label4").text(), "Copyright (C) 2026 The Tailmend developers");
   const auto& link = Find<QLabel>(about, "Label5");
   EXPECT_EQ(link.text(), "Home Page");
   EXPECT_TRUE(link.font().underline());

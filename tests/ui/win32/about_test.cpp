@@ -41,7 +41,7 @@ TEST_F(AboutBox, ShowsNameVersionCopyrightAndALink) {
               EXPECT_STREQ(title.lfFaceName, L"Tahoma");
               EXPECT_EQ(TextColourOf(dialog, name), RGB(0, 0, 255));
               EXPECT_EQ(Text(Find(dialog, TfrmAbout::Label3)), L"Version 1.0 ");
-              EXPECT_EQ(Text(Find(dialog, TfrmAbout::Label4)), L"Copyright (C) 2026 Tailmend developers");
+              EXPECT_EQ(Text(Find(dialog, TfrmAbout::Label4)), L"Copyright (C) 2026 The Tailmend developers");
               EXPECT_EQ(TextColourOf(dialog, Find(dialog, TfrmAbout::Label4)), RGB(1, 2, 3)) << "plain text stays";
 
               HWND link = Find(dialog, TfrmAbout::Label5);

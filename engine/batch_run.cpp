@@ -161,7 +161,7 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     try {
       if (!RepairFile(files[k], sink, policy)) return RunEnd::BackupFailed;
     } catch (const FileError& error) {
-      if (policy.onFileError == OnFileError::EndRun) throw PlatformError(error);
+      if (policy.onFileError == OnFileError::EndRun) throw;
       sink.ReportFailure(files[k].path, {error.Kind(), error.Reason()});
     }
   }

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/extended_path_win32.h"
 #include "platform/fault_injection.h"
 #include "platform/file_identity_win32.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
-#include "platform/wide_text_win32.h"
 
 namespace tailmend {
 
@@ -51,8 +51,8 @@ bool Transfer(FileOperation operation, DWORD& moved, Call call) {
   throw SystemError(static_cast<int>(code));
 }
 
-std::wstring WidePathOrThrow(const std::string& path) {
-  auto wide = WideFromUtf8(path);
+std::wstring SystemPathOrThrow(const std::string& path) {
+  auto wide = ExtendedPathFromUtf8(path);
   if (!wide) throw OpenError(path, ERROR_NO_UNICODE_TRANSLATION);
   return std::move(*wide);
 }
@@ -71,7 +71,7 @@ void RequireListedDiskFile(HANDLE handle, const std::string& path, const std::op
 }
 
 HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share, const std::optional<FileIdentity>& listedAs) {
-  const std::wstring wide = WidePathOrThrow(path);
+  const std::wstring wide = SystemPathOrThrow(path);
   const HANDLE handle =
       InjectedFailure(FileOperation::Open)
           ? INVALID_HANDLE_VALUE
@@ -138,7 +138,7 @@ FileStream FileStream::OpenReadSharedRead(const std::string& path, const std::op
 
 // Nothing already there is ever replaced or followed.
 std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
-  const std::wstring wide = WidePathOrThrow(path);
+  const std::wstring wide = SystemPathOrThrow(path);
   const HANDLE handle = InjectedFailure(FileOperation::Open)
                            ? INVALID_HANDLE_VALUE
                            : ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | WRITE_DAC, 0, nullptr,
@@ -235,22 +235,22 @@ void FileStream::Close() {
 }
 
 bool FileExists(const std::string& path) {
-  const auto wide = WideFromUtf8(path);
+  const auto wide = ExtendedPathFromUtf8(path);
   if (!wide) return false;
   const DWORD attributes = ::GetFileAttributesW(wide->c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool RemoveFile(const std::string& path) {
-  const auto wide = WideFromUtf8(path);
+  const auto wide = ExtendedPathFromUtf8(path);
   return wide && ::DeleteFileW(wide->c_str()) != 0;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING the move refuses any name already there; write-through makes
 // the new name durable before the call returns.
 bool RenameNoReplace(const std::string& from, const std::string& to) {
-  const std::wstring wideFrom = WidePathOrThrow(from);
-  const std::wstring wideTo = WidePathOrThrow(to);
+  const std::wstring wideFrom = SystemPathOrThrow(from);
+  const std::wstring wideTo = SystemPathOrThrow(to);
   if (!InjectedFailure(FileOperation::Name) &&
       ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH)) {
     return true;

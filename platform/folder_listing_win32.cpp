@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/extended_path_win32.h"
 #include "platform/file_identity_win32.h"
 #include "platform/folder_listing.h"
 #include "platform/system_error_text.h"
@@ -36,7 +37,7 @@ bool IsDotOrDotDot(const std::wstring& name) { return name == L"." || name == L"
 // The folder is read through one handle, its entries' numbers with them, so that a walk can later
 // tell whether a name still stands for the file it listed.
 HANDLE OpenFolder(const std::string& path) {
-  const auto wide = WideFromUtf8(path);
+  const auto wide = ExtendedPathFromUtf8(path);
   if (!wide) throw FolderError(path, ERROR_NO_UNICODE_TRANSLATION);
   const HANDLE folder = ::CreateFileW(wide->c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -65,7 +66,7 @@ void AppendEntries(const unsigned char* buffer, DWORD volumeSerial, std::vector<
 }  // namespace
 
 bool IsFolder(const std::string& path) {
-  const auto wide = WideFromUtf8(path);
+  const auto wide = ExtendedPathFromUtf8(path);
   if (!wide) return false;
   const DWORD attributes = ::GetFileAttributesW(wide->c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -92,7 +93,7 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
 void MakeFolders(const std::string& path) {
   DWORD code = ERROR_PATH_NOT_FOUND;
   for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
-    const auto folder = WideFromUtf8(path.substr(0, end));
+    const auto folder = ExtendedPathFromUtf8(path.substr(0, end));
     if (!folder) throw MakeFolderError(path, ERROR_NO_UNICODE_TRANSLATION);
     if (!::CreateDirectoryW(folder->c_str(), nullptr)) code = ::GetLastError();
     if (end == std::string::npos || end + 1 == path.size()) break;

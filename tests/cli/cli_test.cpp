@@ -198,6 +198,28 @@ TEST_F(Cli, HelpAndVersion) {
   EXPECT_EQ(version.out, Lines({"tailmend-cli 1.0.1.7"}));
 }
 
+// A recovered card's photos often lie deep below a long user folder. Far beyond the 260 characters
+// at which Windows refuses a path unless told otherwise, the walk lists the photo, the backup is
+// written beside it, the photo is cut and a repaired copy is written into folders made as needed.
+TEST_F(Cli, APhotoInAFolderPathOver300CharactersIsRepairedLikeAnyOther) {
+  std::string deep = dir.File("recup_dir.1");
+  while (deep.size() <= 300) deep = PathInFolder(deep, std::string(60, 'f'));
+  fs::create_directories(fs::u8path(deep));
+  const std::string photo = PathInFolder(deep, "f0012345.crw");
+  WriteBytes(photo, damaged);
+  const std::string fixed = PathInFolder(deep, "fixed");
+
+  const CliRun copied = RunCli({"--out", fixed, photo});
+  EXPECT_EQ(copied.out, Lines({"1\t" + photo + "\tDone"})) << copied.err;
+  EXPECT_EQ(ReadBytes(PathInFolder(fixed, "f0012345.crw")), healthy);
+
+  const CliRun run = RunCli({"--backup", dir.File("recup_dir.1")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Lines({"1\t" + photo + "\tDone", "2\t" + PathInFolder(fixed, "f0012345.crw") + "\tNo file tail"}));
+  EXPECT_EQ(ReadBytes(photo), healthy);
+  EXPECT_EQ(ReadBytes(PathInFolder(deep, "f0012345_bak0.crw")), damaged);
+}
+
 // Repairing into another folder leaves every original as it is: a file named goes to DIR/NAME, one
 // found below a folder to its path below that folder; a name already taken there stays as it is.
 TEST_F(CliFolder, OutWritesRepairedCopiesAndLeavesTheOriginals) {

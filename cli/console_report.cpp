@@ -1,11 +1,9 @@
 #include "cli/console_report.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 
 #include "cli/escaped_name.h"
+#include "platform/standard_output.h"
 
 namespace tailmend {
 
@@ -44,8 +42,10 @@ const char* FailureLead(FailureKind kind) {
 
 // One line on stderr about a file: its escaped name, what happened and, where there is one, why.
 void PrintProblem(const std::string& file, std::string_view what, const std::string& reason) {
-  std::fprintf(stderr, "tailmend-cli: %s: %.*s%s%s\n", EscapedName(file).c_str(), static_cast<int>(what.size()),
-               what.data(), reason.empty() ? "" : ": ", EscapedName(reason).c_str());
+  std::string line = "tailmend-cli: " + EscapedName(file) + ": ";
+  line.append(what);
+  if (!reason.empty()) line += ": " + EscapedName(reason);
+  WriteOutput(OutputStream::Error, line + "\n");
 }
 
 }  // namespace
@@ -54,8 +54,8 @@ ConsoleReport::ConsoleReport(bool backupRequested) : backupRequested_(backupRequ
 
 void ConsoleReport::AddEventRow(const std::string& file, const FileResult& result) {
   ++rows_;
-  const int printed = std::printf("%d\t%s\t%s\n", rows_, EscapedName(file).c_str(), EventColumn(result).c_str());
-  CheckReportWritten(printed >= 0 && std::fflush(stdout) == 0);
+  CheckReportWritten(WriteOutput(OutputStream::Out,
+                                 std::to_string(rows_) + "\t" + EscapedName(file) + "\t" + EventColumn(result) + "\n"));
   if (!IsGoodEvent(result.event)) allWell_ = false;
 }
 
@@ -68,15 +68,12 @@ void ConsoleReport::ReportFailure(const std::string& file, const FileFailure& fa
 
 void ConsoleReport::ReportNote(const WalkNote& note) { PrintProblem(note.path, WalkNoteText(note.kind), note.reason); }
 
-bool ConsoleReport::Finish() {
-  CheckReportWritten(std::fflush(stdout) == 0);
-  return !reportBroken_;
-}
+bool ConsoleReport::Finish() { return !reportBroken_; }
 
-void ConsoleReport::CheckReportWritten(bool written) {
-  if (written || reportBroken_) return;
+void ConsoleReport::CheckReportWritten(const std::optional<std::string>& problem) {
+  if (!problem || reportBroken_) return;
   reportBroken_ = true;
-  std::fprintf(stderr, "tailmend-cli: cannot write the report: %s\n", std::strerror(errno));
+  WriteOutput(OutputStream::Error, "tailmend-cli: cannot write the report: " + *problem + "\n");
 }
 
 void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/folder_walk.h"
@@ -7,9 +8,10 @@
 
 namespace tailmend {
 
-// Prints one numbered line per file on stdout and one line per failure on stderr, and remembers
-// whether every file went well. Step texts and captions are for the window; a console has nothing
-// to redraw. A report line that cannot be written stops the run before the next file.
+// Prints one numbered line per file on stdout and one line per failure on stderr, each written out
+// at once, and remembers whether every file went well. Step texts and captions are for the window;
+// a console has nothing to redraw. A report line that cannot be written stops the run before the
+// next file.
 class ConsoleReport final : public ProgressSink {
 public:
   explicit ConsoleReport(bool backupRequested);
@@ -23,13 +25,14 @@ public:
 
   // What a folder walk left out, on stderr.
   void ReportNote(const WalkNote& note);
-  // Writes out what is still buffered; false (with a message) when the report is not whole.
+  // False (with a message already given) when the report is not whole.
   bool Finish();
 
   bool AllWell() const { return allWell_ && !reportBroken_; }
 
 private:
-  void CheckReportWritten(bool written);
+  // Takes what became of a line written on stdout: nothing, or the system's reason.
+  void CheckReportWritten(const std::optional<std::string>& problem);
 
   bool backupRequested_;
   int rows_ = 0;

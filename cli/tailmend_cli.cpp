@@ -1,5 +1,5 @@
 // tailmend-cli: the repair of the window program, for scripts and large batches.
-#include <cstdio>
+#include <string>
 
 #include "cli/console_report.h"
 #include "cli/options.h"
@@ -7,6 +7,7 @@
 #include "engine/folder_walk.h"
 #include "generated/version.h"
 #include "platform/command_line.h"
+#include "platform/standard_output.h"
 
 namespace {
 
@@ -36,15 +37,15 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = ParseOptions(CommandLineArguments(argc, argv), error);
   if (!options) {
-    std::fprintf(stderr, "tailmend-cli: %s\n%s", error.c_str(), kUsageText);
+    WriteOutput(OutputStream::Error, "tailmend-cli: " + error + "\n" + kUsageText);
     return kExitUsage;
   }
   if (options->help) {
-    std::fputs(kUsageText, stdout);
+    WriteOutput(OutputStream::Out, kUsageText);
     return kExitAllWell;
   }
   if (options->version) {
-    std::printf("tailmend-cli %s\n", kFileVersion);
+    WriteOutput(OutputStream::Out, std::string("tailmend-cli ") + kFileVersion + "\n");
     return kExitAllWell;
   }
   return Run(*options);

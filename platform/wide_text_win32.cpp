@@ -6,16 +6,24 @@
 
 namespace tailmend {
 
-std::optional<std::wstring> WideFromUtf8(std::string_view text) {
+namespace {
+
+std::optional<std::wstring> Utf16FromUtf8(std::string_view text, DWORD flags) {
   if (text.empty()) return std::wstring();
   if (text.size() > INT_MAX) return std::nullopt;
   const int length = static_cast<int>(text.size());
-  const int needed = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+  const int needed = ::MultiByteToWideChar(CP_UTF8, flags, text.data(), length, nullptr, 0);
   if (needed <= 0) return std::nullopt;
   std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), needed);
+  ::MultiByteToWideChar(CP_UTF8, flags, text.data(), length, wide.data(), needed);
   return wide;
 }
+
+}  // namespace
+
+std::optional<std::wstring> WideFromUtf8(std::string_view text) { return Utf16FromUtf8(text, MB_ERR_INVALID_CHARS); }
+
+std::wstring WideTextFromUtf8(std::string_view text) { return Utf16FromUtf8(text, 0).value_or(std::wstring()); }
 
 std::string Utf8FromWide(std::wstring_view text) {
   if (text.empty() || text.size() > INT_MAX) return std::string();

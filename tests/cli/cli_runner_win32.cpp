@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/cli/cli_runner.h"
+#include "tests/cli/cli_runner_win32.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
@@ -43,31 +43,35 @@ std::string TextOf(const fs::path& path) {
 
 }  // namespace
 
-CliRun RunCli(const std::vector<std::string>& arguments) {
-  const TempDir outputs;
-  const fs::path outPath = outputs.Path() / "stdout.txt";
-  const fs::path errPath = outputs.Path() / "stderr.txt";
+int RunCliOn(const std::vector<std::string>& arguments, HANDLE output, HANDLE error) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = InheritableOutput(outPath);
-  startup.hStdError = InheritableOutput(errPath);
+  startup.hStdOutput = output;
+  startup.hStdError = error;
   PROCESS_INFORMATION process{};
   std::wstring line = CommandLine(arguments);
-  const BOOL started =
-      ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  ::CloseHandle(startup.hStdOutput);
-  ::CloseHandle(startup.hStdError);
-  CliRun run;
-  if (!started) {
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
     ADD_FAILURE() << "cannot start tailmend-cli, error " << ::GetLastError();
-    return run;
+    return -1;
   }
   DWORD status = 0xFFFFFFFF;
   if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &status);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
-  run.status = static_cast<int>(status);
+  return static_cast<int>(status);
+}
+
+CliRun RunCli(const std::vector<std::string>& arguments) {
+  const TempDir outputs;
+  const fs::path outPath = outputs.Path() / "stdout.txt";
+  const fs::path errPath = outputs.Path() / "stderr.txt";
+  const HANDLE output = InheritableOutput(outPath);
+  const HANDLE error = InheritableOutput(errPath);
+  CliRun run;
+  run.status = RunCliOn(arguments, output, error);
+  ::CloseHandle(output);
+  ::CloseHandle(error);
   run.out = TextOf(outPath);
   run.err = TextOf(errPath);
   return run;

@@ -1,14 +1,17 @@
-// tailmend-cli on what only Windows has: names from a wide-character command line, files another
-// program holds locked, and a C runtime that forgets a signal handler once it has run.
+// tailmend-cli on what only Windows has: names from a wide-character command line, a console that
+// takes UTF-16, files another program holds locked, and a C runtime that forgets a signal handler
+// once it has run.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "cli/console_report.h"
-#include "tests/cli/cli_runner.h"
+#include "tests/cli/cli_runner_win32.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
@@ -34,6 +37,87 @@ TEST_F(CliWin32, BackupOfANameOutsideTheAnsiCodePage) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Lines({"1\t" + photo + "\tDone"}));
   EXPECT_EQ(ReadBytes(dir.File("Снимок_東京_bak0.crw")), damaged);
+  EXPECT_EQ(ReadBytes(photo), healthy);
+}
+
+// A console of the test's own, such as a user's window would show: the program writes into one of
+// its screen buffers, which the test reads back cell by cell.
+class ConsoleScreen {
+public:
+  ConsoleScreen() {
+    // A process may have one console at a time; whatever the test was started with goes first.
+    ::FreeConsole();
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    if (::AllocConsole()) {
+      buffer_ = ::CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                            CONSOLE_TEXTMODE_BUFFER, nullptr);
+    }
+    // Wide enough that no line wraps.
+    if (Ready()) ::SetConsoleScreenBufferSize(buffer_, COORD{kWidth, 50});
+  }
+  ConsoleScreen(const ConsoleScreen&) = delete;
+  ConsoleScreen& operator=(const ConsoleScreen&) = delete;
+  ~ConsoleScreen() {
+    if (Ready()) ::CloseHandle(buffer_);
+    ::FreeConsole();
+    for (const auto& [which, handle] : standardHandles_) ::SetStdHandle(which, handle);
+  }
+
+  bool Ready() const { return buffer_ != INVALID_HANDLE_VALUE; }
+  HANDLE Buffer() const { return buffer_; }
+
+  // The rows written so far, without the blanks that fill each to the buffer's width.
+  std::vector<std::wstring> Rows() const {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    ::GetConsoleScreenBufferInfo(buffer_, &info);
+    std::vector<std::wstring> rows;
+    for (SHORT y = 0; y < info.dwCursorPosition.Y; ++y) {
+      std::wstring row(kWidth, L' ');
+      DWORD read = 0;
+      ::ReadConsoleOutputCharacterW(buffer_, row.data(), kWidth, COORD{0, y}, &read);
+      row.resize(row.find_last_not_of(L' ') + 1);
+      rows.push_back(row);
+    }
+    return rows;
+  }
+
+private:
+  static constexpr SHORT kWidth = 400;
+  // AllocConsole points them at the new console; the test's own output keeps going where it went.
+  const std::pair<DWORD, HANDLE> standardHandles_[3] = {{STD_INPUT_HANDLE, ::GetStdHandle(STD_INPUT_HANDLE)},
+                                                        {STD_OUTPUT_HANDLE, ::GetStdHandle(STD_OUTPUT_HANDLE)},
+                                                        {STD_ERROR_HANDLE, ::GetStdHandle(STD_ERROR_HANDLE)}};
+  HANDLE buffer_ = INVALID_HANDLE_VALUE;
+};
+
+// A console shows UTF-8 bytes in its own code page, a Cyrillic or Japanese name as nonsense: it is
+// given the text in UTF-16, rows and failures alike. (A file gets UTF-8, as the cases above show.)
+TEST_F(CliWin32, AConsoleShowsNamesOutsideItsCodePageAsTheyAreSpelt) {
+  const std::string photo = dir.Put("Снимок_東京.CRW", damaged);
+  const std::string missing = dir.File("Нет_無い.CRW");
+  const ConsoleScreen console;
+  ASSERT_TRUE(console.Ready()) << "no console, error " << ::GetLastError();
+  EXPECT_EQ(RunCliOn({"--check", photo, missing}, console.Buffer(), console.Buffer()), 1);
+  const std::vector<std::wstring> rows = console.Rows();
+  ASSERT_EQ(rows.size(), 2u) << ::testing::PrintToString(rows);
+  // Each tab has become the blanks up to the console's next tab stop.
+  EXPECT_TRUE(rows[0].starts_with(L"1 ")) << ::testing::PrintToString(rows[0]);
+  EXPECT_NE(rows[0].find(L" " + Wide(photo) + L" "), std::wstring::npos) << ::testing::PrintToString(rows[0]);
+  EXPECT_TRUE(rows[0].ends_with(L" Tail at 700000")) << ::testing::PrintToString(rows[0]);
+  EXPECT_TRUE(rows[1].starts_with(L"tailmend-cli: " + Wide(missing) + L": cannot open: "))
+      << ::testing::PrintToString(rows[1]);
+}
+
+// The NUL device is a character device as a console is, but takes bytes: output thrown away there
+// is written, and the run goes on.
+TEST_F(CliWin32, OutputIntoTheNulDeviceIsWritten) {
+  const std::string photo = dir.Put("IMG_0042.CRW", damaged);
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE nul = ::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(nul, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunCliOn({photo, photo}, nul, nul), 0);
+  ::CloseHandle(nul);
   EXPECT_EQ(ReadBytes(photo), healthy);
 }
 

@@ -15,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program lies where CMake put it, relative to this test program.
-std::wstring CliPath() {
-  wchar_t self[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const fs::path here = fs::path(std::wstring(self, length)).parent_path();
-  return (here / fs::u8path(TAILMEND_CLI_FROM_TESTS)).lexically_normal().wstring();
-}
-
 // Quoting as CommandLineToArgvW reads it; the test names hold no quote and end in no backslash.
 std::wstring CommandLine(const std::vector<std::string>& arguments) {
   std::wstring line = L"\"" + CliPath() + L"\"";
@@ -42,6 +34,14 @@ std::string TextOf(const fs::path& path) {
 }
 
 }  // namespace
+
+// The program lies where CMake put it, relative to this test program.
+std::wstring CliPath() {
+  wchar_t self[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const fs::path here = fs::path(std::wstring(self, length)).parent_path();
+  return (here / fs::u8path(TAILMEND_CLI_FROM_TESTS)).lexically_normal().wstring();
+}
 
 int RunCliOn(const std::vector<std::string>& arguments, HANDLE output, HANDLE error) {
   STARTUPINFOW startup{};

@@ -3,19 +3,12 @@
 # them (where the window program looks first) and a read-me. The programs are linked statically, so
 # nothing else is needed to run them.
 
-# A build without the window program (TAILMEND_BUILD_WIN32_UI off) makes the zip without it.
-if(TARGET Tailmend)
-  set(tailmend_window_program Tailmend)
-else()
-  set(tailmend_window_program "")
-endif()
-
 set(tailmend_zip_name "tailmend-${PROJECT_VERSION}-windows-x64")
 set(tailmend_zip "${PROJECT_BINARY_DIR}/${tailmend_zip_name}.zip")
 set(tailmend_zip_stage "${CMAKE_CURRENT_BINARY_DIR}/zip")
 
 # The read-me names only the programs the zip holds; CR LF, for Notepad.
-if(tailmend_window_program)
+if(TARGET Tailmend)
   set(TAILMEND_README_WINDOW_PROGRAM
     "  Tailmend.exe      the window program: Browse, Backup Source Files, Fix Now\n")
 else()
@@ -25,34 +18,25 @@ endif()
 configure_file(windows/README.txt.in "${CMAKE_CURRENT_BINARY_DIR}/README-lf.txt" @ONLY)
 configure_file("${CMAKE_CURRENT_BINARY_DIR}/README-lf.txt" "${CMAKE_CURRENT_BINARY_DIR}/README.txt" @ONLY NEWLINE_STYLE CRLF)
 
-set(tailmend_zip_programs tailmend-cli ${tailmend_window_program})
 set(tailmend_zip_documents
   "${PROJECT_SOURCE_DIR}/assets/whatis.rtf"
   "${PROJECT_SOURCE_DIR}/assets/howto.rtf"
   "${CMAKE_CURRENT_BINARY_DIR}/README.txt")
 set(tailmend_zip_folder "${tailmend_zip_stage}/${tailmend_zip_name}")
-set(tailmend_zip_sources ${tailmend_zip_documents})
+set(tailmend_zip_sources ${TAILMEND_STRIPPED_PROGRAMS} ${tailmend_zip_documents})
 set(tailmend_zip_entries "")
-set(tailmend_zip_staged_programs "")
-foreach(program IN LISTS tailmend_zip_programs)
-  list(APPEND tailmend_zip_sources "$<TARGET_FILE:${program}>")
-  list(APPEND tailmend_zip_entries "${tailmend_zip_name}/$<TARGET_FILE_NAME:${program}>")
-  list(APPEND tailmend_zip_staged_programs "${tailmend_zip_folder}/$<TARGET_FILE_NAME:${program}>")
-endforeach()
-foreach(document IN LISTS tailmend_zip_documents)
-  get_filename_component(name "${document}" NAME)
+foreach(source IN LISTS tailmend_zip_sources)
+  get_filename_component(name "${source}" NAME)
   list(APPEND tailmend_zip_entries "${tailmend_zip_name}/${name}")
 endforeach()
 
-# The symbols of the statically linked runtime are three quarters of a program's size and of no
-# use to its users: the zip's copies are stripped.
 add_custom_command(OUTPUT "${tailmend_zip}"
   COMMAND "${CMAKE_COMMAND}" -E rm -rf "${tailmend_zip_stage}" "${tailmend_zip}"
   COMMAND "${CMAKE_COMMAND}" -E make_directory "${tailmend_zip_folder}"
   COMMAND "${CMAKE_COMMAND}" -E copy ${tailmend_zip_sources} "${tailmend_zip_folder}"
-  COMMAND "${CMAKE_STRIP}" ${tailmend_zip_staged_programs}
   COMMAND "${CMAKE_COMMAND}" -E chdir "${tailmend_zip_stage}"
     "${CMAKE_COMMAND}" -E tar cf "${tailmend_zip}" --format=zip ${tailmend_zip_entries}
-  DEPENDS ${tailmend_zip_programs} ${tailmend_zip_sources}
+  DEPENDS ${tailmend_zip_sources}
   VERBATIM)
 add_custom_target(windows_zip DEPENDS "${tailmend_zip}")
+add_dependencies(windows_zip windows_stripped_programs)

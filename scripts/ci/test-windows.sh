@@ -2,7 +2,7 @@
 # Cross-builds Tailmend for 64-bit Windows into build-win64/ and runs its tests there under Wine,
 # in a throwaway Wine prefix; the window tests get a virtual display of their own (Xvfb). Installs
 # nothing; the packages it needs are
-#   cmake ninja-build g++-mingw-w64-x86-64 googletest wine wine64 xvfb
+#   cmake ninja-build g++-mingw-w64-x86-64 googletest wine wine64 xvfb wixl msitools
 # Arguments go to CTest (-R NAME runs some tests only). A machine where Wine or Xvfb cannot start
 # skips the test run (exit 0), except where CI=true.
 set -euo pipefail
@@ -87,8 +87,12 @@ booted=$EPOCHSECONDS
 status=0
 ctest --test-dir "$build" --output-on-failure --timeout 300 "$@" || status=$?
 tested=$EPOCHSECONDS
-# The download, unpacked and run in this same Wine session.
+# The download, unpacked and run, and the installer, installed, upgraded and uninstalled, in this
+# same Wine session.
 "$root/scripts/ci/test-packages.sh" zip "$build" || status=$?
+zipped=$EPOCHSECONDS
+"$root/scripts/ci/test-packages.sh" msi "$build" || status=$?
 finished=$EPOCHSECONDS
-say "$version: build $((built - started)) s, Wine start $((booted - built)) s, tests $((tested - booted)) s, zip $((finished - tested)) s"
+say "$version: build $((built - started)) s, Wine start $((booted - built)) s, tests $((tested - booted)) s," \
+  "zip $((zipped - tested)) s, installer $((finished - zipped)) s"
 exit $status

@@ -7,7 +7,7 @@ packages=(
   googletest libgtest-dev
   qt6-base-dev libjpeg-dev libacl1-dev
   xvfb xauth xdotool openbox imagemagick fonts-wine
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64 wine wine64 wixl msitools
   dpkg-dev help2man lintian man-db file unzip
   clang libclang-rt-14-dev clang-tidy
   fusefat dosfstools

@@ -20,11 +20,12 @@ start_xvfb() {
   export DISPLAY
 }
 
-# A throwaway Wine prefix in FOLDER/prefix, made at Wine's first start, with Wine's debug output off
-# and no .NET or web engine, which Wine would otherwise offer to download.
+# A throwaway Wine prefix in FOLDER/prefix, made at Wine's first start, with Wine's debug output off,
+# no .NET or web engine, which Wine would otherwise offer to download, and no menu entries on the
+# host for the shortcuts that programs make.
 #   use_wine_prefix FOLDER
 use_wine_prefix() {
-  export WINEPREFIX="$1/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$1/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 }
 
 # Ends every program of the Wine prefix in use, and its server.

@@ -58,9 +58,10 @@ public:
   }
   ConsoleScreen(const ConsoleScreen&) = delete;
   ConsoleScreen& operator=(const ConsoleScreen&) = delete;
+  // The console stays the test program's until it ends: a console program started by a process
+  // with none gets a console of its own, which outlives it for a moment and holds its files open.
   ~ConsoleScreen() {
     if (Ready()) ::CloseHandle(buffer_);
-    ::FreeConsole();
     for (const auto& [which, handle] : standardHandles_) ::SetStdHandle(which, handle);
   }
 

@@ -5,9 +5,36 @@
 #include <random>
 #include <stdexcept>
 
+#include "platform/folder_listing.h"
+#include "platform/path_names.h"
+
 namespace tailmend::test {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Deepest first, through the file layer's own listing: std::filesystem's removal on MinGW cannot
+// list a folder deeper than MAX_PATH, and keeps a folder open while it removes it, which Windows
+// refuses. Links are removed, never followed.
+void RemoveTree(const std::string& folder) {
+  std::error_code ignored;
+  try {
+    for (const FolderEntry& entry : ListFolder(folder)) {
+      const std::string path = PathInFolder(folder, entry.name);
+      if (entry.kind == EntryKind::Folder) {
+        RemoveTree(path);
+      } else {
+        fs::remove(fs::u8path(path), ignored);
+      }
+    }
+  } catch (const std::exception&) {
+    // What cannot be listed stays; the folder's own removal below then fails too.
+  }
+  fs::remove(fs::u8path(folder), ignored);
+}
+
+}  // namespace
 
 TempDir::TempDir() {
   std::random_device random;
@@ -18,10 +45,7 @@ TempDir::TempDir() {
   throw std::runtime_error("cannot make a temporary folder");
 }
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
+TempDir::~TempDir() { RemoveTree(reinterpret_cast<const char*>(path_.u8string().c_str())); }
 
 std::string TempDir::File(const std::string& name) const {
   return reinterpret_cast<const char*>((path_ / fs::u8path(name)).u8string().c_str());

@@ -48,6 +48,8 @@ public:
   ConsoleScreen() {
     // A process may have one console at a time; whatever the test was started with goes first.
     ::FreeConsole();
+    // The console's own process would inherit them and keep the test's output open after the end.
+    for (const auto& [which, handle] : standardHandles_) ::SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     if (::AllocConsole()) {
       buffer_ = ::CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,

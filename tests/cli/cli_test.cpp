@@ -132,15 +132,16 @@ TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
   EXPECT_NE(run.out.find("\tInvalid crw file"), std::string::npos);
 }
 
-// A card's folders: photos in mixed case at several depths, beside files that are not photos and
-// a backup copy from an earlier run.
+// A card's folders: photos in mixed case at several depths, one named outside every ANSI code
+// page, beside files that are not photos and a backup copy from an earlier run. Names sort by their
+// UTF-8 bytes.
 class CliFolder : public Cli {
 protected:
   const std::string card = dir.File("card");
   const std::string sub = PathInFolder(card, "sub");
   const std::string a = PathInFolder(card, "a.crw");
   const std::string b = PathInFolder(card, "B.CRW");
-  const std::string c = PathInFolder(sub, "c.Crw");
+  const std::string c = PathInFolder(sub, "Снимок.Crw");
   const std::string d = PathInFolder(PathInFolder(sub, "deeper"), "d.CRW");
   const std::string notes = PathInFolder(card, "notes.txt");
   const std::string backup = PathInFolder(card, "a_bak0.crw");
@@ -155,8 +156,8 @@ protected:
 TEST_F(CliFolder, RepairsEveryCrwFileBelowItInSortedOrder) {
   const CliRun run = RunCli({card});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tDone", "3\t" + c + "\tDone",
-                            "4\t" + d + "\tDone"}));
+  EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tDone", "3\t" + d + "\tDone",
+                            "4\t" + c + "\tDone"}));
   EXPECT_EQ(run.err, Lines({"tailmend-cli: " + backup + ": skipped: a backup copy"}));
   for (const auto& photo : {a, b, c, d}) EXPECT_EQ(ReadBytes(photo), healthy) << photo;
   EXPECT_EQ(ReadBytes(notes), damaged);
@@ -177,7 +178,7 @@ TEST_F(CliFolder, CheckReportsAndChangesNothing) {
   const CliRun run = RunCli({card, "--check"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tTail at 700000",
-                            "3\t" + c + "\tTail at 700000", "4\t" + d + "\tTail at 700000"}));
+                            "3\t" + d + "\tTail at 700000", "4\t" + c + "\tTail at 700000"}));
   for (const auto& photo : {a, c, d}) EXPECT_EQ(ReadBytes(photo), damaged) << photo;
 }
 
@@ -204,7 +205,7 @@ TEST_F(CliFolder, OutWritesRepairedCopiesAndLeavesTheOriginals) {
   const std::string fixed = dir.File("fixed");
   const std::string named = dir.Put("named.CRW", damaged);
   fs::create_directories(fs::u8path(PathInFolder(fixed, "sub")));
-  const std::string taken = PathInFolder(PathInFolder(fixed, "sub"), "c.Crw");
+  const std::string taken = PathInFolder(PathInFolder(fixed, "sub"), "Снимок.Crw");
   WriteBytes(taken, Bytes{'m', 'i', 'n', 'e'});
   const CliRun run = RunCli({"--out", fixed, card, named});
   EXPECT_EQ(run.status, 1) << "one copy was not written";

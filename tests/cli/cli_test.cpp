@@ -5,17 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#endif
-
 #include "platform/path_names.h"
 #include "platform/system_error_text.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/photos.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -23,18 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-const int kNoSuchFile = ERROR_FILE_NOT_FOUND;
-#else
-const int kNoSuchFile = ENOENT;
-#endif
-
-class Cli : public ::testing::Test {
-protected:
-  TempDir dir;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
-};
+class Cli : public PhotoFolderTest {};
 
 TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
   const std::string a = dir.Put("a.CRW", damaged);
@@ -109,7 +93,7 @@ TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
   const CliRun run = RunCli({missing, invalid, a});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, Lines({"1\t" + invalid + "\tInvalid crw file", "2\t" + a + "\tDone"}));
-  EXPECT_EQ(run.err, Lines({"tailmend-cli: " + missing + ": cannot open: " + SystemMessage(kNoSuchFile)}));
+  EXPECT_EQ(run.err, Lines({"tailmend-cli: " + missing + ": cannot open: " + SystemMessage(kNoSuchFileCode)}));
 }
 
 // A backup that fails ends the run with its row, and stderr says why.

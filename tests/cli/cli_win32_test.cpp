@@ -19,12 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliWin32 : public ::testing::Test {
-protected:
-  TempDir dir;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
-};
+class CliWin32 : public PhotoFolderTest {};
 
 // The names come from the wide-character command line, not from the ANSI code page, and are
 // printed as UTF-8.

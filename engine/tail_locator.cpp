@@ -8,14 +8,13 @@
 #include <span>
 #include <vector>
 
+#include "engine/file_bytes.h"
 
 namespace tailmend {
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-enum class ByteOrder { Little, Big };
 
 // A CIFF directory is a 2-byte entry count, 10-byte entries, then the 4-byte pointer back to it.
 constexpr std::uint32_t kDirectoryCountSize = 2;
@@ -44,53 +43,6 @@ constexpr std::uint32_t kScanBlockSize = 60 * 1024;
 // the upper half of a nearby pointer stays the same.
 constexpr std::uint32_t kChunkPositions = 128;
 
-// The file as one zero-filled buffer of the size taken at the start would hold it after one
-// read of the whole file, but read only where asked: a read that falls short leaves the bytes it
-// did not deliver zero, exactly as in that buffer. A read that fails raises PlatformError: bytes
-// the system could not read are unknown, not zero, and a scan that went on over them could pass
-// the real heap end and cut at a spurious one below it, or lose the healthy-file rules.
-class FileBytes {
-public:
-  FileBytes(Stream& stream, std::uint32_t size) : stream_(stream), size_(size) {}
-
-  std::uint32_t Size() const { return size_; }
-
-  // Bytes from offset on, as many as fit into out; those past the size are zero too.
-  void Read(std::uint64_t offset, std::span<unsigned char> out) {
-    std::size_t delivered = 0;
-    if (offset < size_) {
-      const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size_ - offset));
-      stream_.Seek(static_cast<std::int64_t>(offset));
-      delivered = std::min(stream_.Read(out.data(), count), count);
-    }
-    std::fill(out.begin() + static_cast<std::ptrdiff_t>(delivered), out.end(), 0);
-  }
-
-private:
-  Stream& stream_;
-  std::uint32_t size_;
-};
-
-std::uint32_t DecodeU32(const unsigned char* p, ByteOrder order) {
-  if (order == ByteOrder::Big) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-  }
-  return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-}
-
-std::uint32_t ReadU32Before(FileBytes& file, std::uint32_t position, ByteOrder order) {
-  std::array<unsigned char, kPointerSize> bytes{};
-  file.Read(position - kPointerSize, bytes);
-  return DecodeU32(bytes.data(), order);
-}
-
-std::uint16_t ReadU16At(FileBytes& file, std::uint64_t offset, ByteOrder order) {
-  std::array<unsigned char, 2> p{};
-  file.Read(offset, p);
-  return order == ByteOrder::Big ? static_cast<std::uint16_t>((p[0] << 8) | p[1])
-                                 : static_cast<std::uint16_t>((p[1] << 8) | p[0]);
-}
-
 // The four bytes before a heap end point back to its directory, a root-sized distance away. A
 // stored value above the position wraps round to a huge distance.
 bool IsPlausibleHeapEnd(std::uint32_t position, std::uint32_t storedPointer) {
@@ -104,7 +56,7 @@ bool EndsWithCompleteDirectory(FileBytes& file, std::uint32_t lastPointer, ByteO
   const std::uint64_t size = file.Size();
   // A directory that would start too near the end reads as zeros past the end and cannot close it.
   const std::uint64_t directory = kCiffHeaderSize + std::uint64_t{lastPointer};
-  const std::uint64_t entries = ReadU16At(file, directory, order);
+  const std::uint64_t entries = file.U16At(directory, order);
   return directory + kDirectoryCountSize + kDirectoryEntrySize * entries + kPointerSize == size;
 }
 
@@ -205,14 +157,14 @@ TailResult ScanForHeapEnd(FileBytes& file, ByteOrder order) {
   const std::uint32_t size = file.Size();
   // The highest position tested is the size minus one: the file's own end is never a candidate.
   if (size - 1 < kScanFloor) return kTailNotFound;
-  const std::uint32_t lastPointer = ReadU32Before(file, size, order);
+  const std::uint32_t lastPointer = file.U32Before(size, order);
   // A file that is readable as it stands has no tail, however its image data happens to look.
   if (IsPlausibleHeapEnd(size, lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order)) {
     return kTailNotFound;
   }
   const auto heapEnd = HighestPlausibleHeapEnd(file, order);
   if (!heapEnd) return kTailNotFound;
-  const std::uint32_t rootPointer = ReadU32Before(file, *heapEnd, order);
+  const std::uint32_t rootPointer = file.U32Before(*heapEnd, order);
   // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
   // readers as it stands.
   if (rootPointer == lastPointer) return kTailNotFound;

@@ -9,17 +9,13 @@
 #include <vector>
 
 #include "engine/file_bytes.h"
+#include "engine/heap_reader.h"
 
 namespace tailmend {
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-// A CIFF directory is a 2-byte entry count, 10-byte entries, then the 4-byte pointer back to it.
-constexpr std::uint32_t kDirectoryCountSize = 2;
-constexpr std::uint32_t kDirectoryEntrySize = 10;
-constexpr std::uint32_t kPointerSize = 4;
 
 // The distance from a root directory's pointer to the end of its heap, the file header included,
 // is 32 + 10n for a root of n = 2..8 entries: one of 52, 62, ..., 112.
@@ -104,26 +100,54 @@ std::optional<std::uint32_t> HighestPlausibleInWindow(const Bytes& window, std::
 }
 
 // Tests positions from the end of the file down to the scan floor, one block at a time, and
-// returns the first (highest) that passes. Blocks start at multiples of the block size. A pointer
+// returns those that pass, highest first. Blocks start at multiples of the block size. A pointer
 // across a block boundary needs three bytes of the block above: they are kept, not read again.
-std::optional<std::uint32_t> HighestPlausibleHeapEnd(FileBytes& file, ByteOrder order) {
-  constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
-  Bytes window(kScanBlockSize + kCarriedBytes);
-  std::uint32_t high = file.Size() - 1;
-  // The window's bytes from here to high come from the block above, at the window's start.
-  std::uint32_t carriedFrom = high;
-  for (;;) {
-    const std::uint32_t aligned = (high - kPointerSize) / kScanBlockSize * kScanBlockSize;
-    const std::uint32_t windowStart = std::max<std::uint32_t>(kScanFloor - kPointerSize, aligned);
-    std::memmove(window.data() + (carriedFrom - windowStart), window.data(), high - carriedFrom);
-    file.Read(windowStart, std::span(window).first(carriedFrom - windowStart));
-    const std::uint32_t low = windowStart + kPointerSize;
-    if (const auto found = HighestPlausibleInWindow(window, windowStart, low, high, order)) return found;
-    if (low == kScanFloor) return std::nullopt;
-    high = low - 1;
-    carriedFrom = windowStart;
+class PlausibleHeapEnds {
+public:
+  PlausibleHeapEnds(FileBytes& file, ByteOrder order)
+      : file_(file), order_(order), window_(kScanBlockSize + kCarriedBytes), next_(file.Size() - 1) {}
+
+  // The next position that passes, below the one returned before.
+  std::optional<std::uint32_t> Next() {
+    for (;;) {
+      if (!loaded_ || next_ < low_) {
+        if (loaded_ && low_ == kScanFloor) return std::nullopt;
+        LoadBlockBelow();
+      }
+      if (const auto found = HighestPlausibleInWindow(window_, windowStart_, low_, next_, order_)) {
+        next_ = *found - 1;
+        return found;
+      }
+      next_ = low_ - 1;
+    }
   }
-}
+
+private:
+  static constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
+
+  FileBytes& file_;
+  ByteOrder order_;
+  Bytes window_;
+  // The window holds the file's bytes from windowStart_ up to the highest position it tests, and
+  // tests positions low_ to next_ of them.
+  std::uint32_t windowStart_ = 0;
+  std::uint32_t low_ = 0;
+  std::uint32_t next_;
+  bool loaded_ = false;
+
+  // The block that holds the positions from next_ down.
+  void LoadBlockBelow() {
+    const std::uint32_t high = next_;
+    // The window's bytes from here to high come from the block above, at the window's start.
+    const std::uint32_t carriedFrom = loaded_ ? windowStart_ : high;
+    const std::uint32_t aligned = (high - kPointerSize) / kScanBlockSize * kScanBlockSize;
+    windowStart_ = std::max<std::uint32_t>(kScanFloor - kPointerSize, aligned);
+    std::memmove(window_.data() + (carriedFrom - windowStart_), window_.data(), high - carriedFrom);
+    file_.Read(windowStart_, std::span(window_).first(carriedFrom - windowStart_));
+    low_ = windowStart_ + kPointerSize;
+    loaded_ = true;
+  }
+};
 
 // Where a complete, well-formed recipe trailer that starts at heapEnd ends, if there is one.
 std::optional<std::uint32_t> TrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
@@ -153,42 +177,55 @@ std::optional<ByteOrder> ByteOrderOf(FileBytes& file) {
   return std::nullopt;
 }
 
-TailResult ScanForHeapEnd(FileBytes& file, ByteOrder order) {
+TailSearch Found(TailFinding finding, TailResult tail, ByteOrder order, std::uint32_t heapEnd = 0) {
+  return {tail, finding, order, heapEnd};
+}
+
+TailSearch ScanForHeapEnd(FileBytes& file, ByteOrder order) {
   const std::uint32_t size = file.Size();
   // The highest position tested is the size minus one: the file's own end is never a candidate.
-  if (size - 1 < kScanFloor) return kTailNotFound;
+  if (size - 1 < kScanFloor) return Found(TailFinding::BelowScanFloor, kTailNotFound, order);
   const std::uint32_t lastPointer = file.U32Before(size, order);
   // A file that is readable as it stands has no tail, however its image data happens to look.
   if (IsPlausibleHeapEnd(size, lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order)) {
-    return kTailNotFound;
+    return Found(TailFinding::EndsWithRootPointer, kTailNotFound, order, size);
   }
-  const auto heapEnd = HighestPlausibleHeapEnd(file, order);
-  if (!heapEnd) return kTailNotFound;
-  const std::uint32_t rootPointer = file.U32Before(*heapEnd, order);
-  // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
-  // readers as it stands.
-  if (rootPointer == lastPointer) return kTailNotFound;
-  // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
-  if (const auto trailerEnd = TrailerEnd(file, *heapEnd, rootPointer, order)) {
-    return static_cast<TailResult>(*trailerEnd);
+  PlausibleHeapEnds candidates(file, order);
+  bool anyPlausible = false;
+  while (const auto heapEnd = candidates.Next()) {
+    anyPlausible = true;
+    const std::uint32_t rootPointer = file.U32Before(*heapEnd, order);
+    // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
+    // readers as it stands.
+    if (rootPointer == lastPointer) return Found(TailFinding::EndsWithCopiedPointer, kTailNotFound, order, *heapEnd);
+    // Cut where no reader can read the root directory, the file would open no better than before.
+    if (CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), *heapEnd}, order)) continue;
+    // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
+    if (const auto trailerEnd = TrailerEnd(file, *heapEnd, rootPointer, order)) {
+      return Found(TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), order, *heapEnd);
+    }
+    return Found(TailFinding::HeapEnd, static_cast<TailResult>(*heapEnd), order, *heapEnd);
   }
-  return static_cast<TailResult>(*heapEnd);
+  return Found(anyPlausible ? TailFinding::NoReadableRoot : TailFinding::NoPlausibleEnd, kTailNotFound, order);
 }
 
 }  // namespace
 
-TailResult FindFileTail(Stream& stream) {
-  TailResult result = kTailUnknownError;
+TailSearch SearchFileTail(Stream& stream) {
+  TailSearch search;
   try {
     const std::int64_t size = stream.Size();
-    if (size < kMinFileSize || size >= kMaxFileSize) return kTailInvalidFile;
+    if (size < kMinFileSize) return Found(TailFinding::TooSmall, kTailInvalidFile, search.order);
+    if (size >= kMaxFileSize) return Found(TailFinding::TooLarge, kTailInvalidFile, search.order);
     FileBytes file(stream, static_cast<std::uint32_t>(size));
     const auto order = ByteOrderOf(file);
-    if (!order) return kTailInvalidFile;
-    result = ScanForHeapEnd(file, *order);
+    if (!order) return Found(TailFinding::NoMark, kTailInvalidFile, search.order);
+    search = ScanForHeapEnd(file, *order);
   } catch (const std::exception&) {
   }
-  return result;
+  return search;
 }
+
+TailResult FindFileTail(Stream& stream) { return SearchFileTail(stream).tail; }
 
 }  // namespace tailmend

@@ -52,9 +52,26 @@ public:
     }
     return true;
   }
+  std::uint32_t U32At(std::uint64_t at) const { return U32Before(at + 4); }
   bool Plausible(std::uint32_t position) const {
     const std::uint32_t distance = position - U32Before(position);
     return distance >= 52 && distance <= 112 && distance % 10 == 2;
+  }
+  // The root directory the pointer before a plausible position leads to holds the number of
+  // entries the distance says, each stored in itself or in the heap before the directory.
+  bool RootReadable(std::uint32_t position) const {
+    const std::uint32_t pointer = U32Before(position);
+    const std::uint64_t directory = 26 + std::uint64_t{pointer};
+    const std::uint32_t entries = (position - pointer - 32) / 10;
+    if (U16At(directory) != entries) return false;
+    for (std::uint32_t k = 0; k < entries; ++k) {
+      const std::uint64_t entry = directory + 2 + 10 * k;
+      const unsigned storage = U16At(entry) >> 14;
+      if (storage == 1) continue;
+      if (storage != 0) return false;
+      if (std::uint64_t{U32At(entry + 2)} + U32At(entry + 6) > pointer) return false;
+    }
+    return true;
   }
 
 private:
@@ -68,6 +85,9 @@ private:
   std::uint64_t knownUpTo_;
 };
 
+// Cases in which a plausible position was passed over for its root directory.
+int passedOver = 0;
+
 TailResult ReferenceScan(const WholeBuffer& file) {
   const auto size = static_cast<std::uint32_t>(file.Size());
   if (size - 1 < kFloor) return kTailNotFound;
@@ -80,6 +100,10 @@ TailResult ReferenceScan(const WholeBuffer& file) {
   for (std::uint32_t i = size - 1; i >= kFloor; --i) {
     if (!file.Plausible(i)) continue;
     if (file.U32Before(i) == last) return kTailNotFound;
+    if (!file.RootReadable(i)) {
+      ++passedOver;
+      continue;
+    }
     if (i + 28 <= size && file.SignatureAt(i)) {
       const std::uint32_t length = file.U32Before(i + 28, true);
       const std::uint64_t end = std::uint64_t{i} + 28 + length + 64;
@@ -265,9 +289,43 @@ private:
       default: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 16)) << 16, 130); break;
     }
     position = std::clamp<std::int64_t>(position, 100, size);
+    if (Chance(2) && position >= 26 + 112) return PlantDirectory(bytes, static_cast<std::uint32_t>(position), big, text);
     const auto distance = static_cast<std::uint32_t>(Chance(2) ? 52 + 10 * Between(0, 6) : Between(40, 130));
     PutU32(bytes, static_cast<std::size_t>(position - 4), static_cast<std::uint32_t>(position) - distance, big);
     text << ", pointer at " << position << " back " << distance;
+  }
+
+  // A whole root directory ending at position, readable or with one flaw.
+  void PlantDirectory(Bytes& bytes, std::uint32_t position, bool big, std::ostringstream& text) {
+    const auto count = static_cast<std::uint16_t>(Between(2, 8));
+    const std::size_t directory = PlantRootDirectory(bytes, position, count, big);
+    const std::size_t entry = directory + 2 + 10 * Between(0, count - 1);
+    const auto pointer = static_cast<std::uint32_t>(directory - 26);
+    text << ", directory of " << count << " at " << position;
+    switch (Between(0, 7)) {
+      case 0: PutU16(bytes, directory, static_cast<std::uint16_t>(count + Pick({-1, 1})), big); text << " (count off)"; break;
+      case 1: {
+        const auto end = static_cast<std::uint32_t>(pointer + Pick<std::int64_t>({-1, 0, 1, 2}));
+        PutU32(bytes, entry + 2, end, big);
+        text << " (an entry ending at " << end << " of " << pointer << ")";
+        break;
+      }
+      case 2: {
+        const auto offset = static_cast<std::uint32_t>(Pick<std::uint64_t>({pointer, pointer + 1, 0xFFFFFFFFu}));
+        PutU32(bytes, entry + 6, offset, big);
+        PutU32(bytes, entry + 2, static_cast<std::uint32_t>(Between(0, 2)), big);
+        text << " (an entry at " << offset << ")";
+        break;
+      }
+      case 3: {
+        const auto storage = static_cast<std::uint16_t>(Pick<std::uint64_t>({0x4000, 0x8000, 0xC000}));
+        PutU16(bytes, entry, static_cast<std::uint16_t>(storage | 0x0006), big);
+        PutU32(bytes, entry + 2, 0xFFFFFFFFu, big);
+        text << " (storage " << storage << ")";
+        break;
+      }
+      default: break;
+    }
   }
 
   void AddFaults(MemoryStream& stream, std::int64_t size, bool anywhere, std::ostringstream& text) {
@@ -303,6 +361,7 @@ TEST(TailLocatorDifferential, AgreesWithTheWholeBufferScanOnGeneratedFiles) {
   // The generated files must reach every outcome often enough to mean something.
   EXPECT_GT(cut, 600);
   EXPECT_GT(notFound, 600);
+  EXPECT_GT(passedOver, 300);
 }
 
 }  // namespace

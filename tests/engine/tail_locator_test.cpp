@@ -63,10 +63,13 @@ TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
 
 TEST(TailLocatorFindsHeapEnd, OnlyTheSevenRootDistancesPass) {
   // 52, 62, ..., 112 are a header and a root of 2..8 entries; nothing between or around them is.
+  // A distance that a root directory can have gets one; others are planted over a root of three.
   for (const bool big : {false, true}) {
-    Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(300).Build();
     for (std::uint32_t distance = 40; distance <= 130; ++distance) {
-      PlantHeapEnd(bytes, 700000, distance, big);
+      const bool directorySized = distance >= 42 && distance % 10 == 2;
+      const auto entries = static_cast<std::uint16_t>(directorySized ? (distance - 32) / 10 : 3);
+      Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).RootEntries(entries).Junk(300).Build();
+      if (!directorySized) PlantHeapEnd(bytes, 700000, distance, big);
       const bool rootSized = distance >= 52 && distance <= 112 && distance % 10 == 2;
       EXPECT_EQ(Locate(bytes), rootSized ? 700000 : kTailNotFound) << distance << (big ? " MM" : " II");
     }
@@ -81,10 +84,83 @@ TEST(TailLocatorFindsHeapEnd, RootsOutsideTwoToEightEntriesAreNotRecognised) {
 
 TEST(TailLocatorFindsHeapEnd, HighestPassingPositionWins) {
   Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
-  PlantHeapEnd(bytes, 690000, 72);
+  PlantRootDirectory(bytes, 690000, 4);
   EXPECT_EQ(Locate(bytes), 700000);
-  PlantHeapEnd(bytes, 710000, 62);  // inside the junk
+  PlantRootDirectory(bytes, 710000, 3);  // inside the junk
   EXPECT_EQ(Locate(bytes), 710000);
+}
+
+// A second heap end in the junk, readable but for one flaw of its root directory.
+struct Flaw {
+  const char* what;
+  void (*apply)(Bytes& bytes, std::size_t directory, bool big);
+};
+
+const Flaw kRootFlaws[] = {
+    {"one entry fewer: it would not end at the position",
+     [](Bytes& b, std::size_t d, bool big) { PutU16(b, d, 2, big); }},
+    {"one entry more", [](Bytes& b, std::size_t d, bool big) { PutU16(b, d, 4, big); }},
+    {"no entries", [](Bytes& b, std::size_t d, bool big) { PutU16(b, d, 0, big); }},
+    {"an entry ending one byte past the directory",
+     [](Bytes& b, std::size_t d, bool big) { PutU32(b, d + 2 + 10 + 2, static_cast<std::uint32_t>(d - 26 + 1), big); }},
+    {"an entry starting past the heap",
+     [](Bytes& b, std::size_t d, bool big) { PutU32(b, d + 2 + 20 + 6, 0xFFFFFFF0u, big); }},
+    {"an entry stored nowhere", [](Bytes& b, std::size_t d, bool big) { PutU16(b, d + 2, 0x8006, big); }},
+};
+
+TEST(TailLocatorReadableRoot, ACandidateWhoseRootDirectoryCannotBeReadIsPassedOver) {
+  for (const bool big : {false, true}) {
+    Bytes readable = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(20000).Build();
+    const std::size_t directory = PlantRootDirectory(readable, 710000, 3, big);
+    ASSERT_EQ(Locate(readable), 710000) << (big ? "MM" : "II");
+    for (const Flaw& flaw : kRootFlaws) {
+      Bytes bytes = readable;
+      flaw.apply(bytes, directory, big);
+      EXPECT_EQ(Locate(bytes), 700000) << flaw.what << (big ? " MM" : " II");
+    }
+  }
+}
+
+TEST(TailLocatorReadableRoot, TheScanGoesOnPastSeveralInTheSameBlockAndAcrossBlocks) {
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(200000).Build();
+  for (const std::uint32_t position : {890000u, 889900u, 750000u, 700100u}) {
+    const std::size_t directory = PlantRootDirectory(bytes, position, 3);
+    PutU16(bytes, directory, 0);
+  }
+  EXPECT_EQ(Locate(bytes), 700000);
+  // With the real heap end unreadable too, there is nothing to cut.
+  PutU16(bytes, CiffBuilder().HeapEnd(700000).RootDirectoryAt(), 7);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorReadableRoot, EveryEntryOfTheRootIsChecked) {
+  for (const std::uint16_t count : {2, 8}) {
+    for (std::uint16_t k = 0; k < count; ++k) {
+      Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
+      const std::size_t directory = PlantRootDirectory(bytes, 710000, count);
+      PutU32(bytes, directory + 2 + 10 * k + 2, 0x7FFFFFFF);
+      EXPECT_EQ(Locate(bytes), 700000) << count << " entries, entry " << k;
+    }
+  }
+}
+
+TEST(TailLocatorReadableRoot, AnUnreadableCandidateStillKeepsAFileThatEndsWithItsPointer) {
+  // As before: the file's end repeats the pointer before the highest plausible position.
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
+  const std::size_t directory = PlantRootDirectory(bytes, 710000, 3);
+  PutU16(bytes, directory, 0);
+  std::copy(bytes.begin() + 710000 - 4, bytes.begin() + 710000, bytes.end() - 4);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorReadableRoot, ATrailerWithAPlausiblePointerInsideItIsKept) {
+  // Before, the highest plausible position was cut at whatever its directory held, here inside
+  // the recipe records: the trailer's end would have gone.
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes trailer = CanonOptionalTrailer(bytes, 700000, 20000);
+  bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+  PlantHeapEnd(bytes, 710000, 62);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
 }
 
 TEST(TailLocatorFindsHeapEnd, ScanFloorIsTheLowestPositionTested) {

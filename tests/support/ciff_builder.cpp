@@ -213,6 +213,15 @@ void CiffBuilder::BuildInto(Bytes& bytes) const {
   std::copy(junk_.begin(), junk_.end(), bytes.begin() + heapEnd_);
 }
 
+std::size_t PlantRootDirectory(Bytes& bytes, std::uint32_t heapEnd, std::uint16_t count, bool bigEndian) {
+  HeapWriter(bytes, bigEndian).Heap(heapEnd - DirectorySize(count), heapEnd,
+                                    std::vector<CiffEntry>(count, Value(kFreeBytesTag, {})), std::nullopt,
+                                    std::nullopt);
+  const std::size_t directory = heapEnd - DirectorySize(count);
+  PutU32(bytes, heapEnd - kPointerSize, static_cast<std::uint32_t>(directory - kHeaderSize), bigEndian);
+  return directory;
+}
+
 CiffEntry Value(std::uint16_t tag, Bytes data) {
   CiffEntry entry;
   entry.tag = tag;

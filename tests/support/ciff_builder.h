@@ -86,6 +86,11 @@ private:
 // whole range, so by chance almost none of them points a few dozen bytes back.
 Bytes Noise(std::size_t count, std::uint32_t seed);
 
+// A readable root directory of count entries (free bytes, empty) written over whatever is there,
+// with its pointer ending at heapEnd: a second heap end inside image data or junk. Returns the
+// file offset of its entry count.
+std::size_t PlantRootDirectory(Bytes& bytes, std::uint32_t heapEnd, std::uint16_t count = 3, bool bigEndian = false);
+
 // Stores value at offset in the given byte order.
 void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value, bool bigEndian = false);
 void PutU16(Bytes& bytes, std::size_t offset, std::uint16_t value, bool bigEndian = false);

@@ -149,9 +149,14 @@ private:
   }
 };
 
-// Where a complete, well-formed recipe trailer that starts at heapEnd ends, if there is one.
-std::optional<std::uint32_t> TrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
-                                        ByteOrder order) {
+}  // namespace
+
+bool EndsWithRootHeap(FileBytes& file, std::uint32_t lastPointer, ByteOrder order) {
+  return IsPlausibleHeapEnd(file.Size(), lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order);
+}
+
+std::optional<std::uint32_t> RecipeTrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
+                                              ByteOrder order) {
   std::array<unsigned char, kTrailerHeaderSize> header{};
   file.Read(heapEnd, header);
   if (std::memcmp(header.data(), kTrailerSignature.data(), kTrailerSignature.size()) != 0) return std::nullopt;
@@ -168,6 +173,8 @@ std::optional<std::uint32_t> TrailerEnd(FileBytes& file, std::uint32_t heapEnd, 
   if (!wellFormed) return std::nullopt;
   return static_cast<std::uint32_t>(end);
 }
+
+namespace {
 
 std::optional<ByteOrder> ByteOrderOf(FileBytes& file) {
   std::array<unsigned char, 2> mark{};
@@ -187,7 +194,7 @@ TailSearch ScanForHeapEnd(FileBytes& file, ByteOrder order) {
   if (size - 1 < kScanFloor) return Found(TailFinding::BelowScanFloor, kTailNotFound, order);
   const std::uint32_t lastPointer = file.U32Before(size, order);
   // A file that is readable as it stands has no tail, however its image data happens to look.
-  if (IsPlausibleHeapEnd(size, lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order)) {
+  if (EndsWithRootHeap(file, lastPointer, order)) {
     return Found(TailFinding::EndsWithRootPointer, kTailNotFound, order, size);
   }
   PlausibleHeapEnds candidates(file, order);
@@ -201,7 +208,7 @@ TailSearch ScanForHeapEnd(FileBytes& file, ByteOrder order) {
     // Cut where no reader can read the root directory, the file would open no better than before.
     if (CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), *heapEnd}, order)) continue;
     // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
-    if (const auto trailerEnd = TrailerEnd(file, *heapEnd, rootPointer, order)) {
+    if (const auto trailerEnd = RecipeTrailerEnd(file, *heapEnd, rootPointer, order)) {
       return Found(TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), order, *heapEnd);
     }
     return Found(TailFinding::HeapEnd, static_cast<TailResult>(*heapEnd), order, *heapEnd);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "engine/file_bytes.h"
 #include "engine/types.h"
 #include "platform/stream.h"
@@ -49,5 +52,14 @@ struct TailSearch {
 
 // FindFileTail with the reasons of its answer, from the same reads.
 TailSearch SearchFileTail(Stream& stream);
+
+// True when the file is readable as it stands: its last four bytes, lastPointer, point back to a
+// root directory a root-sized distance away, or to one that closes the file.
+bool EndsWithRootHeap(FileBytes& file, std::uint32_t lastPointer, ByteOrder order);
+
+// Where a complete, well-formed recipe trailer that starts at heapEnd ends, if there is one: its
+// signatures, its two length fields and, in its last four bytes, the root pointer repeated.
+std::optional<std::uint32_t> RecipeTrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
+                                              ByteOrder order);
 
 }  // namespace tailmend

@@ -184,18 +184,21 @@ std::optional<ByteOrder> ByteOrderOf(FileBytes& file) {
   return std::nullopt;
 }
 
-TailSearch Found(TailFinding finding, TailResult tail, ByteOrder order, std::uint32_t heapEnd = 0) {
-  return {tail, finding, order, heapEnd};
-}
+// What the scan of a file with a mark found.
+struct Scan {
+  TailFinding finding;
+  TailResult tail;
+  std::uint32_t heapEnd = 0;
+};
 
-TailSearch ScanForHeapEnd(FileBytes& file, ByteOrder order) {
+Scan ScanForHeapEnd(FileBytes& file, ByteOrder order) {
   const std::uint32_t size = file.Size();
   // The highest position tested is the size minus one: the file's own end is never a candidate.
-  if (size - 1 < kScanFloor) return Found(TailFinding::BelowScanFloor, kTailNotFound, order);
+  if (size - 1 < kScanFloor) return Scan{TailFinding::BelowScanFloor, kTailNotFound};
   const std::uint32_t lastPointer = file.U32Before(size, order);
   // A file that is readable as it stands has no tail, however its image data happens to look.
   if (EndsWithRootHeap(file, lastPointer, order)) {
-    return Found(TailFinding::EndsWithRootPointer, kTailNotFound, order, size);
+    return Scan{TailFinding::EndsWithRootPointer, kTailNotFound, size};
   }
   PlausibleHeapEnds candidates(file, order);
   bool anyPlausible = false;
@@ -204,16 +207,16 @@ TailSearch ScanForHeapEnd(FileBytes& file, ByteOrder order) {
     const std::uint32_t rootPointer = file.U32Before(*heapEnd, order);
     // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
     // readers as it stands.
-    if (rootPointer == lastPointer) return Found(TailFinding::EndsWithCopiedPointer, kTailNotFound, order, *heapEnd);
+    if (rootPointer == lastPointer) return Scan{TailFinding::EndsWithCopiedPointer, kTailNotFound, *heapEnd};
     // Cut where no reader can read the root directory, the file would open no better than before.
     if (CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), *heapEnd}, order)) continue;
     // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
     if (const auto trailerEnd = RecipeTrailerEnd(file, *heapEnd, rootPointer, order)) {
-      return Found(TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), order, *heapEnd);
+      return Scan{TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), *heapEnd};
     }
-    return Found(TailFinding::HeapEnd, static_cast<TailResult>(*heapEnd), order, *heapEnd);
+    return Scan{TailFinding::HeapEnd, static_cast<TailResult>(*heapEnd), *heapEnd};
   }
-  return Found(anyPlausible ? TailFinding::NoReadableRoot : TailFinding::NoPlausibleEnd, kTailNotFound, order);
+  return Scan{anyPlausible ? TailFinding::NoReadableRoot : TailFinding::NoPlausibleEnd, kTailNotFound};
 }
 
 }  // namespace
@@ -221,13 +224,22 @@ TailSearch ScanForHeapEnd(FileBytes& file, ByteOrder order) {
 TailSearch SearchFileTail(Stream& stream) {
   TailSearch search;
   try {
-    const std::int64_t size = stream.Size();
-    if (size < kMinFileSize) return Found(TailFinding::TooSmall, kTailInvalidFile, search.order);
-    if (size >= kMaxFileSize) return Found(TailFinding::TooLarge, kTailInvalidFile, search.order);
-    FileBytes file(stream, static_cast<std::uint32_t>(size));
+    search.size = stream.Size();
+    const auto invalid = [&](TailFinding finding) {
+      search.finding = finding;
+      search.tail = kTailInvalidFile;
+      return search;
+    };
+    if (search.size < kMinFileSize) return invalid(TailFinding::TooSmall);
+    if (search.size >= kMaxFileSize) return invalid(TailFinding::TooLarge);
+    FileBytes file(stream, static_cast<std::uint32_t>(search.size));
     const auto order = ByteOrderOf(file);
-    if (!order) return Found(TailFinding::NoMark, kTailInvalidFile, search.order);
-    search = ScanForHeapEnd(file, *order);
+    if (!order) return invalid(TailFinding::NoMark);
+    const Scan scan = ScanForHeapEnd(file, *order);
+    search.tail = scan.tail;
+    search.finding = scan.finding;
+    search.order = *order;
+    search.heapEnd = scan.heapEnd;
   } catch (const std::exception&) {
   }
   return search;

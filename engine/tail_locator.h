@@ -43,6 +43,8 @@ enum class TailFinding {
 struct TailSearch {
   TailResult tail = kTailUnknownError;
   TailFinding finding = TailFinding::ReadFailed;
+  // The size the stream told; 0 when it could not tell.
+  std::int64_t size = 0;
   // Once the mark is read.
   ByteOrder order = ByteOrder::Little;
   // Where the root heap ends: the file's size for EndsWithRootPointer; the position found for

@@ -298,30 +298,6 @@ TEST(HeapReaderFaults, TheFirstFaultIsReportedAndTheEntriesAfterItAreStillRead) 
   EXPECT_EQ(reading.captureTime, kSampleCaptureTime);
 }
 
-// A file whose bytes in [from, to) cannot be read: a read touching them fails.
-class HoleyStream final : public Stream {
-public:
-  HoleyStream(Bytes bytes, std::int64_t from, std::int64_t to) : file_(std::move(bytes)), from_(from), to_(to) {}
-  std::size_t Read(void* buffer, std::size_t count) override {
-    const std::int64_t end = position_ + static_cast<std::int64_t>(count);
-    if (position_ < to_ && end > from_) throw PlatformError("read failed");
-    file_.Seek(position_);
-    const std::size_t got = file_.Read(buffer, count);
-    position_ += static_cast<std::int64_t>(got);
-    return got;
-  }
-  std::size_t Write(const void*, std::size_t) override { return 0; }
-  void Seek(std::int64_t offset) override { position_ = offset; }
-  std::int64_t Size() override { return file_.Size(); }
-  void SetEnd(std::int64_t) override {}
-
-private:
-  MemoryStream file_;
-  std::int64_t position_ = 0;
-  std::int64_t from_;
-  std::int64_t to_;
-};
-
 TEST(HeapReaderFaults, AFailedReadIsAFaultOfTheEntryBeingRead) {
   const Bytes bytes = CiffBuilder().HeapEnd(kHeapEnd).Build();
   MemoryStream plain(bytes);
@@ -329,7 +305,8 @@ TEST(HeapReaderFaults, AFailedReadIsAFaultOfTheEntryBeingRead) {
   // The preview's offset, in the second entry of the root directory.
   const std::uint32_t preview =
       kCiffHeaderSize + plainFile.U32At(kCiffHeaderSize + RootPointer(3) + 2 + 10 + 6, ByteOrder::Little);
-  HoleyStream stream(bytes, preview + 1, preview + 2);
+  MemoryStream stream(bytes);
+  stream.FailReadsIn(preview + 1, preview + 2);
   FileBytes file(stream, kHeapEnd);
   const HeapReading reading = ReadHeap(file, {kCiffHeaderSize, kHeapEnd}, ByteOrder::Little);
   EXPECT_EQ(FaultOf(reading), HeapFault::Unreadable);
@@ -339,7 +316,8 @@ TEST(HeapReaderFaults, AFailedReadIsAFaultOfTheEntryBeingRead) {
 }
 
 TEST(HeapReaderFaults, ARootDirectoryThatCannotBeReadIsAFaultOfTheRoot) {
-  HoleyStream stream(CiffBuilder().HeapEnd(kHeapEnd).Build(), kHeapEnd - 40, kHeapEnd - 30);
+  MemoryStream stream(CiffBuilder().HeapEnd(kHeapEnd).Build());
+  stream.FailReadsIn(kHeapEnd - 40, kHeapEnd - 30);
   FileBytes file(stream, kHeapEnd);
   const HeapReading reading = ReadHeap(file, {kCiffHeaderSize, kHeapEnd}, ByteOrder::Little);
   EXPECT_EQ(FaultOf(reading), HeapFault::Unreadable);

@@ -27,6 +27,7 @@ CrwCase CrwCaseMaker::Make() {
   }
   Bytes bytes = std::move(recycled_);
   builder.BuildInto(bytes);
+  if (Chance(12)) ChangeStart(bytes, text);
   if (Chance(4)) AppendTrailer(bytes, heapEnd, text);
   AppendJunk(bytes, text);
   const std::size_t planted = Between(0, 4);

@@ -9,7 +9,7 @@ namespace tailmend::test {
 
 std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
   const std::int64_t wantedEnd = position_ + static_cast<std::int64_t>(count);
-  const bool fails = failFrom_ && wantedEnd > *failFrom_;
+  const bool fails = failFrom_ && wantedEnd > *failFrom_ && (!failTo_ || position_ < *failTo_);
   std::int64_t end = std::min({wantedEnd, Size(), static_cast<std::int64_t>(bytes_.size())});
   if (readableEnd_) end = std::min(end, *readableEnd_);
   if (fails) end = std::min(end, *failFrom_);

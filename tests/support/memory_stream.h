@@ -22,6 +22,12 @@ public:
   // A read reaching this offset raises an error, after it has delivered the bytes before it, as a
   // real file's read does.
   void FailReadsFrom(std::int64_t offset) { failFrom_ = offset; }
+  // A read touching a byte in [from, to) raises an error, after it has delivered the bytes before
+  // from: a bad spot in the middle of a file.
+  void FailReadsIn(std::int64_t from, std::int64_t to) {
+    failFrom_ = from;
+    failTo_ = to;
+  }
   void ReportSize(std::int64_t size) { reportedSize_ = size; }
   void FailSize() { failSize_ = true; }
 
@@ -42,6 +48,7 @@ private:
   std::size_t delivered_ = 0;
   std::optional<std::int64_t> readableEnd_;
   std::optional<std::int64_t> failFrom_;
+  std::optional<std::int64_t> failTo_;
   std::optional<std::int64_t> reportedSize_;
   bool failSize_ = false;
 };

@@ -67,6 +67,8 @@ private:
   // The entry being checked, or the root directory before its first entry.
   std::uint64_t where_ = 0;
   std::size_t directories_ = 0;
+  // Heaps hold one preview; a file with hundreds would make the checks read a lot.
+  bool previewSeen_ = false;
 
   void Fault(HeapFault fault) {
     if (reading.damage) return;
@@ -130,7 +132,8 @@ private:
     const std::uint16_t kind = entry.tag & kKindMask;
     if (kind == kKindSubHeap || kind == kKindOtherSubHeap) {
       SubHeap({data, data + entry.size}, level + 1);
-    } else if (entry.tag == kPreviewTag) {
+    } else if (entry.tag == kPreviewTag && !previewSeen_) {
+      previewSeen_ = true;
       Preview(data, entry.size);
     } else if (entry.tag == kOriginalFileNameTag) {
       OriginalFileName(data, entry.size);

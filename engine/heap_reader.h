@@ -93,10 +93,11 @@ struct HeapReading {
 std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, ByteOrder order);
 
 // Reads the whole directory tree as a raw reader would: the root directory's checks, the same for
-// every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the preview
-// JPEG's markers; picks out the original file name and the capture time on the way. Reads
-// directories and the few bytes it checks, never image data, and needs no memory that grows with
-// the file. A failed read is the fault Unreadable, of the entry being read.
+// every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the first
+// preview JPEG's markers; picks out the original file name and the capture time on the way (the
+// first of each). Reads directories and the few bytes it checks, never image data: at most
+// kMaxDirectories directories and about 4 KiB more, whatever the file. A failed read is the fault
+// Unreadable, of the entry being read.
 HeapReading ReadHeap(FileBytes& file, HeapRange root, ByteOrder order);
 
 // The capture time as the camera's clock showed it, "YYYY-MM-DDTHH:MM:SS" (no time zone: the

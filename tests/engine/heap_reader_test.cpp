@@ -283,6 +283,17 @@ TEST(HeapReaderPreview, APreviewWithoutItsStartMarkerIsAFault) {
   EXPECT_EQ(FaultOf(ReadRoot(CameraRootWith(1, Value(0x2007, {0xFF, 0xD8, 0xFF, 0xD9})))), std::nullopt);
 }
 
+TEST(HeapReaderPreview, OnlyTheFirstPreviewIsChecked) {
+  // A second preview, anywhere, costs no more reading: heaps hold one.
+  Bytes broken = Jpeg(5000, 1);
+  broken[0] = 0;
+  std::vector<CiffEntry> root = CameraRoot();
+  root.push_back(Value(0x2007, broken));
+  EXPECT_EQ(FaultOf(ReadRoot(root)), std::nullopt);
+  std::swap(root[1], root[3]);
+  EXPECT_EQ(FaultOf(ReadRoot(root)), HeapFault::PreviewStart);
+}
+
 TEST(HeapReaderPreview, OnlyThePreviewTagIsCheckedForMarkers) {
   EXPECT_EQ(FaultOf(ReadRoot(CameraRootWith(1, Value(0x2008, Bytes(5000, 0x55))))), std::nullopt);
 }

@@ -37,6 +37,67 @@ constexpr std::size_t kMaxNameLength = 64;
 
 constexpr std::size_t kMaxDirectoryBytes = std::size_t{kMaxDirectoryEntries} * kDirectoryEntrySize;
 
+// The reads of a whole walk are small and close together: a heap's directory, its sub-heaps and
+// the values picked out lie just below the heap's end. They are served from a few windows of the
+// file; a read outside them loads a window that ends where the read ends and reaches back by up
+// to kWindowSize, where the next reads most likely are. Once kExtendedBytes have been loaded, a
+// read loads only its own bytes, so that no heap can make the walk read much. Without extend,
+// every read loads only its own bytes, and fails only when they cannot be read.
+class WindowedReads {
+public:
+  static constexpr std::size_t kWindowSize = 4096;
+
+  WindowedReads(FileBytes& file, bool extend) : file_(file), extended_(extend ? 0 : kExtendedBytes) {}
+
+  // At most kWindowSize bytes.
+  void Read(std::uint64_t offset, std::span<unsigned char> out) {
+    const std::uint64_t end = offset + out.size();
+    for (const Window& window : windows_) {
+      if (window.length > 0 && offset >= window.start && end <= window.start + window.length) {
+        std::copy_n(window.bytes.begin() + static_cast<std::ptrdiff_t>(offset - window.start), out.size(), out.begin());
+        return;
+      }
+    }
+    Window& window = windows_[next_];
+    next_ = (next_ + 1) % windows_.size();
+    window.length = 0;
+    const std::uint64_t reach = extended_ < kExtendedBytes ? kWindowSize : out.size();
+    const std::uint64_t start = end > reach ? end - reach : 0;
+    file_.Read(start, std::span(window.bytes).first(static_cast<std::size_t>(end - start)));
+    window.start = start;
+    window.length = static_cast<std::size_t>(end - start);
+    extended_ += window.length;
+    std::copy_n(window.bytes.begin() + static_cast<std::ptrdiff_t>(offset - window.start), out.size(), out.begin());
+  }
+
+  std::uint16_t U16At(std::uint64_t offset, ByteOrder order) {
+    std::array<unsigned char, 2> bytes{};
+    Read(offset, bytes);
+    return DecodeU16(bytes.data(), order);
+  }
+
+  std::uint32_t U32At(std::uint64_t offset, ByteOrder order) {
+    std::array<unsigned char, 4> bytes{};
+    Read(offset, bytes);
+    return DecodeU32(bytes.data(), order);
+  }
+
+private:
+  // Beyond this, the walk has met a heap no camera writes.
+  static constexpr std::uint64_t kExtendedBytes = 64 * 1024;
+
+  struct Window {
+    std::uint64_t start = 0;
+    std::size_t length = 0;
+    std::array<unsigned char, kWindowSize> bytes{};
+  };
+
+  FileBytes& file_;
+  std::array<Window, 3> windows_{};
+  std::size_t next_ = 0;
+  std::uint64_t extended_ = 0;
+};
+
 struct Entry {
   std::uint16_t tag;
   std::uint32_t size;
@@ -50,7 +111,8 @@ struct Entry {
 class HeapWalker {
 public:
   // With descend false only the root directory is checked, and the first fault ends the walk.
-  HeapWalker(FileBytes& file, ByteOrder order, bool descend) : file_(file), order_(order), descend_(descend) {}
+  HeapWalker(FileBytes& file, ByteOrder order, bool descend)
+      : file_(file, descend), order_(order), descend_(descend) {}
 
   void Walk(HeapRange root) { Directory(root, 0); }
   // A read failed: the fault of whatever was being checked.
@@ -59,7 +121,7 @@ public:
   HeapReading reading;
 
 private:
-  FileBytes& file_;
+  WindowedReads file_;
   ByteOrder order_;
   bool descend_;
   std::array<std::uint16_t, kMaxSubHeapDepth + 1> path_{};
@@ -87,7 +149,7 @@ private:
       return Fault(HeapFault::DirectoryMisplaced);
     }
     const std::uint64_t size = heap.end - heap.start;
-    const std::uint32_t pointer = file_.U32Before(heap.end, order_);
+    const std::uint32_t pointer = file_.U32At(heap.end - kPointerSize, order_);
     const std::uint64_t directory = std::uint64_t{heap.start} + pointer;
     if (level == 0) where_ = directory;
     if (pointer > size - kDirectoryCountSize - kPointerSize) return Fault(HeapFault::DirectoryMisplaced);
@@ -156,6 +218,7 @@ private:
     std::array<unsigned char, 2> start{};
     if (size >= start.size()) file_.Read(data, start);
     if (start[0] != kMarker || start[1] != kStartOfImage) return Fault(HeapFault::PreviewStart);
+    static_assert(kPreviewEndWindow <= WindowedReads::kWindowSize);
     std::array<unsigned char, kPreviewEndWindow> end{};
     const std::size_t window = std::min<std::size_t>(size, end.size());
     file_.Read(std::uint64_t{data} + size - window, std::span(end).first(window));

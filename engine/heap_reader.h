@@ -22,7 +22,7 @@ inline constexpr std::uint16_t kMaxDirectoryEntries = 127;
 inline constexpr std::size_t kMaxSubHeapDepth = 6;
 // Directories read for one file, the root's included; a camera writes seven. Entries that point
 // at the same sub-heap again and again cannot make the reading long.
-inline constexpr std::size_t kMaxDirectories = 64;
+inline constexpr std::size_t kMaxDirectories = 32;
 
 // A heap: the file's bytes from start to end. Its last four bytes hold the offset of its directory
 // and its entries the offsets of their data, all counted from start.
@@ -41,7 +41,7 @@ enum class HeapFault {
   TooManyDirectories,  // more than kMaxDirectories directories in all
   PreviewStart,        // the preview JPEG does not start with FF D8
   PreviewEnd,          // the preview JPEG does not end with FF D9 (zero or FF padding after it allowed)
-  Unreadable,          // the system failed a read needed for the check
+  Unreadable,          // the system failed a read of the bytes checked, or of bytes just below them
 };
 
 // Each fault's text for machine-readable reports; never changes.
@@ -95,8 +95,8 @@ std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, By
 // Reads the whole directory tree as a raw reader would: the root directory's checks, the same for
 // every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the first
 // preview JPEG's markers; picks out the original file name and the capture time on the way (the
-// first of each). Reads directories and the few bytes it checks, never image data: at most
-// kMaxDirectories directories and about 4 KiB more, whatever the file. A failed read is the fault
+// first of each). Reads directories and the few bytes it checks, never image data, a few 4 KiB
+// windows for a camera's heap and under 128 KiB whatever the heap. A failed read is the fault
 // Unreadable, of the entry being read.
 HeapReading ReadHeap(FileBytes& file, HeapRange root, ByteOrder order);
 

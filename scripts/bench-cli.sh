@@ -7,7 +7,9 @@
 #   (d) its peak memory (maximum resident set size) repairing an 8 MiB and a sparse 1 GiB file;
 #   (e) (a) from a cold cache: each file dropped from the page cache before each of the two programs
 #       reads it, as where photos usually are (a card, a recovery disk); with the bytes the disk
-#       then read per file for tailmend-cli (the kernel's read_bytes).
+#       then read per file for tailmend-cli (the kernel's read_bytes);
+#   (f) the whole verdict of each file of that batch against the locator's answer alone, both
+#       without cutting (judge_files, until tailmend-cli reports verdicts itself).
 # Times are the best of ROUNDS runs. Use a release build (RelWithDebInfo or Release).
 # Usage: scripts/bench-cli.sh [BUILD_DIR] [COUNT] [ROUNDS]
 set -euo pipefail
@@ -16,7 +18,8 @@ count=${2:-100}
 rounds=${3:-3}
 cli="$build/cli/tailmend-cli"
 make_crw="$build/tests/support/make_damaged_crw"
-for tool in "$cli" "$make_crw" /usr/bin/time; do
+judge="$build/tests/support/judge_files"
+for tool in "$cli" "$make_crw" "$judge" /usr/bin/time; do
   [ -x "$tool" ] || { echo "bench-cli: $tool not found (build the project; apt-get install time)" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -97,6 +100,14 @@ disk_per_file=$(
   echo $(((after - before) / count))
 )
 
+# (f) from the page cache, as (a)
+fresh_batch
+plain_time="" verdict_time=""
+for _ in $(seq $((3 * rounds))); do
+  plain_time=$(smaller "$(seconds "$judge" "$batch"/*.CRW)" "$plain_time")
+  verdict_time=$(smaller "$(seconds "$judge" --verdict "$batch"/*.CRW)" "$verdict_time")
+done
+
 # (c) a heap ending below the scan floor, so that no position of the noise above it passes
 scan="$work/scan"
 mkdir "$scan"
@@ -119,7 +130,7 @@ echo "tailmend-cli $("$cli" --version | cut -d ' ' -f 2), $build, best of $round
 awk -v count="$count" -v cat="$cat_time" -v cli="$cli_time" -v read="$read_per_file" -v junk="$junk" \
   -v scan_bytes=$((64 * mib)) -v scan_time="$scan_time" -v scan_result="$scan_result" \
   -v small="$peak_small" -v big="$peak_big" -v cold_cat="$cold_cat" -v cold_cli="$cold_cli" \
-  -v disk="$disk_per_file" 'BEGIN {
+  -v disk="$disk_per_file" -v plain="$plain_time" -v verdict="$verdict_time" 'BEGIN {
   printf "%-54s %-26s %s\n", "figure", "measured", "goal"
   printf "%-54s %-26s %s\n", "(a) " count " x 8 MiB repaired / cat of them", \
     sprintf("%.3f (%.3f s / %.3f s)", cli / cat, cli, cat), "<= 0.25"
@@ -132,4 +143,6 @@ awk -v count="$count" -v cat="$cat_time" -v cli="$cli_time" -v read="$read_per_f
   printf "%-54s %-26s %s\n", "(e) (a) from a cold cache / cat of them cold", \
     sprintf("%.3f (%.3f s / %.3f s)", cold_cli / cold_cat, cold_cli, cold_cat), "<= 0.2"
   printf "%-54s %-26s %s\n", "     bytes the disk read per file, cold", sprintf("%d (junk + %d)", disk, disk - junk), ""
+  printf "%-54s %-26s %s\n", "(f) verdicts of (a) / the locator alone", \
+    sprintf("%.3f (%.3f s / %.3f s)", verdict / plain, verdict, plain), "<= 1.05"
 }'

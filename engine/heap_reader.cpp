@@ -136,7 +136,7 @@ private:
     if (reading.damage) return;
     HeapDamage damage;
     damage.fault = fault;
-    damage.path = path_;
+    std::copy_n(path_.begin(), depth_, damage.path.begin());
     damage.depth = depth_;
     damage.offset = where_;
     reading.damage = damage;

@@ -131,6 +131,32 @@ TEST(HeapReaderDirectories, ASubHeapsDirectoryMustLieInsideIt) {
   EXPECT_EQ(withDirectory(0xFFFFFFFF, 2), HeapFault::DirectoryMisplaced) << "beyond the file";
 }
 
+// A root whose sub-heap (0x300A) is the given bytes, laid by hand at the start of the heap.
+std::vector<CiffEntry> RootWithSubHeapBytes(Bytes heap) {
+  CiffEntry sub = SubHeap(0x300A, {});
+  sub.offset = 0;
+  sub.size = static_cast<std::uint32_t>(heap.size());
+  return {Value(0x0006, std::move(heap)), ImageData(), sub};
+}
+
+// A sub-heap of 40 bytes of data, then two empty entries whose directory starts at pointer, then
+// the pointer at the end of size bytes.
+Bytes SubHeapBytes(std::uint32_t pointer, std::size_t size) {
+  Bytes heap(size, 0);
+  PutU16(heap, pointer, 2);
+  for (std::uint32_t k = 0; k < 2; ++k) PutU16(heap, pointer + 2 + 10 * k, 0x0006);
+  PutU32(heap, size - 4, pointer);
+  return heap;
+}
+
+TEST(HeapReaderDirectories, ASubHeapsDirectoryRunningOneBytePastItsPointerIsAFault) {
+  // 40 + 2 + 20 + 4 = 66 bytes hold the directory at 40 exactly; 67 leave a byte of slack.
+  EXPECT_EQ(FaultOf(ReadRoot(RootWithSubHeapBytes(SubHeapBytes(40, 66)))), std::nullopt);
+  EXPECT_EQ(FaultOf(ReadRoot(RootWithSubHeapBytes(SubHeapBytes(40, 67)))), std::nullopt);
+  // The second entry's last byte under the pointer's first.
+  EXPECT_EQ(FaultOf(ReadRoot(RootWithSubHeapBytes(SubHeapBytes(41, 66)))), HeapFault::DirectoryMisplaced);
+}
+
 TEST(HeapReaderDirectories, ASubHeapTooSmallForAPointerAndACountIsAFault) {
   CiffEntry heap = SubHeap(0x300A, {});
   heap.size = 5;
@@ -287,6 +313,11 @@ TEST(HeapReaderPreview, APreviewWithoutItsStartMarkerIsAFault) {
     Bytes jpeg = Jpeg(5000, 1);
     jpeg[broken] ^= 0x01;
     EXPECT_EQ(FaultOf(ReadRoot(CameraRootWith(1, Value(0x2007, jpeg)))), HeapFault::PreviewStart) << broken;
+  }
+  // Too short for the start marker, however the bytes after it in the heap read.
+  for (const std::size_t size : {0, 1}) {
+    std::vector<CiffEntry> root = {ImageData(), Value(0x2007, Bytes(size, 0xFF)), Value(0x0006, {0xFF, 0xD8, 0xFF, 0xD9})};
+    EXPECT_EQ(FaultOf(ReadRoot(root)), HeapFault::PreviewStart) << size;
   }
   // Too short to hold both markers.
   const Bytes markers = {0xFF, 0xD8, 0xFF};

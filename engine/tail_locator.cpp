@@ -31,10 +31,15 @@ constexpr std::uint32_t kTrailerHeaderLengthAt = 24;
 constexpr std::uint32_t kTrailerFooterSize = 64;
 constexpr std::uint32_t kTrailerFooterLengthAt = 20;
 
-// The scan holds this much of the file at a time, whatever the file's size: large enough that
-// system calls cost little beside the copying, small enough that a scan stopping right after a
-// block boundary reads less than 64 KiB beyond the junk. A multiple of the 4 KiB page.
+// The scan reads the file's end first in a block of this size, whatever the file's size: large
+// enough that system calls cost little beside the copying, small enough that a scan stopping in it
+// reads less than 64 KiB beyond the junk.
 constexpr std::uint32_t kScanBlockSize = 60 * 1024;
+// Once the first block held no heap end, the junk is long: the blocks double, so that the disk
+// gets half as many requests, and a scan still reads less than 128 KiB beyond the junk.
+constexpr std::uint32_t kLargeScanBlockSize = 2 * kScanBlockSize;
+// Blocks start on page boundaries, where the system reads from.
+constexpr std::uint32_t kPageSize = 4096;
 // Positions tested together by the quick pre-test; far fewer than the 65,536 positions over which
 // the upper half of a nearby pointer stays the same.
 constexpr std::uint32_t kChunkPositions = 128;
@@ -100,12 +105,23 @@ std::optional<std::uint32_t> HighestPlausibleInWindow(const Bytes& window, std::
 }
 
 // Tests positions from the end of the file down to the scan floor, one block at a time, and
-// returns those that pass, highest first. Blocks start at multiples of the block size. A pointer
-// across a block boundary needs three bytes of the block above: they are kept, not read again.
+// returns those that pass, highest first. A pointer across a block boundary needs three bytes of
+// the block above: they are kept, not read again. Reading backwards defeats the system's own
+// read-ahead, which follows reads forwards, so each block waits for the disk: the scan asks for
+// the block below the one it reads before reading it, and the disk fetches both at once.
 class PlausibleHeapEnds {
 public:
   PlausibleHeapEnds(FileBytes& file, ByteOrder order)
-      : file_(file), order_(order), window_(kScanBlockSize + kCarriedBytes), next_(file.Size() - 1) {}
+      : file_(file), order_(order), window_(kLargeScanBlockSize + kCarriedBytes), next_(file.Size() - 1),
+        hintedFrom_(FirstBlockStart(file.Size())) {}
+
+  // Asks for the first block, the file's end, before anything else is read: the disk may fetch it
+  // while the mark at the start is read. A file readable as it stands needs only its last bytes;
+  // the rest of its block comes alongside.
+  static void AskForFirstBlock(FileBytes& file) {
+    const std::uint32_t start = FirstBlockStart(file.Size());
+    if (start < file.Size()) file.WillRead(start, file.Size() - start);
+  }
 
   // The next position that passes, below the one returned before.
   std::optional<std::uint32_t> Next() {
@@ -124,6 +140,7 @@ public:
 
 private:
   static constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
+  static constexpr std::uint32_t kLowestStart = kScanFloor - kPointerSize;
 
   FileBytes& file_;
   ByteOrder order_;
@@ -134,18 +151,40 @@ private:
   std::uint32_t low_ = 0;
   std::uint32_t next_;
   bool loaded_ = false;
+  // The bytes from here to the end of the file have been asked for ahead of their reads.
+  std::uint32_t hintedFrom_;
+
+  // Where the block that holds the bytes up to end, of the given size, starts.
+  static std::uint32_t BlockStart(std::uint32_t end, std::uint32_t size) {
+    const std::uint32_t lowest = end > size ? end - size : 0;
+    return std::max(kLowestStart, (lowest + kPageSize - 1) / kPageSize * kPageSize);
+  }
+
+  // The first block holds the positions from the size minus one down.
+  static std::uint32_t FirstBlockStart(std::uint32_t size) {
+    return BlockStart(size - 1 - kCarriedBytes, kScanBlockSize);
+  }
 
   // The block that holds the positions from next_ down.
   void LoadBlockBelow() {
     const std::uint32_t high = next_;
     // The window's bytes from here to high come from the block above, at the window's start.
     const std::uint32_t carriedFrom = loaded_ ? windowStart_ : high;
-    const std::uint32_t aligned = (high - kPointerSize) / kScanBlockSize * kScanBlockSize;
-    windowStart_ = std::max<std::uint32_t>(kScanFloor - kPointerSize, aligned);
+    windowStart_ = BlockStart(high - kCarriedBytes, loaded_ ? kLargeScanBlockSize : kScanBlockSize);
+    AskForBlockBelow();
     std::memmove(window_.data() + (carriedFrom - windowStart_), window_.data(), high - carriedFrom);
     file_.Read(windowStart_, std::span(window_).first(carriedFrom - windowStart_));
     low_ = windowStart_ + kPointerSize;
     loaded_ = true;
+  }
+
+  void AskForBlockBelow() {
+    if (windowStart_ == kLowestStart) return;
+    // The next block holds the positions from windowStart_ + 3 down (see LoadBlockBelow).
+    const std::uint32_t below = BlockStart(windowStart_, kLargeScanBlockSize);
+    const std::uint32_t to = std::min(hintedFrom_, windowStart_);
+    if (below < to) file_.WillRead(below, to - below);
+    hintedFrom_ = std::min(hintedFrom_, below);
   }
 };
 
@@ -233,6 +272,7 @@ TailSearch SearchFileTail(Stream& stream) {
     if (search.size < kMinFileSize) return invalid(TailFinding::TooSmall);
     if (search.size >= kMaxFileSize) return invalid(TailFinding::TooLarge);
     FileBytes file(stream, static_cast<std::uint32_t>(search.size));
+    PlausibleHeapEnds::AskForFirstBlock(file);
     const auto order = ByteOrderOf(file);
     if (!order) return invalid(TailFinding::NoMark);
     const Scan scan = ScanForHeapEnd(file, *order);

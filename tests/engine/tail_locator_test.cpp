@@ -284,11 +284,46 @@ TEST(TailLocatorReads, OnlyTheEndOfTheFileIsRead) {
   MemoryStream stream(bytes);
   EXPECT_EQ(FindFileTail(stream), 7 << 20);
   EXPECT_GE(stream.BytesRead(), std::size_t{1} << 20);
-  EXPECT_LE(stream.BytesRead(), (std::size_t{1} << 20) + 65536);
+  // The blocks after the first are 120 KiB.
+  EXPECT_LE(stream.BytesRead(), (std::size_t{1} << 20) + 131072);
   // A healthy file is recognised from its last bytes and its root directory.
   MemoryStream healthy(CiffBuilder().HeapEnd(8 << 20).Build());
   EXPECT_EQ(FindFileTail(healthy), kTailNotFound);
   EXPECT_LE(healthy.BytesRead(), 64u);
+}
+
+// Reading backwards, the scan asks for each block before it needs it: the disk fetches the block
+// below while the scan reads the one above. It asks for nothing it will not read but the block
+// below the last one, and nothing below the scan floor.
+TEST(TailLocatorReads, EachBlockIsAskedForBeforeItIsRead) {
+  for (const std::uint32_t junk : {100u, 70000u, 1u << 20}) {
+    const std::uint32_t heapEnd = 7 << 20;
+    MemoryStream stream(CiffBuilder().HeapEnd(heapEnd).Junk(junk).Build());
+    stream.KeepAccesses();
+    ASSERT_EQ(FindFileTail(stream), static_cast<TailResult>(heapEnd));
+    std::int64_t hintedFrom = static_cast<std::int64_t>(heapEnd + junk);
+    std::int64_t lowestRead = hintedFrom;
+    int blocks = 0;
+    for (const MemoryStream::Access& access : stream.Accesses()) {
+      if (access.hint) {
+        EXPECT_EQ(access.offset + access.count, hintedFrom) << junk << ": hints follow each other downwards";
+        hintedFrom = access.offset;
+      } else if (access.count > 4096) {
+        EXPECT_GE(access.offset, hintedFrom) << junk << ": a block read before it was asked for";
+        lowestRead = std::min(lowestRead, access.offset);
+        ++blocks;
+      }
+    }
+    EXPECT_GE(blocks, 1);
+    EXPECT_LE(lowestRead - hintedFrom, 120 * 1024) << junk << ": more asked for than the block below";
+  }
+  // Near the scan floor, nothing below it is asked for.
+  MemoryStream floor(CiffBuilder().HeapEnd(kScanFloor).Junk(300000).Build());
+  floor.KeepAccesses();
+  ASSERT_EQ(FindFileTail(floor), static_cast<TailResult>(kScanFloor));
+  for (const MemoryStream::Access& access : floor.Accesses()) {
+    EXPECT_TRUE(!access.hint || access.offset >= kScanFloor - 4) << access.offset;
+  }
 }
 
 TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {

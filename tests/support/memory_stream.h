@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/stream.h"
 #include "tests/support/ciff_builder.h"
@@ -31,16 +32,27 @@ public:
   void ReportSize(std::int64_t size) { reportedSize_ = size; }
   void FailSize() { failSize_ = true; }
 
+  // What was asked of the file, in order: the reads and the hints of reads to come.
+  struct Access {
+    bool hint;
+    std::int64_t offset;
+    std::int64_t count;
+  };
+
   std::size_t Read(void* buffer, std::size_t count) override;
   std::size_t Write(const void* buffer, std::size_t count) override;
   void Seek(std::int64_t offset) override;
   std::int64_t Size() override;
   void SetEnd(std::int64_t length) override;
+  void WillRead(std::int64_t offset, std::int64_t count) override;
 
   const Bytes& Contents() const { return bytes_; }
   // Hands the file's bytes back for reuse and leaves the stream empty.
   Bytes TakeContents() { return std::exchange(bytes_, {}); }
   std::size_t BytesRead() const { return delivered_; }
+  // Kept only once asked for, so that thousands of reads cost nothing.
+  void KeepAccesses() { keepAccesses_ = true; }
+  const std::vector<Access>& Accesses() const { return accesses_; }
 
 private:
   Bytes bytes_;
@@ -51,6 +63,8 @@ private:
   std::optional<std::int64_t> failTo_;
   std::optional<std::int64_t> reportedSize_;
   bool failSize_ = false;
+  bool keepAccesses_ = false;
+  std::vector<Access> accesses_;
 };
 
 }  // namespace tailmend::test

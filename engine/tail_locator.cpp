@@ -178,8 +178,8 @@ private:
     loaded_ = true;
   }
 
+  // Below the lowest block, BlockStart gives the block itself, and nothing is asked for.
   void AskForBlockBelow() {
-    if (windowStart_ == kLowestStart) return;
     // The next block holds the positions from windowStart_ + 3 down (see LoadBlockBelow).
     const std::uint32_t below = BlockStart(windowStart_, kLargeScanBlockSize);
     const std::uint32_t to = std::min(hintedFrom_, windowStart_);

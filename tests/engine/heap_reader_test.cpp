@@ -399,6 +399,16 @@ TEST(HeapReaderContent, TheNameIsTakenOnlyWhenItIsPrintableText) {
   EXPECT_EQ(nameOf(Bytes(100, 'x')), std::string(64, 'x')) << "at most 64 bytes are read";
 }
 
+TEST(HeapReaderContent, BytesRightAfterASubHeapAreReadAsTheyAre) {
+  // The sub-heap, near the start of the file, is read through a window that ends where it ends;
+  // the name's one byte comes right after it.
+  for (const bool big : {false, true}) {
+    const std::vector<CiffEntry> root = {SubHeap(0x300A, {Value(0x0006, Bytes(4, 0))}), Value(0x0816, {'A'}),
+                                         ImageData()};
+    EXPECT_EQ(ReadRoot(root, big).originalFileName, "A") << big;
+  }
+}
+
 TEST(HeapReaderContent, AZeroTimeIsNoTime) {
   EXPECT_EQ(ReadRoot(CameraRootWith(2, ImageProperties("CRW_0001.CRW", 0))).captureTime, std::nullopt);
   EXPECT_EQ(ReadRoot(CameraRootWith(2, ImageProperties("CRW_0001.CRW", 1))).captureTime, 1u);

@@ -22,9 +22,10 @@ constexpr std::size_t kSignatureAt = 6;
 // The window at each end of a file that must be all zeros for Lookalike::Zeros.
 constexpr std::uint32_t kZeroWindow = 64 * 1024;
 
+bool SameByte(char a, unsigned char b) { return static_cast<unsigned char>(a) == b; }
+
 bool StartsWith(const std::vector<unsigned char>& bytes, std::string_view prefix) {
-  return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin(),
-                                                     [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; });
+  return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin(), SameByte);
 }
 
 bool AllZero(const std::vector<unsigned char>& bytes) {
@@ -38,7 +39,7 @@ void JudgeWithoutMark(FileBytes& file, FileVerdict& verdict) {
   verdict.lookalike = Lookalike::Unknown;
   std::vector<unsigned char> head(std::min<std::uint32_t>(file.Size(), kHeaderSearchWindow + kSignatureAt + 8));
   file.Read(0, head);
-  for (auto at = head.begin() + kSignatureAt; at != head.end(); ++at) {
+  for (auto at = head.begin() + std::min(kSignatureAt, head.size()); at != head.end(); ++at) {
     at = std::search(at, head.end(), kHeapSignature.begin(), kHeapSignature.end());
     if (at == head.end()) break;
     const auto mark = at - kSignatureAt;
@@ -74,8 +75,7 @@ void JudgeHeap(FileBytes& file, std::uint32_t heapEnd, ByteOrder order, Verdict 
 bool HasCiffSignature(FileBytes& file) {
   std::array<unsigned char, kHeapSignature.size()> signature{};
   file.Read(kSignatureAt, signature);
-  return std::equal(signature.begin(), signature.end(), kHeapSignature.begin(),
-                    [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); });
+  return std::equal(kHeapSignature.begin(), kHeapSignature.end(), signature.begin(), SameByte);
 }
 
 // A file with a mark and nothing to cut: a CIFF file whose heap end is missing, or, when the mark

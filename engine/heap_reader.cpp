@@ -49,8 +49,8 @@ public:
 
   WindowedReads(FileBytes& file, bool extend) : file_(file), extended_(extend ? 0 : kExtendedBytes) {}
 
-  // At most kWindowSize bytes.
   void Read(std::uint64_t offset, std::span<unsigned char> out) {
+    if (out.size() > kWindowSize) return file_.Read(offset, out);
     const std::uint64_t end = offset + out.size();
     for (const Window& window : windows_) {
       if (window.length > 0 && offset >= window.start && end <= window.start + window.length) {

@@ -53,8 +53,8 @@ TEST(FileVerdictRepair, JunkAfterARecipeTrailerIsCutAndTheTrailerKept) {
 TEST(FileVerdictRepair, ABrokenPreviewIsHeapDamageButTheCutIsStillMade) {
   Bytes jpeg = Jpeg(2000, 1);
   jpeg[jpeg.size() - 2] = 0;
-  const FileVerdict verdict =
-      Judge(CiffBuilder().HeapEnd(kHeapEnd).Root({ImageData(), Value(0x2007, jpeg), ImageProperties()}).Junk(100).Build());
+  const std::vector<CiffEntry> root = {ImageData(), Value(0x2007, jpeg), ImageProperties()};
+  const FileVerdict verdict = Judge(CiffBuilder().HeapEnd(kHeapEnd).Root(root).Junk(100).Build());
   EXPECT_EQ(verdict.verdict, Verdict::HeapDamaged);
   EXPECT_EQ(verdict.tail, static_cast<TailResult>(kHeapEnd));
   EXPECT_EQ(verdict.junk, 100u);

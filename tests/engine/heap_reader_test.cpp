@@ -58,7 +58,9 @@ CiffEntry WithOffset(CiffEntry entry, std::uint32_t offset) {
 
 // The preview, the image properties and the directory come after the image data, as in the
 // cameras' files: the root directory's pointer counts the whole heap up to it.
-std::uint32_t RootPointer(std::size_t entries) { return kHeapEnd - 26 - (2 + 10 * static_cast<std::uint32_t>(entries) + 4); }
+std::uint32_t RootPointer(std::size_t entries) {
+  return kHeapEnd - 26 - (2 + 10 * static_cast<std::uint32_t>(entries) + 4);
+}
 
 TEST(HeapReader, AHeapAsACameraWritesItHasNoFaultAndGivesTheNameAndTime) {
   for (const bool big : {false, true}) {
@@ -70,8 +72,8 @@ TEST(HeapReader, AHeapAsACameraWritesItHasNoFaultAndGivesTheNameAndTime) {
 }
 
 TEST(HeapReader, ReadsDirectoriesAndMarkersButNoImageData) {
-  const Read read = ReadBuilt(CiffBuilder().HeapEnd(7 << 20).Root({ImageData(), PreviewJpeg(300000), ImageProperties()}),
-                              7 << 20);
+  const Read read =
+      ReadBuilt(CiffBuilder().HeapEnd(7 << 20).Root({ImageData(), PreviewJpeg(300000), ImageProperties()}), 7 << 20);
   EXPECT_EQ(FaultOf(read.reading), std::nullopt);
   // Seven directories, the preview's first two and last 4096 bytes, the name's field and the time,
   // in a few windows of 4 KiB.
@@ -316,7 +318,8 @@ TEST(HeapReaderPreview, APreviewWithoutItsStartMarkerIsAFault) {
   }
   // Too short for the start marker, however the bytes after it in the heap read.
   for (const std::size_t size : {0, 1}) {
-    std::vector<CiffEntry> root = {ImageData(), Value(0x2007, Bytes(size, 0xFF)), Value(0x0006, {0xFF, 0xD8, 0xFF, 0xD9})};
+    const std::vector<CiffEntry> root = {ImageData(), Value(0x2007, Bytes(size, 0xFF)),
+                                         Value(0x0006, {0xFF, 0xD8, 0xFF, 0xD9})};
     EXPECT_EQ(FaultOf(ReadRoot(root)), HeapFault::PreviewStart) << size;
   }
   // Too short to hold both markers.

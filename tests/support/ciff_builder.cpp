@@ -120,7 +120,8 @@ private:
   // The data, then the words, then zeros up to length.
   void Content(std::size_t at, const CiffEntry& entry, std::size_t length) {
     std::fill_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at), length, 0);
-    std::copy_n(entry.data.begin(), std::min(entry.data.size(), length), bytes_.begin() + static_cast<std::ptrdiff_t>(at));
+    const auto to = bytes_.begin() + static_cast<std::ptrdiff_t>(at);
+    std::copy_n(entry.data.begin(), std::min(entry.data.size(), length), to);
     for (std::size_t w = 0; w < entry.words.size(); ++w) {
       const std::size_t offset = entry.data.size() + 4 * w;
       if (offset + 4 <= length) PutU32(bytes_, at + offset, entry.words[w], big_);

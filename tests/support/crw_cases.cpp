@@ -168,7 +168,10 @@ void CrwCaseMaker::PlantDirectory(Bytes& bytes, std::uint32_t position, bool big
   const auto pointer = static_cast<std::uint32_t>(directory - 26);
   text << ", directory of " << count << " at " << position;
   switch (Between(0, 7)) {
-    case 0: PutU16(bytes, directory, static_cast<std::uint16_t>(count + Pick({-1, 1})), big); text << " (count off)"; break;
+    case 0:
+      PutU16(bytes, directory, static_cast<std::uint16_t>(count + Pick({-1, 1})), big);
+      text << " (count off)";
+      break;
     case 1: {
       const auto end = static_cast<std::uint32_t>(pointer + Pick<std::int64_t>({-1, 0, 1, 2}));
       PutU32(bytes, entry + 2, end, big);

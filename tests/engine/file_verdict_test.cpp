@@ -187,10 +187,12 @@ TEST(FileVerdictNotRepairable, ACiffHeaderWithBytesBeforeItIsNamedWithItsOffset)
   const Bytes crw = CiffBuilder().HeapEnd(kHeapEnd).Build();
   far.insert(far.end(), crw.begin(), crw.end());
   EXPECT_EQ(Judge(far).reason, UnrepairableReason::NoCiffHeader);
-  Bytes unmarked = crw;
-  unmarked.insert(unmarked.begin(), 300, 0);
-  unmarked[300] = 'X';
-  EXPECT_EQ(Judge(unmarked).reason, UnrepairableReason::NoCiffHeader);
+  for (const std::size_t broken : {0, 1}) {
+    Bytes unmarked = crw;
+    unmarked.insert(unmarked.begin(), 300, 0);
+    unmarked[300 + broken] = 'X';
+    EXPECT_EQ(Judge(unmarked).reason, UnrepairableReason::NoCiffHeader) << broken;
+  }
 }
 
 TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged) {

@@ -111,16 +111,18 @@ std::optional<std::uint32_t> HighestPlausibleInWindow(const Bytes& window, std::
 // the block below the one it reads before reading it, and the disk fetches both at once.
 class PlausibleHeapEnds {
 public:
-  PlausibleHeapEnds(FileBytes& file, ByteOrder order)
+  // inMemory: what AskForFirstBlock answered.
+  PlausibleHeapEnds(FileBytes& file, ByteOrder order, bool inMemory)
       : file_(file), order_(order), window_(kLargeScanBlockSize + kCarriedBytes), next_(file.Size() - 1),
-        hintedFrom_(FirstBlockStart(file.Size())) {}
+        hintedFrom_(FirstBlockStart(file.Size())), inMemory_(inMemory) {}
 
   // Asks for the first block, the file's end, before anything else is read: the disk may fetch it
   // while the mark at the start is read. A file readable as it stands needs only its last bytes;
-  // the rest of its block comes alongside.
-  static void AskForFirstBlock(FileBytes& file) {
+  // the rest of its block comes alongside. True when the block is in memory already: the file's
+  // end most likely is, and the scan asks for nothing more.
+  static bool AskForFirstBlock(FileBytes& file) {
     const std::uint32_t start = FirstBlockStart(file.Size());
-    if (start < file.Size()) file.WillRead(start, file.Size() - start);
+    return start < file.Size() && file.WillRead(start, file.Size() - start);
   }
 
   // The next position that passes, below the one returned before.
@@ -153,6 +155,9 @@ private:
   bool loaded_ = false;
   // The bytes from here to the end of the file have been asked for ahead of their reads.
   std::uint32_t hintedFrom_;
+  // Hints are spent on a file whose end is in memory, as after its scan from the disk, or where
+  // it was just written: asking costs the system a look at every page.
+  bool inMemory_;
 
   // Where the block that holds the bytes up to end, of the given size, starts.
   static std::uint32_t BlockStart(std::uint32_t end, std::uint32_t size) {
@@ -180,10 +185,11 @@ private:
 
   // Below the lowest block, BlockStart gives the block itself, and nothing is asked for.
   void AskForBlockBelow() {
+    if (inMemory_) return;
     // The next block holds the positions from windowStart_ + 3 down (see LoadBlockBelow).
     const std::uint32_t below = BlockStart(windowStart_, kLargeScanBlockSize);
     const std::uint32_t to = std::min(hintedFrom_, windowStart_);
-    if (below < to) file_.WillRead(below, to - below);
+    if (below < to) inMemory_ = file_.WillRead(below, to - below);
     hintedFrom_ = std::min(hintedFrom_, below);
   }
 };
@@ -230,7 +236,7 @@ struct Scan {
   std::uint32_t heapEnd = 0;
 };
 
-Scan ScanForHeapEnd(FileBytes& file, ByteOrder order) {
+Scan ScanForHeapEnd(FileBytes& file, ByteOrder order, bool inMemory) {
   const std::uint32_t size = file.Size();
   // The highest position tested is the size minus one: the file's own end is never a candidate.
   if (size - 1 < kScanFloor) return Scan{TailFinding::BelowScanFloor, kTailNotFound};
@@ -239,7 +245,7 @@ Scan ScanForHeapEnd(FileBytes& file, ByteOrder order) {
   if (EndsWithRootHeap(file, lastPointer, order)) {
     return Scan{TailFinding::EndsWithRootPointer, kTailNotFound, size};
   }
-  PlausibleHeapEnds candidates(file, order);
+  PlausibleHeapEnds candidates(file, order, inMemory);
   bool anyPlausible = false;
   while (const auto heapEnd = candidates.Next()) {
     anyPlausible = true;
@@ -272,10 +278,10 @@ TailSearch SearchFileTail(Stream& stream) {
     if (search.size < kMinFileSize) return invalid(TailFinding::TooSmall);
     if (search.size >= kMaxFileSize) return invalid(TailFinding::TooLarge);
     FileBytes file(stream, static_cast<std::uint32_t>(search.size));
-    PlausibleHeapEnds::AskForFirstBlock(file);
+    const bool inMemory = PlausibleHeapEnds::AskForFirstBlock(file);
     const auto order = ByteOrderOf(file);
     if (!order) return invalid(TailFinding::NoMark);
-    const Scan scan = ScanForHeapEnd(file, *order);
+    const Scan scan = ScanForHeapEnd(file, *order, inMemory);
     search.tail = scan.tail;
     search.finding = scan.finding;
     search.order = *order;

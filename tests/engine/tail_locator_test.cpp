@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/tail_locator.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/memory_stream.h"
@@ -332,6 +334,17 @@ TEST(TailLocatorReads, EachBlockIsAskedForBeforeItIsRead) {
   small.KeepAccesses();
   ASSERT_EQ(FindFileTail(small), kTailNotFound);
   for (const MemoryStream::Access& access : small.Accesses()) EXPECT_FALSE(access.hint) << access.offset;
+}
+
+TEST(TailLocatorReads, AFileWhoseEndIsInMemoryIsAskedForOnce) {
+  // Every hint costs the system a look at each page; for a file the system holds, one is enough.
+  MemoryStream stream(CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build());
+  stream.KeepAccesses();
+  stream.InMemory();
+  ASSERT_EQ(FindFileTail(stream), 7 << 20);
+  const auto hints = std::count_if(stream.Accesses().begin(), stream.Accesses().end(),
+                                   [](const MemoryStream::Access& access) { return access.hint; });
+  EXPECT_EQ(hints, 1);
 }
 
 TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {

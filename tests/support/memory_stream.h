@@ -44,7 +44,9 @@ public:
   void Seek(std::int64_t offset) override;
   std::int64_t Size() override;
   void SetEnd(std::int64_t length) override;
-  void WillRead(std::int64_t offset, std::int64_t count) override;
+  bool WillRead(std::int64_t offset, std::int64_t count) override;
+  // Hints answer that their bytes are in memory already.
+  void InMemory() { inMemory_ = true; }
 
   const Bytes& Contents() const { return bytes_; }
   // Hands the file's bytes back for reuse and leaves the stream empty.
@@ -64,6 +66,7 @@ private:
   std::optional<std::int64_t> reportedSize_;
   bool failSize_ = false;
   bool keepAccesses_ = false;
+  bool inMemory_ = false;
   std::vector<Access> accesses_;
 };
 

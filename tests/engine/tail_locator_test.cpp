@@ -336,15 +336,29 @@ TEST(TailLocatorReads, EachBlockIsAskedForBeforeItIsRead) {
   for (const MemoryStream::Access& access : small.Accesses()) EXPECT_FALSE(access.hint) << access.offset;
 }
 
-TEST(TailLocatorReads, AFileWhoseEndIsInMemoryIsAskedForOnce) {
-  // Every hint costs the system a look at each page; for a file the system holds, one is enough.
-  MemoryStream stream(CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build());
-  stream.KeepAccesses();
-  stream.InMemory();
-  ASSERT_EQ(FindFileTail(stream), 7 << 20);
-  const auto hints = std::count_if(stream.Accesses().begin(), stream.Accesses().end(),
-                                   [](const MemoryStream::Access& access) { return access.hint; });
-  EXPECT_EQ(hints, 1);
+std::int64_t HintsOf(const MemoryStream& stream) {
+  return std::count_if(stream.Accesses().begin(), stream.Accesses().end(),
+                       [](const MemoryStream::Access& access) { return access.hint; });
+}
+
+TEST(TailLocatorReads, NothingMoreIsAskedForOnceTheBytesAreInMemory) {
+  // Every hint costs the system a look at each page; for bytes the system holds, they are spent.
+  const Bytes bytes = CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build();
+  MemoryStream held(bytes);
+  held.KeepAccesses();
+  held.InMemoryBelow(std::int64_t{1} << 40);
+  ASSERT_EQ(FindFileTail(held), 7 << 20);
+  EXPECT_EQ(HintsOf(held), 1) << "the end of a file held whole";
+  // Held from some way down only: the hints stop there.
+  MemoryStream partly(bytes);
+  partly.KeepAccesses();
+  partly.InMemoryBelow(bytes.size() - 300000);
+  ASSERT_EQ(FindFileTail(partly), 7 << 20);
+  for (const MemoryStream::Access& access : partly.Accesses()) {
+    EXPECT_TRUE(!access.hint || access.offset >= static_cast<std::int64_t>(bytes.size()) - 300000 - 122880)
+        << access.offset;
+  }
+  EXPECT_GE(HintsOf(partly), 3);
 }
 
 TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {

@@ -39,7 +39,7 @@ std::int64_t MemoryStream::Size() {
 
 bool MemoryStream::WillRead(std::int64_t offset, std::int64_t count) {
   if (keepAccesses_) accesses_.push_back({true, offset, count});
-  return inMemory_;
+  return offset < inMemoryBelow_;
 }
 
 void MemoryStream::SetEnd(std::int64_t length) {

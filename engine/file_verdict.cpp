@@ -1,8 +1,8 @@
 #include "engine/file_verdict.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <vector>

@@ -62,10 +62,8 @@ bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& 
     if (auto* sourceFile = dynamic_cast<FileStream*>(&source)) sourceFile->CopyAttributesTo(copy.Stream());
     FlushFolderOf(GiveFirstFreeBackupName(copy, fileName));
     return true;
-  } catch (const PlatformError& error) {
-    failureReason = error.Reason();
   } catch (const std::exception& error) {
-    failureReason = error.what();
+    failureReason = FailureReasonOf(error);
   }
   return false;
 }

@@ -5,6 +5,7 @@
 #include <libgen.h>
 #include <sys/acl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -93,6 +94,21 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 [[noreturn]] void ThrowErrno() { throw SystemError(errno); }
+
+// Moves count bytes by as many calls as it takes, each of at most kMaxChunk bytes, and returns how
+// many moved: fewer only where a call moves nothing (the end of a file).
+template <typename Call>
+std::size_t InChunks(FileOperation operation, std::size_t count, Call call) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t moved = System(operation, [&] { return call(done, std::min(count - done, kMaxChunk)); });
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) ThrowErrno();
+    if (moved == 0) break;
+    done += static_cast<std::size_t>(moved);
+  }
+  return done;
+}
 
 // Errors by which a file system says it has no such operation at all, rather than refusing it for
 // these files: FAT refuses hard links with EPERM, and FUSE file systems refuse flags they do not
@@ -199,32 +215,16 @@ std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
   auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = System(FileOperation::Read, [&] {
-      return ::read(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
-    });
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ThrowErrno();
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
+  return InChunks(FileOperation::Read, count, [&](std::size_t done, std::size_t ask) {
+    return ::read(Descriptor(handle_), bytes + done, ask);
+  });
 }
 
 std::size_t FileStream::Write(const void* buffer, std::size_t count) {
   const auto* bytes = static_cast<const char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t put = System(FileOperation::Write, [&] {
-      return ::write(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
-    });
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) ThrowErrno();
-    if (put == 0) break;
-    done += static_cast<std::size_t>(put);
-  }
-  return done;
+  return InChunks(FileOperation::Write, count, [&](std::size_t done, std::size_t ask) {
+    return ::write(Descriptor(handle_), bytes + done, ask);
+  });
 }
 
 void FileStream::Seek(std::int64_t offset) {
@@ -254,6 +254,19 @@ void FileStream::SetEnd(std::int64_t length) {
       0) {
     ThrowErrno();
   }
+}
+
+// The kernel starts reading the pages in and returns. It looks at every page of the range, which
+// costs far more than one read that refuses to wait for the disk (RWF_NOWAIT): that read tells
+// whether the range's first page is in memory already. A hint the system refuses changes nothing,
+// so neither call is one that fault injection fails.
+bool FileStream::WillRead(std::int64_t offset, std::int64_t count) {
+  const int fd = Descriptor(handle_);
+  char byte = 0;
+  struct iovec probe = {&byte, 1};
+  if (::preadv2(fd, &probe, 1, static_cast<off_t>(offset), RWF_NOWAIT) == 1) return true;
+  ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(count), POSIX_FADV_WILLNEED);
+  return false;
 }
 
 // copy_file_range with explicit offsets leaves both file positions where they were.

@@ -33,22 +33,28 @@ bool InjectedFailure(FileOperation operation) {
   return true;
 }
 
-// ReadFile or WriteFile, or what a test makes of it: a failure, or, for the code 0, no bytes moved.
-template <typename Call>
-bool Transfer(FileOperation operation, DWORD& moved, Call call) {
-  if (const auto code = fault_injection::InjectedError(operation)) {
-    moved = 0;
-    if (*code == 0) return true;
-    ::SetLastError(static_cast<DWORD>(*code));
-    return false;
-  }
-  return call();
-}
-
 // Call right after the failing function, before anything else can overwrite the code.
 [[noreturn]] void ThrowLastError() {
   const DWORD code = ::GetLastError();
   throw SystemError(static_cast<int>(code));
+}
+
+// Moves count bytes by ReadFile or WriteFile calls of at most kMaxChunk bytes each, and returns
+// how many moved: fewer only where a call moves nothing. A test may make a call fail, or, with the
+// code 0, move nothing.
+template <typename Call>
+std::size_t InChunks(FileOperation operation, std::size_t count, Call call) {
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD moved = 0;
+    const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
+    const auto injected = fault_injection::InjectedError(operation);
+    if (injected && *injected != 0) ::SetLastError(static_cast<DWORD>(*injected));
+    if (injected ? *injected != 0 : !call(done, ask, moved)) ThrowLastError();
+    if (moved == 0) break;
+    done += moved;
+  }
+  return done;
 }
 
 std::wstring SystemPathOrThrow(const std::string& path) {
@@ -151,32 +157,16 @@ std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
   auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    DWORD got = 0;
-    const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (!Transfer(FileOperation::Read, got, [&] { return ::ReadFile(Native(handle_), bytes + done, ask, &got, nullptr); })) {
-      ThrowLastError();
-    }
-    if (got == 0) break;
-    done += got;
-  }
-  return done;
+  return InChunks(FileOperation::Read, count, [&](std::size_t done, DWORD ask, DWORD& moved) {
+    return ::ReadFile(Native(handle_), bytes + done, ask, &moved, nullptr);
+  });
 }
 
 std::size_t FileStream::Write(const void* buffer, std::size_t count) {
   const auto* bytes = static_cast<const char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    DWORD put = 0;
-    const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (!Transfer(FileOperation::Write, put, [&] { return ::WriteFile(Native(handle_), bytes + done, ask, &put, nullptr); })) {
-      ThrowLastError();
-    }
-    if (put == 0) break;
-    done += put;
-  }
-  return done;
+  return InChunks(FileOperation::Write, count, [&](std::size_t done, DWORD ask, DWORD& moved) {
+    return ::WriteFile(Native(handle_), bytes + done, ask, &moved, nullptr);
+  });
 }
 
 void FileStream::Seek(std::int64_t offset) {
@@ -205,6 +195,11 @@ void FileStream::SetEnd(std::int64_t length) {
   Seek(length);
   if (InjectedFailure(FileOperation::SetEnd) || !::SetEndOfFile(Native(handle_))) ThrowLastError();
 }
+
+// Windows has no cheap read-ahead for a range of a file opened for ordinary reads: its cache reads
+// ahead only what it sees read in order, and reading ahead on one's own needs a handle opened for
+// overlapped reads throughout. The hint does nothing.
+bool FileStream::WillRead(std::int64_t, std::int64_t) { return false; }
 
 // Windows has no system copy between two open handles (CopyFile works on names, and would not
 // read through the run's own handle): the caller copies block by block.

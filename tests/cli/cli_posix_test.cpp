@@ -15,7 +15,7 @@
 
 #include "tests/cli/cli_runner_posix.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -23,12 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliPosix : public ::testing::Test {
-protected:
-  TempDir dir;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
-};
+class CliPosix : public PhotoFolderTest {};
 
 // A name may hold anything but a slash: the report and stderr escape what would break their lines
 // or fields, or send a terminal its control sequences.

@@ -16,8 +16,10 @@ struct CliRun {
 // POSIX, CreateProcessW with a wide command line on Windows), with its output in files.
 CliRun RunCli(const std::vector<std::string>& arguments);
 
-// Text as the program prints it: the lines, each ended the way the system's C runtime ends a line
-// of text ("\r\n" on Windows).
+// How the system's C runtime ends a line of text ("\r\n" on Windows); each runner says.
+extern const char* const kLineEnd;
+
+// Text as the program prints it: the lines, each with its end.
 std::string Lines(std::initializer_list<std::string> lines);
 
 }  // namespace tailmend::test

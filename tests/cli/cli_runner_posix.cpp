@@ -52,10 +52,6 @@ CliRun RunCli(const std::vector<std::string>& arguments) {
   return run;
 }
 
-std::string Lines(std::initializer_list<std::string> lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
+const char* const kLineEnd = "\n";
 
 }  // namespace tailmend::test

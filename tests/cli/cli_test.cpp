@@ -5,17 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#endif
-
 #include "platform/path_names.h"
 #include "platform/system_error_text.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -23,18 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-const int kNoSuchFile = ERROR_FILE_NOT_FOUND;
-#else
-const int kNoSuchFile = ENOENT;
-#endif
-
-class Cli : public ::testing::Test {
-protected:
-  TempDir dir;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
-};
+class Cli : public PhotoFolderTest {};
 
 TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
   const std::string a = dir.Put("a.CRW", damaged);
@@ -109,7 +93,7 @@ TEST_F(Cli, AnErrorOnOneFileIsReportedAndTheRunGoesOn) {
   const CliRun run = RunCli({missing, invalid, a});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, Lines({"1\t" + invalid + "\tInvalid crw file", "2\t" + a + "\tDone"}));
-  EXPECT_EQ(run.err, Lines({"tailmend-cli: " + missing + ": cannot open: " + SystemMessage(kNoSuchFile)}));
+  EXPECT_EQ(run.err, Lines({"tailmend-cli: " + missing + ": cannot open: " + SystemMessage(kNoSuchFileCode)}));
 }
 
 // A backup that fails ends the run with its row, and stderr says why.
@@ -132,15 +116,16 @@ TEST_F(Cli, AnInvalidFileMeansExitStatusOne) {
   EXPECT_NE(run.out.find("\tInvalid crw file"), std::string::npos);
 }
 
-// A card's folders: photos in mixed case at several depths, beside files that are not photos and
-// a backup copy from an earlier run.
+// A card's folders: photos in mixed case at several depths, one named outside every ANSI code
+// page, beside files that are not photos and a backup copy from an earlier run. Names sort by their
+// UTF-8 bytes.
 class CliFolder : public Cli {
 protected:
   const std::string card = dir.File("card");
   const std::string sub = PathInFolder(card, "sub");
   const std::string a = PathInFolder(card, "a.crw");
   const std::string b = PathInFolder(card, "B.CRW");
-  const std::string c = PathInFolder(sub, "c.Crw");
+  const std::string c = PathInFolder(sub, "Снимок.Crw");
   const std::string d = PathInFolder(PathInFolder(sub, "deeper"), "d.CRW");
   const std::string notes = PathInFolder(card, "notes.txt");
   const std::string backup = PathInFolder(card, "a_bak0.crw");
@@ -155,8 +140,8 @@ protected:
 TEST_F(CliFolder, RepairsEveryCrwFileBelowItInSortedOrder) {
   const CliRun run = RunCli({card});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tDone", "3\t" + c + "\tDone",
-                            "4\t" + d + "\tDone"}));
+  EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tDone", "3\t" + d + "\tDone",
+                            "4\t" + c + "\tDone"}));
   EXPECT_EQ(run.err, Lines({"tailmend-cli: " + backup + ": skipped: a backup copy"}));
   for (const auto& photo : {a, b, c, d}) EXPECT_EQ(ReadBytes(photo), healthy) << photo;
   EXPECT_EQ(ReadBytes(notes), damaged);
@@ -177,7 +162,7 @@ TEST_F(CliFolder, CheckReportsAndChangesNothing) {
   const CliRun run = RunCli({card, "--check"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Lines({"1\t" + b + "\tNo file tail", "2\t" + a + "\tTail at 700000",
-                            "3\t" + c + "\tTail at 700000", "4\t" + d + "\tTail at 700000"}));
+                            "3\t" + d + "\tTail at 700000", "4\t" + c + "\tTail at 700000"}));
   for (const auto& photo : {a, c, d}) EXPECT_EQ(ReadBytes(photo), damaged) << photo;
 }
 
@@ -226,7 +211,7 @@ TEST_F(CliFolder, OutWritesRepairedCopiesAndLeavesTheOriginals) {
   const std::string fixed = dir.File("fixed");
   const std::string named = dir.Put("named.CRW", damaged);
   fs::create_directories(fs::u8path(PathInFolder(fixed, "sub")));
-  const std::string taken = PathInFolder(PathInFolder(fixed, "sub"), "c.Crw");
+  const std::string taken = PathInFolder(PathInFolder(fixed, "sub"), "Снимок.Crw");
   WriteBytes(taken, Bytes{'m', 'i', 'n', 'e'});
   const CliRun run = RunCli({"--out", fixed, card, named});
   EXPECT_EQ(run.status, 1) << "one copy was not written";

@@ -14,7 +14,7 @@
 #include "generated/version.h"
 #include "tests/cli/cli_runner_win32.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
 
@@ -23,12 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliWin32 : public ::testing::Test {
-protected:
-  TempDir dir;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
-};
+class CliWin32 : public PhotoFolderTest {};
 
 // The names come from the wide-character command line, not from the ANSI code page, and are
 // printed as UTF-8.

@@ -6,17 +6,14 @@
 #include <fstream>
 #include <regex>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <cerrno>
-#endif
 
 #include "engine/backup_copier.h"
 #include "platform/fault_injection.h"
 #include "platform/file_stream.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -265,17 +262,11 @@ protected:
   }
 };
 
-#ifdef _WIN32
-constexpr int kNameTaken = ERROR_FILE_EXISTS;
-#else
-constexpr int kNameTaken = EEXIST;
-#endif
-
 // Another run's temporary under the random name first chosen means a new name, not a failure.
 TEST_F(InterceptedBackup, ATakenTemporaryNameIsTriedAgain) {
   MemoryStream source(Bytes(5000, 1));
   std::string reason;
-  ASSERT_TRUE(BackupIntercepted(source, FailingInTurn(FileOperation::Open, {kNameTaken, kNameTaken}), reason));
+  ASSERT_TRUE(BackupIntercepted(source, FailingInTurn(FileOperation::Open, {kNameTakenCode, kNameTakenCode}), reason));
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), Bytes(5000, 1));
 }
 

@@ -6,17 +6,15 @@
 #include <functional>
 #include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "engine/batch_run.h"
 #include "engine/folder_walk.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -24,21 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-// Windows and Wine word this message differently; its trimming is tested with the system texts.
-std::string NoSuchFileText() { return SystemMessage(ERROR_FILE_NOT_FOUND); }
-#else
-std::string NoSuchFileText() { return "No such file or directory"; }
-#endif
 
 using Calls = std::vector<std::string>;
 
-class BatchRun : public ::testing::Test {
+class BatchRun : public PhotoFolderTest {
 protected:
-  TempDir dir;
   RecordingSink sink;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
 
   std::size_t FilesInDir() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));
@@ -112,7 +101,7 @@ TEST_F(BatchRun, AFileThatCannotBeOpenedEndsTheRunWithTheSystemText) {
     ProcessFiles({first, missing, third}, sink);
     FAIL() << "the open error must pass out";
   } catch (const PlatformError& error) {
-    EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + missing + "\". " + NoSuchFileText());
+    EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + missing + "\". " + SystemMessage(kNoSuchFileCode));
   }
   EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
   EXPECT_EQ(sink.calls.back(), "step 1 Calculating...");
@@ -188,7 +177,7 @@ TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
   ASSERT_EQ(sink.failures.size(), 2u);
   EXPECT_EQ(sink.failures[0].first, missing);
   EXPECT_EQ(sink.failures[0].second.kind, FailureKind::Open);
-  EXPECT_EQ(sink.failures[0].second.reason, NoSuchFileText());
+  EXPECT_EQ(sink.failures[0].second.reason, SystemMessage(kNoSuchFileCode));
   EXPECT_EQ(sink.failures[1].first, changed);
   EXPECT_EQ(sink.failures[1].second.kind, FailureKind::Changed);
   EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});

@@ -11,7 +11,7 @@
 #include "platform/platform_error.h"
 #include "platform/wide_text_win32.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
@@ -22,12 +22,9 @@ namespace {
 namespace fs = std::filesystem;
 
 
-class BackupAndCut : public ::testing::Test {
+class BackupAndCut : public PhotoFolderTest {
 protected:
-  TempDir dir;
   RecordingSink sink;
-  const Bytes& repaired = HealthyPhoto();
-  const Bytes& damaged = DamagedPhoto();
 };
 
 TEST_F(BackupAndCut, CutRemovesExactlyTheBytesFromTheLengthFound) {
@@ -38,7 +35,7 @@ TEST_F(BackupAndCut, CutRemovesExactlyTheBytesFromTheLengthFound) {
     ProcessFiles({path}, run);
     ASSERT_EQ(run.rows.size(), 1u);
     EXPECT_EQ(run.rows[0].result.event, Event::Done);
-    EXPECT_EQ(ReadBytes(path), repaired);
+    EXPECT_EQ(ReadBytes(path), healthy);
     EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
   }
 }
@@ -54,7 +51,7 @@ TEST_F(BackupAndCut, NameOutsideTheAnsiCodePageIsRepairedAndBackedUp) {
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].file, path);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
-  EXPECT_EQ(ReadBytes(path), repaired);
+  EXPECT_EQ(ReadBytes(path), healthy);
   const fs::path backup = dir.Path() / L"\u0421\u043D\u0438\u043C\u043E\u043A_\u6771\u4EAC_0042_bak0.crw";
   ASSERT_TRUE(fs::exists(backup));
   EXPECT_EQ(ReadBytes(dir.File("Снимок_東京_0042_bak0.crw")), damaged);

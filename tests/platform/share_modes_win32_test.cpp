@@ -8,7 +8,7 @@
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
@@ -59,12 +59,9 @@ void ExpectOpenError(const PlatformError& error, const std::string& path, DWORD 
   ExpectPrefixAndSystemMessage(error.what(), "Cannot open file \"" + path + "\". ", code);
 }
 
-class ShareModes : public ::testing::Test {
+class ShareModes : public PhotoFolderTest {
 protected:
-  TempDir dir;
   RecordingSink sink;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& repaired = HealthyPhoto();
 };
 
 TEST_F(ShareModes, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) {
@@ -78,7 +75,7 @@ TEST_F(ShareModes, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) 
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
   EXPECT_EQ(other.Size(), kPhotoHeapEnd);
-  EXPECT_EQ(ReadBytes(path), repaired);
+  EXPECT_EQ(ReadBytes(path), healthy);
   EXPECT_EQ(ReadBytes(dir.File("IMG_0001_bak0.crw")), damaged);
 }
 

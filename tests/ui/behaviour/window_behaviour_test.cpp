@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "platform/path_names.h"
@@ -12,6 +13,7 @@
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/processing_dialog.h"
 #include "ui/behaviour/product.h"
+#include "ui/behaviour/window_designs.h"
 
 namespace tailmend::test {
 namespace {
@@ -113,6 +115,31 @@ TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
   TempDir dir;
   state.Run({dir.Put("IMG.CRW", Bytes(10))}, sink);
   EXPECT_EQ(sink.stopAnswers, std::vector<bool>{false});
+}
+
+TEST(WindowDesignRules, EachControlHasItsOwnNameAndLiesInsideItsParent) {
+  for (const WindowDesign* design :
+       {&MainWindowDesign(), &ProcessingDialogDesign(), &DocumentViewerDesign(), &AboutBoxDesign()}) {
+    SCOPED_TRACE(design->name);
+    std::set<std::string> names;
+    for (const ControlDesign& control : design->controls) {
+      SCOPED_TRACE(control.name);
+      EXPECT_TRUE(names.insert(control.name).second) << "a second control of that name";
+      DesignSize area = design->client;
+      if (!control.parent.empty()) {
+        ASSERT_EQ(names.count(control.parent), 1u) << "a parent comes before its controls";
+        const ControlDesign& parent = ControlNamed(*design, control.parent);
+        EXPECT_EQ(parent.kind, ControlKind::GroupBox);
+        area = {parent.place.width, parent.place.height};
+      }
+      if (control.kind == ControlKind::Picture) continue;  // it may reach past the window's edge
+      EXPECT_GE(control.place.left, 0);
+      EXPECT_GE(control.place.top, 0);
+      EXPECT_LE(control.place.left + control.place.width, area.width);
+      EXPECT_LE(control.place.top + control.place.height, area.height);
+    }
+  }
+  EXPECT_THROW(ControlNamed(AboutBoxDesign(), "Button7"), std::out_of_range);
 }
 
 TEST(ErrorBoxRules, AFullStopIsAddedOnlyAfterACharacterOrderedAfterIt) {

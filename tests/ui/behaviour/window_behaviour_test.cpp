@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <stdexcept>
 
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
+#include "tests/support/ciff_builder.h"
 #include "tests/support/temp_dir.h"
 #include "ui/behaviour/document_viewer.h"
 #include "ui/behaviour/error_box.h"
@@ -80,7 +82,7 @@ void ExpectState(const ProcessingState& state, const std::string& caption, bool 
   EXPECT_EQ(state.StopRequested(), mayClose) << "StopFlag is both the stop request and the permission";
 }
 
-TEST(ProcessingDialogRules, AFinishedRunClosesOnAPress) {
+TEST(ProcessingStateRules, AFinishedRunClosesOnAPress) {
   TempDir dir;
   ProcessingState state;
   DialogSink sink(state);
@@ -93,7 +95,7 @@ TEST(ProcessingDialogRules, AFinishedRunClosesOnAPress) {
 }
 
 // An error out of the run leaves the dialog running: the close box is refused until Stop.
-TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
+TEST(ProcessingStateRules, AnErrorLeavesItRunningUntilStopIsPressed) {
   TempDir dir;
   ProcessingState state;
   DialogSink sink(state);
@@ -107,7 +109,7 @@ TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
 }
 
 // The show starts every run afresh, whatever was pressed before.
-TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
+TEST(ProcessingStateRules, TheRunStartsWithStopFlagFalse) {
   ProcessingState state;
   DialogSink sink(state);
   state.Press();
@@ -115,6 +117,76 @@ TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
   TempDir dir;
   state.Run({dir.Put("IMG.CRW", Bytes(10))}, sink);
   EXPECT_EQ(sink.stopAnswers, std::vector<bool>{false});
+}
+
+// The processing dialog's view as the run leaves it, by the dialog's design names.
+class RecordedView final : public ProcessingView {
+public:
+  void SetCaption(const std::string& text) override { caption = text; }
+  void SetControlText(std::string_view control, const std::string& text) override {
+    ControlNamed(ProcessingDialogDesign(), control);
+    texts[std::string(control)] = text;
+  }
+  void AppendEventRow(const std::string& file, const std::string& event) override { rows.push_back({file, event}); }
+  bool BackupChecked() override { return backupChecked; }
+
+  bool backupChecked = false;
+  std::string caption;
+  std::map<std::string, std::string> texts;
+  std::vector<std::pair<std::string, std::string>> rows;  // file, event
+};
+
+using Texts = std::map<std::string, std::string>;
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
+// Each step's status stands beside it, the backup box decides the second, and a finished run
+// closes on a press.
+TEST(ProcessingDialogRules, ARunShowsTheLastFilesStepsAndFinishesWithClose) {
+  for (const bool backup : {true, false}) {
+    SCOPED_TRACE(backup);
+    TempDir dir;
+    RecordedView view;
+    view.backupChecked = backup;
+    ProcessingProgress progress(view);
+    const std::string invalid = dir.Put("A.CRW", Bytes(1000, 'I'));
+    const std::string damaged = dir.Put("B.CRW", CiffBuilder().Junk(4096).Build());
+    progress.Run({invalid, damaged});
+    EXPECT_EQ(view.caption, "Processing 2 of 2");
+    const std::string second = backup ? "Done" : "Skiped";
+    EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"}}));
+    EXPECT_EQ(view.rows, (Rows{{invalid, "Invalid crw file"}, {damaged, "Done"}}));
+    EXPECT_TRUE(progress.MayClose());
+    EXPECT_TRUE(progress.StopRequested());
+    EXPECT_TRUE(progress.Press());
+  }
+}
+
+// An error out of the run leaves the dialog running: the close box is refused until Stop.
+TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
+  TempDir dir;
+  RecordedView view;
+  ProcessingProgress progress(view);
+  EXPECT_THROW(progress.Run({dir.File("missing.CRW"), dir.Put("IMG.CRW", Bytes(10))}), PlatformError);
+  EXPECT_EQ(view.texts.count("Button1"), 0u) << "the button still says Stop";
+  EXPECT_TRUE(view.rows.empty());
+  EXPECT_FALSE(progress.MayClose());
+  EXPECT_FALSE(progress.StopRequested());
+  EXPECT_FALSE(progress.Press()) << "Stop only asks to stop";
+  EXPECT_TRUE(progress.MayClose());
+  EXPECT_TRUE(progress.StopRequested());
+  EXPECT_FALSE(progress.Press()) << "and asks again";
+  EXPECT_TRUE(progress.MayClose());
+}
+
+// The show starts every run afresh, whatever was pressed before.
+TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
+  TempDir dir;
+  RecordedView view;
+  ProcessingProgress progress(view);
+  progress.Press();
+  ASSERT_TRUE(progress.StopRequested());
+  progress.Run({dir.Put("IMG.CRW", Bytes(10))});
+  EXPECT_EQ(view.rows.size(), 1u) << "the run did not stop before its file";
 }
 
 TEST(WindowDesignRules, EachControlHasItsOwnNameAndLiesInsideItsParent) {

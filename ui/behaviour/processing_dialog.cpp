@@ -38,19 +38,4 @@ void ProcessingProgress::AddEventRow(const std::string& file, const FileResult& 
 
 bool ProcessingProgress::BackupRequested() { return view_.BackupChecked(); }
 
-void ProcessingState::Run(const FileList& files, ProgressSink& sink) {
-  StopFlag = false;
-  ProcessFiles(files, sink);
-  StopFlag = true;
-  finished_ = true;
-}
-
-bool ProcessingState::Press() {
-  if (ButtonCaption() == "Stop") {
-    StopFlag = true;
-    return false;
-  }
-  return true;
-}
-
 }  // namespace tailmend

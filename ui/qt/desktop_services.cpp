@@ -29,9 +29,6 @@ DesktopServices SystemServices() { return {ShowMessageBox, OpenInBrowser, RunCrw
 
 const DesktopServices& CurrentServices() { return Current(); }
 
-ScopedServices::ScopedServices(DesktopServices replacement)
-    : replaced_(std::exchange(Current(), std::move(replacement))) {}
-
-ScopedServices::~ScopedServices() { Current() = std::move(replaced_); }
+ScopedServices::ScopedServices(DesktopServices replacement) : ScopedReplacement(Current(), std::move(replacement)) {}
 
 }  // namespace tailmend

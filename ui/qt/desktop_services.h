@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "ui/behaviour/scoped_replacement.h"
+
 class QWidget;
 
 namespace tailmend {
@@ -27,15 +29,9 @@ DesktopServices SystemServices();
 const DesktopServices& CurrentServices();
 
 // Replaces the services for as long as it lives, then puts back those it replaced.
-class ScopedServices {
+class ScopedServices : public ScopedReplacement<DesktopServices> {
 public:
   explicit ScopedServices(DesktopServices replacement);
-  ScopedServices(const ScopedServices&) = delete;
-  ScopedServices& operator=(const ScopedServices&) = delete;
-  ~ScopedServices();
-
-private:
-  DesktopServices replaced_;
 };
 
 }  // namespace tailmend

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/behaviour/scoped_replacement.h"
+
 namespace tailmend {
 
 // What the windows ask of the desktop. Tests replace them to answer and record instead of a person.
@@ -32,15 +34,9 @@ DesktopServices SystemServices();
 const DesktopServices& CurrentServices();
 
 // Replaces the services for as long as it lives, then puts back those it replaced.
-class ScopedServices {
+class ScopedServices : public ScopedReplacement<DesktopServices> {
 public:
   explicit ScopedServices(DesktopServices replacement);
-  ScopedServices(const ScopedServices&) = delete;
-  ScopedServices& operator=(const ScopedServices&) = delete;
-  ~ScopedServices();
-
-private:
-  DesktopServices replaced_;
 };
 
 }  // namespace tailmend

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -85,14 +86,20 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   Browse({QString::fromStdString(first), QString::fromStdString(second)});
   Find<QCheckBox>(window, "CheckBox1").setChecked(true);
 
-  for (int run = 0; run < 2; ++run) {
+  // The first run is closed with its button, the second with Escape.
+  for (const bool secondRun : {false, true}) {
     WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
-              [](QDialog& dialog) {
+              [&](QDialog& dialog) {
                 EXPECT_EQ(dialog.windowTitle(), "Processing 2 of 2");
+                EXPECT_EQ(Find<QLabel>(dialog, "Label12").text(), secondRun ? "No file tail" : "Done");
                 auto& button = Find<QPushButton>(dialog, "Button1");
                 EXPECT_EQ(button.text(), "Close");
-                Click(button);
-                EXPECT_FALSE(dialog.isVisible()) << "Close ends the dialog";
+                if (secondRun) {
+                  QTest::keyClick(&dialog, Qt::Key_Escape);
+                } else {
+                  Click(button);
+                }
+                EXPECT_FALSE(dialog.isVisible()) << "a finished run closes";
               });
   }
 
@@ -104,6 +111,39 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   EXPECT_EQ(fs::file_size(dir.File("IMG_0001_bak0.crw")), kHeapEnd + 4096) << "the backup is the whole file";
   EXPECT_FALSE(fs::exists(dir.File("IMG_0001_bak1.crw"))) << "the second run found no tail to back up";
   EXPECT_TRUE(errorBoxes.empty());
+}
+
+// A file that cannot be opened ends the run with an error: the dialog then stays in the running
+// state and only lets itself be closed once Stop has been pressed.
+TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped) {
+  const std::string first = PutDamaged("IMG_0001.CRW");
+  const std::string missing = dir.File("IMG_0002.CRW");
+  const std::string third = PutDamaged("IMG_0003.CRW");
+  Browse({QString::fromStdString(first), QString::fromStdString(missing), QString::fromStdString(third)});
+  WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
+            [&](QDialog& shown) {
+              EXPECT_EQ(shown.windowTitle(), "Processing 2 of 3");
+              auto& button = Find<QPushButton>(shown, "Button1");
+              EXPECT_EQ(button.text(), "Stop");
+
+              shown.close();
+              EXPECT_TRUE(shown.isVisible()) << "the close box is refused while running";
+              QTest::keyClick(&shown, Qt::Key_Escape);
+              EXPECT_TRUE(shown.isVisible()) << "Escape is refused while running";
+
+              Click(button);
+              EXPECT_TRUE(shown.isVisible()) << "Stop only asks to stop";
+
+              shown.close();
+              EXPECT_FALSE(shown.isVisible()) << "the close box works once stopped";
+            });
+
+  ASSERT_EQ(errorBoxes.size(), 1u);
+  EXPECT_EQ(errorBoxes[0].first, "Tailmend");
+  EXPECT_EQ(errorBoxes[0].second.toStdString(),
+            "Cannot open file \"" + missing + "\". No such file or directory.");
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", first, "Done"}})) << "the row written before the error stays";
+  EXPECT_EQ(fs::file_size(third), kHeapEnd + 4096) << "files after the failing one are untouched";
 }
 
 TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {

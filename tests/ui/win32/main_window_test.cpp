@@ -2,6 +2,7 @@
 #include <commctrl.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "platform/wide_text_win32.h"
 #include "tests/support/ciff_builder.h"
@@ -105,11 +106,23 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   Click(Control("CheckBox1"));
   EXPECT_TRUE(window.BackupRequested());
 
-  for (int run = 0; run < 2; ++run) {
-    FixNow([](HWND dialog) {
-      EXPECT_EQ(Text(dialog), L"Processing 2 of 2");
-      EXPECT_FALSE(::IsWindowEnabled(::GetWindow(dialog, GW_OWNER))) << "the main window waits for the dialog";
-    });
+  // The first run is closed with its button, the second with Escape.
+  for (const bool secondRun : {false, true}) {
+    WithModal([&] { Click(Control("Button7")); },
+              [&](HWND dialog) {
+                EXPECT_EQ(Text(dialog), L"Processing 2 of 2");
+                const HWND firstStep = Find(dialog, ProcessingDialogDesign(), "Label12");
+                EXPECT_EQ(Text(firstStep), secondRun ? L"No file tail" : L"Done");
+                EXPECT_FALSE(::IsWindowEnabled(::GetWindow(dialog, GW_OWNER))) << "the main window waits for it";
+                HWND button = Find(dialog, ProcessingDialogDesign(), "Button1");
+                EXPECT_EQ(Text(button), L"Close");
+                if (secondRun) {
+                  PressKey(dialog, VK_ESCAPE);
+                } else {
+                  Click(button);
+                }
+                EXPECT_FALSE(IsShown(dialog)) << "a finished run closes";
+              });
   }
   EXPECT_TRUE(::IsWindowEnabled(window.Handle()));
 
@@ -121,6 +134,67 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   EXPECT_EQ(fs::file_size(dir.Path() / "IMG_0001_bak0.crw"), kHeapEnd + 4096) << "the backup is the whole file";
   EXPECT_FALSE(fs::exists(dir.Path() / "IMG_0001_bak1.crw")) << "the second run found no tail to back up";
   EXPECT_TRUE(errorBoxes.empty());
+}
+
+// A file that cannot be opened ends the run with an error, which is shown over the dialog while it
+// is not yet on screen. The dialog then stays in the running state and only lets itself be closed
+// once Stop has been pressed.
+TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped) {
+  const std::wstring first = PutDamaged("IMG_0001.CRW");
+  const std::wstring missing = (dir.Path() / "IMG_0002.CRW").wstring();
+  const std::wstring third = PutDamaged("IMG_0003.CRW");
+  Browse({first, missing, third});
+  std::wstring ownerCaption;
+  bool hiddenDuringTheBox = false;
+  DesktopServices services = CurrentServices();
+  services.showErrorBox = [&](HWND owner, const std::wstring& caption, const std::wstring& text) {
+    errorBoxes.emplace_back(caption, text);
+    ownerCaption = Text(owner);
+    hiddenDuringTheBox = !::IsWindowVisible(owner);
+  };
+  const ScopedServices watching(std::move(services));
+  WithModal([&] { Click(Control("Button7")); },
+            [&](HWND shown) {
+              EXPECT_EQ(Text(shown), L"Processing 2 of 3");
+              HWND button = Find(shown, ProcessingDialogDesign(), "Button1");
+              EXPECT_EQ(Text(button), L"Stop");
+
+              PressCloseBox(shown);
+              EXPECT_TRUE(IsShown(shown)) << "the close box is refused while running";
+              PressKey(shown, VK_ESCAPE);
+              EXPECT_TRUE(IsShown(shown)) << "Escape is refused while running";
+              ::SendMessageW(shown, WM_CLOSE, 0, 0);
+              EXPECT_TRUE(IsShown(shown)) << "Alt+F4 is refused while running";
+
+              Click(button);
+              EXPECT_TRUE(IsShown(shown)) << "Stop only asks to stop";
+
+              PressCloseBox(shown);
+              EXPECT_FALSE(IsShown(shown)) << "the close box works once stopped";
+            });
+
+  EXPECT_EQ(ownerCaption, L"Processing 2 of 3") << "the box lies over the dialog";
+  EXPECT_TRUE(hiddenDuringTheBox) << "the run goes before the dialog's first appearance";
+  ASSERT_EQ(errorBoxes.size(), 1u);
+  EXPECT_EQ(errorBoxes[0].first, L"Tailmend");
+  const std::string text = Utf8(errorBoxes[0].second);
+  const std::string prefix = "Cannot open file \"" + Utf8(missing) + "\". ";
+  EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+  EXPECT_GT(text.size(), prefix.size() + 1) << "the system's message follows";
+  EXPECT_EQ(text.back(), '.');
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"1", first, L"Done"}})) << "the row written before the error stays";
+  EXPECT_EQ(fs::file_size(third), kHeapEnd + 4096) << "files after the failing one are untouched";
+}
+
+// Only the first show runs the repair: a dialog hidden and shown again (as its owner's minimising
+// and restoring does) does not run it again.
+TEST_F(MainWindow, ShowingTheDialogAgainDoesNotRepeatTheRun) {
+  Browse({PutDamaged("IMG_0001.CRW")});
+  FixNow([&](HWND shown) {
+    ::ShowWindow(shown, SW_HIDE);
+    ::ShowWindow(shown, SW_SHOW);
+    EXPECT_EQ(Rows().size(), 1u);
+  });
 }
 
 // Wide characters all the way: from the dialog through the file layer into the event list.

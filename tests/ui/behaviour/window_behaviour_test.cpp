@@ -15,6 +15,7 @@
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/processing_dialog.h"
 #include "ui/behaviour/product.h"
+#include "ui/behaviour/scoped_replacement.h"
 #include "ui/behaviour/window_designs.h"
 
 namespace tailmend::test {
@@ -142,6 +143,20 @@ TEST(WindowDesignRules, EachControlHasItsOwnNameAndLiesInsideItsParent) {
     }
   }
   EXPECT_THROW(ControlNamed(AboutBoxDesign(), "Button7"), std::out_of_range);
+}
+
+// How tests stand in for a window program's desktop services, one replacement inside another.
+TEST(ScopedReplacementRule, PutsBackWhatItReplaced) {
+  std::string current = "system";
+  {
+    const ScopedReplacement<std::string> outer(current, "outer");
+    {
+      const ScopedReplacement<std::string> inner(current, "inner");
+      EXPECT_EQ(current, "inner");
+    }
+    EXPECT_EQ(current, "outer");
+  }
+  EXPECT_EQ(current, "system");
 }
 
 TEST(ErrorBoxRules, AFullStopIsAddedOnlyAfterACharacterOrderedAfterIt) {

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <map>
@@ -20,6 +21,19 @@ namespace tailmend::test {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Whether a person can change what the control holds, where it holds text.
+bool Editable(const QWidget& control) {
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) return !edit->isReadOnly();
+  if (const auto* text = qobject_cast<const QTextEdit*>(&control)) return !text->isReadOnly();
+  return false;
+}
+
+// Whether Enter presses the button when the focus is on it.
+bool AnswersEnter(const QWidget& control) {
+  const auto* button = qobject_cast<const QPushButton*>(&control);
+  return button != nullptr && button->autoDefault();
+}
 
 // The text a control shows, where it shows one.
 QString ShownText(const QWidget& control) {
@@ -67,6 +81,8 @@ void ExpectControl(const QWidget& window, const WindowDesign& design, const Cont
   const bool blue = drawn.palette().color(QPalette::WindowText) == QColor(Qt::blue);
   EXPECT_EQ(blue, control.colour == TextColour::Blue);
   EXPECT_EQ(drawn.cursor().shape() == Qt::PointingHandCursor, control.kind == ControlKind::Link);
+  EXPECT_FALSE(Editable(drawn)) << "every text a window shows is read-only";
+  EXPECT_EQ(AnswersEnter(drawn), control.kind == ControlKind::DefaultButton);
   if (control.kind == ControlKind::ReportList) ExpectColumns(drawn, control.columns);
 }
 

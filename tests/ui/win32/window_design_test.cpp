@@ -72,6 +72,15 @@ bool ShowsTheHand(HWND window, HWND control) {
   return ::GetCursor() == ::LoadCursorW(nullptr, IDC_HAND);
 }
 
+// Whether a person can change what the control holds, where it holds text.
+bool Editable(HWND control) {
+  const bool holdsText = (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+  return holdsText && (::GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) == 0;
+}
+
+// Whether Enter presses the button.
+bool AnswersEnter(HWND control) { return (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0; }
+
 // A picture, a line and a document keep no font of their own.
 bool ShowsItsText(ControlKind kind) {
   return kind != ControlKind::Picture && kind != ControlKind::Line && kind != ControlKind::RichText;
@@ -94,6 +103,8 @@ void ExpectControl(HWND window, const WindowDesign& design, const ControlDesign&
   if (design.whiteBackground) {
     EXPECT_EQ(TextColourOf(window, drawn) == RGB(0, 0, 255), control.colour == TextColour::Blue);
   }
+  EXPECT_FALSE(Editable(drawn)) << "every text a window shows is read-only";
+  EXPECT_EQ(AnswersEnter(drawn), control.kind == ControlKind::DefaultButton);
   if (control.kind == ControlKind::Link) {
     EXPECT_TRUE(ShowsTheHand(window, drawn));
   }

@@ -37,6 +37,7 @@ const char* FailureLead(FailureKind kind) {
     case FailureKind::Backup: return "backup failed";
     case FailureKind::Changed: return "not cut";
     case FailureKind::Cut: return "cannot cut";
+    case FailureKind::Write: return "not written";
   }
   return "failed";
 }

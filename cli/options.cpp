@@ -15,6 +15,9 @@ const char* const kUsageText =
     "\n"
     "  --backup   write a numbered backup (NAME_bak0.crw, ...) beside each file before cutting it\n"
     "  --check    change nothing; report \"Tail at L\" for each file that would be cut to L bytes\n"
+    "  --out DIR  leave every original as it is, and write each repaired file into DIR instead:\n"
+    "             a FILE as DIR/NAME, a file found below a FOLDER at its path below that FOLDER;\n"
+    "             a name already taken in DIR is reported and left alone\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
@@ -30,6 +33,8 @@ const char* const kUsageText =
 
 namespace {
 
+const std::string kOutOption = "--out";
+
 bool ApplyOption(const std::string& argument, CliOptions& options) {
   if (argument == "--backup") options.backup = true;
   else if (argument == "--check") options.check = true;
@@ -39,6 +44,18 @@ bool ApplyOption(const std::string& argument, CliOptions& options) {
   return true;
 }
 
+bool IsOutOption(const std::string& argument) {
+  return argument == kOutOption || argument.starts_with(kOutOption + "=");
+}
+
+// The folder of "--out=DIR", or of "--out DIR" (the next word, whatever it is, which k then
+// passes); empty when there is none.
+std::string OutFolder(const std::vector<std::string>& arguments, std::size_t& k) {
+  const std::string& argument = arguments[k];
+  if (argument != kOutOption) return argument.substr(kOutOption.size() + 1);
+  return ++k < arguments.size() ? arguments[k] : std::string();
+}
+
 }  // namespace
 
 // Options may stand before, between and after the names, as in most GNU programs; "--" ends them,
@@ -46,11 +63,19 @@ bool ApplyOption(const std::string& argument, CliOptions& options) {
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
   CliOptions options;
   bool optionsEnded = false;
-  for (const std::string& argument : arguments) {
+  for (std::size_t k = 0; k < arguments.size(); ++k) {
+    const std::string& argument = arguments[k];
     if (optionsEnded || argument.empty() || argument[0] != '-') {
       options.files.push_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
+    } else if (IsOutOption(argument)) {
+      options.out = OutFolder(arguments, k);
+      // An empty folder would mean repairing in place, the one thing --out is there to avoid.
+      if (options.out.empty()) {
+        error = "--out needs a folder";
+        return std::nullopt;
+      }
     } else if (!ApplyOption(argument, options)) {
       error = "unknown option " + EscapedName(argument) + " (a name that begins with a dash goes after --)";
       return std::nullopt;
@@ -58,6 +83,10 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& arguments
   }
   if (options.files.empty() && !options.help && !options.version) {
     error = "no files given";
+    return std::nullopt;
+  }
+  if (!options.out.empty() && options.backup) {
+    error = "--out and --backup do not go together: --out never changes an original";
     return std::nullopt;
   }
   return options;

@@ -11,6 +11,8 @@ struct CliOptions {
   bool check = false;
   bool help = false;
   bool version = false;
+  // Where repaired copies go, leaving the originals as they are; empty to repair in place.
+  std::string out;
   // The FILE and FOLDER arguments, as given.
   std::vector<std::string> files;
 };

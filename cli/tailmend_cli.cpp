@@ -22,7 +22,7 @@ int Run(const CliOptions& options) {
   for (const WalkNote& note : arguments.notes) report.ReportNote(note);
   InstallInterruptHandler();
   // An error on one file is that file's: the batch goes on with the next.
-  const RunPolicy policy{OnFileError::ReportAndGoOn, options.check};
+  const RunPolicy policy{OnFileError::ReportAndGoOn, options.check, options.out};
   const RunEnd end = ProcessFiles(arguments.files, report, policy);
   const bool reportWhole = report.Finish();
   // A file left out by a stop did not end well either.

@@ -20,7 +20,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-
-# The Qt window program needs Qt for Windows, which Debian does not package; Windows has its own
-# window program on the Windows API (ui/win32/).
-set(TAILMEND_BUILD_UI OFF CACHE BOOL "Build the Qt window program (needs Qt 6 Widgets and libjpeg)")

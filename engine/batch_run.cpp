@@ -4,8 +4,10 @@
 #include <utility>
 
 #include "engine/backup_copier.h"
+#include "engine/repaired_copy.h"
 #include "engine/tail_locator.h"
 #include "platform/file_stream.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 
@@ -58,8 +60,10 @@ struct OpenedFile {
 
 OpenedFile Open(const SelectedFile& file, const RunPolicy& policy) {
   return Attempt(FailureKind::Open, [&] {
-    FileStream stream = policy.changeNothing ? FileStream::OpenReadSharedRead(file.path, file.listedAs)
-                                             : FileStream::OpenReadWriteShared(file.path, file.listedAs);
+    // An original that stays as it is is opened for reading only, so that read-only media work.
+    const bool onlyRead = policy.changeNothing || !policy.outputFolder.empty();
+    FileStream stream = onlyRead ? FileStream::OpenReadSharedRead(file.path, file.listedAs)
+                                 : FileStream::OpenReadWriteShared(file.path, file.listedAs);
     try {
       const FileStamp stamp = stream.Stamp();
       return OpenedFile{std::move(stream), stamp};
@@ -88,15 +92,30 @@ bool BackupIfRequested(const std::string& path, Stream& stream, TailResult tail,
   return false;
 }
 
+PlatformError ChangedError(const std::string& path) {
+  return PlatformError("The file \"" + path + "\" changed while it was being repaired and was not cut",
+                       kChangedReason);
+}
+
+// The repaired file goes into the output folder under its name there; the original stays as it is.
+void WriteIntoOutputFolder(const SelectedFile& selected, OpenedFile& file, TailResult tail, const RunPolicy& policy) {
+  const std::string name = selected.relativeName.empty() ? FileNameOf(selected.path) : selected.relativeName;
+  const std::string destination = PathInFolder(policy.outputFolder, name);
+  const CopyOutcome outcome =
+      Attempt(FailureKind::Write, [&] { return WriteRepairedCopy(file.stream, file.scanned, tail, destination); });
+  if (outcome == CopyOutcome::SourceChanged) throw FileError(FailureKind::Changed, ChangedError(selected.path));
+  if (outcome == CopyOutcome::NameTaken) {
+    const std::string reason = destination + " is already there";
+    throw FileError(FailureKind::Write, PlatformError("Cannot write \"" + destination + "\": it is already there", reason));
+  }
+}
+
 // Only the file that was scanned is cut: one that another program rewrote or resized since is
 // left as it now is (a backup already written stays, the whole file as it was), and a cut never
 // makes a file longer.
 void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) {
   const FileStamp now = Attempt(FailureKind::Cut, [&] { return file.stream.Stamp(); });
-  if (now != file.scanned || tail >= now.size) {
-    const std::string text = "The file \"" + path + "\" changed while it was being repaired and was not cut";
-    throw FileError(FailureKind::Changed, PlatformError(text, kChangedReason));
-  }
+  if (now != file.scanned || tail >= now.size) throw FileError(FailureKind::Changed, ChangedError(path));
   Attempt(FailureKind::Cut, [&] { file.stream.SetEnd(tail); });
 }
 
@@ -117,9 +136,15 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
     sink.AddEventRow(path, {Event::TailFound, tail});
     return true;
   }
-  if (!BackupIfRequested(path, file.stream, tail, sink)) return false;
+  // An original repaired into another folder stays as it is, and needs no backup.
+  const bool inPlace = policy.outputFolder.empty();
+  if (inPlace && !BackupIfRequested(path, file.stream, tail, sink)) return false;
   sink.SetStepText(Step::Cut, StepState::Processing);
-  CutIfUnchanged(path, file, tail);
+  if (inPlace) {
+    CutIfUnchanged(path, file, tail);
+  } else {
+    WriteIntoOutputFolder(selected, file, tail, policy);
+  }
   sink.SetStepText(Step::Cut, StepState::Done);
   sink.AddEventRow(path, {Event::Done, tail});
   return true;
@@ -136,7 +161,7 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     try {
       if (!RepairFile(files[k], sink, policy)) return RunEnd::BackupFailed;
     } catch (const FileError& error) {
-      if (policy.onFileError == OnFileError::EndRun) throw PlatformError(error);
+      if (policy.onFileError == OnFileError::EndRun) throw;
       sink.ReportFailure(files[k].path, {error.Kind(), error.Reason()});
     }
   }

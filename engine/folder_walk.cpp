@@ -22,8 +22,9 @@ class FolderWalk {
 public:
   explicit FolderWalk(FileArguments& found) : found_(found) {}
 
-  // True when the folder and everything below it could be read.
-  bool Walk(const std::string& folder) {
+  // True when the folder and everything below it could be read. below is the folder's path below
+  // the folder named, empty for that folder itself.
+  bool Walk(const std::string& folder, const std::string& below = {}) {
     std::vector<FolderEntry> entries;
     try {
       entries = ListFolder(folder);
@@ -34,16 +35,19 @@ public:
     std::sort(entries.begin(), entries.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     bool whole = true;
-    for (const FolderEntry& entry : entries) whole = Visit(PathInFolder(folder, entry.name), entry) && whole;
+    for (const FolderEntry& entry : entries) {
+      const std::string relative = below.empty() ? entry.name : PathInFolder(below, entry.name);
+      whole = Visit(PathInFolder(folder, entry.name), relative, entry) && whole;
+    }
     return whole;
   }
 
 private:
   FileArguments& found_;
 
-  bool Visit(const std::string& path, const FolderEntry& entry) {
+  bool Visit(const std::string& path, const std::string& relative, const FolderEntry& entry) {
     switch (entry.kind) {
-      case EntryKind::Folder: return Walk(path);
+      case EntryKind::Folder: return Walk(path, relative);
       case EntryKind::LinkToFolder: return Note(WalkNoteKind::LinkToFolder, path);
       case EntryKind::CannotExamine: return Note(WalkNoteKind::CannotExamine, path, entry.problem);
       default: break;
@@ -52,7 +56,7 @@ private:
     if (entry.kind == EntryKind::Link) return Note(WalkNoteKind::Link, path);
     if (entry.kind != EntryKind::File) return Note(WalkNoteKind::NotARegularFile, path);
     if (IsBackupName(entry.name)) return Note(WalkNoteKind::BackupCopy, path);
-    found_.files.emplace_back(path, entry.identity);
+    found_.files.emplace_back(path, entry.identity, relative);
     return true;
   }
 

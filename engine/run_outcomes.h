@@ -56,6 +56,7 @@ enum class FailureKind {
   Backup,   // behind "Backup failed"
   Changed,  // another program changed it between the scan and the cut: not cut, no row
   Cut,      // the cut itself failed: no row
+  Write,    // its repaired copy could not be written into the output folder: no row
 };
 
 struct FileFailure {
@@ -81,6 +82,9 @@ struct RunPolicy {
   // Finds each file's tail and reports it as TailFound; opens the files for reading only and
   // changes nothing.
   bool changeNothing = false;
+  // Where not empty, every original stays as it is (opened for reading only) and each repaired
+  // file is written into this folder instead, under the file's relative name or its own name.
+  std::string outputFolder{};
 };
 
 }  // namespace tailmend

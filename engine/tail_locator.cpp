@@ -240,10 +240,8 @@ TailResult FindFileTail(Stream& stream, std::string& failureReason) {
     const auto order = ByteOrderOf(file);
     if (!order) return kTailInvalidFile;
     result = ScanForHeapEnd(file, *order);
-  } catch (const PlatformError& error) {
-    failureReason = error.Reason();
   } catch (const std::exception& error) {
-    failureReason = error.what();
+    failureReason = FailureReasonOf(error);
   }
   return result;
 }

@@ -16,10 +16,14 @@ namespace tailmend {
 struct SelectedFile {
   SelectedFile(std::string fullPath) : path(std::move(fullPath)) {}  // NOLINT(google-explicit-constructor)
   SelectedFile(const char* fullPath) : path(fullPath) {}             // NOLINT(google-explicit-constructor)
-  SelectedFile(std::string fullPath, FileIdentity listed) : path(std::move(fullPath)), listedAs(listed) {}
+  SelectedFile(std::string fullPath, FileIdentity listed, std::string nameBelowFolder)
+      : path(std::move(fullPath)), listedAs(listed), relativeName(std::move(nameBelowFolder)) {}
 
   std::string path;
   std::optional<FileIdentity> listedAs;
+  // Where a repair into another folder puts it: its path below the folder it was found in, with
+  // the system's separators; empty for a name the user gave, which goes there under its own name.
+  std::string relativeName;
 
   friend bool operator==(const SelectedFile&, const SelectedFile&) = default;
 };

@@ -42,6 +42,12 @@ endif()
 
 # The changelog's newest entry carries the build's version.
 configure_file(debian/changelog.in "${CMAKE_CURRENT_BINARY_DIR}/changelog" @ONLY)
+
+# In the copyright file the licence's text is a field's continuation: every line indented by one
+# space, an empty line written as " .".
+string(REPLACE "\n" "\n " TAILMEND_DEBIAN_LICENSE_TEXT " ${TAILMEND_LICENSE_TEXT}")
+string(REPLACE "\n \n" "\n .\n" TAILMEND_DEBIAN_LICENSE_TEXT "${TAILMEND_DEBIAN_LICENSE_TEXT}")
+configure_file(debian/copyright.in "${CMAKE_CURRENT_BINARY_DIR}/debian/copyright" @ONLY)
 tailmend_gzip_copy("${CMAKE_CURRENT_BINARY_DIR}/changelog" "${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz")
 
 add_custom_target(tailmend_package_files ALL
@@ -50,14 +56,15 @@ add_custom_target(tailmend_package_files ALL
 if(tailmend_man_pages)
   install(FILES ${tailmend_man_pages} DESTINATION "${tailmend_man_dir}")
 endif()
-install(FILES debian/copyright "${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz" DESTINATION "${tailmend_doc_dir}")
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/debian/copyright" "${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz"
+  DESTINATION "${tailmend_doc_dir}")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tailmend)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_VENDOR "Tailmend developers")
-set(CPACK_PACKAGE_CONTACT "Tailmend developers <maintainers@tailmend.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "repairs Canon CRW raw photos with extra bytes at their end")
+set(CPACK_PACKAGE_VENDOR "${TAILMEND_COPYRIGHT_HOLDER}")
+set(CPACK_PACKAGE_CONTACT "${TAILMEND_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${TAILMEND_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION_FILE "${CMAKE_CURRENT_SOURCE_DIR}/debian/description.txt")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

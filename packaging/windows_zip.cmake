@@ -3,34 +3,12 @@
 # them (where the window program looks first) and a read-me. The programs are linked statically, so
 # nothing else is needed to run them.
 
-# The window program is the executable that makes Tailmend.exe, in whichever folder defines it; a
-# build without one makes the zip without it.
-function(tailmend_find_window_program folder result)
-  get_property(targets DIRECTORY "${folder}" PROPERTY BUILDSYSTEM_TARGETS)
-  foreach(target IN LISTS targets)
-    get_target_property(type ${target} TYPE)
-    get_target_property(name ${target} OUTPUT_NAME)
-    if(NOT name)
-      set(name ${target})
-    endif()
-    if(type STREQUAL "EXECUTABLE" AND name STREQUAL "Tailmend")
-      set(${result} ${target} PARENT_SCOPE)
-      return()
-    endif()
-  endforeach()
-  get_property(subfolders DIRECTORY "${folder}" PROPERTY SUBDIRECTORIES)
-  foreach(subfolder IN LISTS subfolders)
-    set(found "")
-    tailmend_find_window_program("${subfolder}" found)
-    if(found)
-      set(${result} ${found} PARENT_SCOPE)
-      return()
-    endif()
-  endforeach()
-  set(${result} "" PARENT_SCOPE)
-endfunction()
-
-tailmend_find_window_program("${PROJECT_SOURCE_DIR}" tailmend_window_program)
+# A build without the window program (TAILMEND_BUILD_WIN32_UI off) makes the zip without it.
+if(TARGET Tailmend)
+  set(tailmend_window_program Tailmend)
+else()
+  set(tailmend_window_program "")
+endif()
 
 set(tailmend_zip_name "tailmend-${PROJECT_VERSION}-windows-x64")
 set(tailmend_zip "${PROJECT_BINARY_DIR}/${tailmend_zip_name}.zip")

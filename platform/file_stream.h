@@ -59,6 +59,7 @@ public:
   void Flush();
   // Releases the handle; the destructor does it too, but only an explicit close reports failure.
   void Close();
+  bool IsOpen() const { return handle_ != kNoHandle; }
 
 private:
   using Handle = std::intptr_t;

@@ -29,12 +29,17 @@ constexpr mode_t kOwnerBits = 0700;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
+bool IsTransfer(FileOperation operation) {
+  return operation == FileOperation::Read || operation == FileOperation::Write || operation == FileOperation::Copy;
+}
+
 // Every call to the system goes through here, so that a test can make any one of them fail the
-// way the system fails it: -1 and an error code in errno.
+// way the system fails it: -1 and an error code in errno, or, for a read or a write, no bytes.
 template <typename Call>
 auto System(FileOperation operation, Call call) -> decltype(call()) {
-  if (fault_injection::ShouldFail(operation)) {
-    errno = EIO;
+  if (const auto code = fault_injection::InjectedError(operation)) {
+    if (*code == 0 && IsTransfer(operation)) return 0;
+    errno = *code == 0 ? EIO : *code;
     return -1;
   }
   return call();
@@ -89,17 +94,31 @@ std::string DirectoryOf(const std::string& path) {
 
 [[noreturn]] void ThrowErrno() { throw SystemError(errno); }
 
+// Moves count bytes by as many calls as it takes, each of at most kMaxChunk bytes, and returns how
+// many moved: fewer only where a call moves nothing (the end of a file).
+template <typename Call>
+std::size_t InChunks(FileOperation operation, std::size_t count, Call call) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t moved = System(operation, [&] { return call(done, std::min(count - done, kMaxChunk)); });
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) ThrowErrno();
+    if (moved == 0) break;
+    done += static_cast<std::size_t>(moved);
+  }
+  return done;
+}
+
 // Errors by which a file system says it has no such operation at all, rather than refusing it for
 // these files: FAT refuses hard links with EPERM, and FUSE file systems refuse flags they do not
-// know with EINVAL.
+// know with EINVAL. (On Linux, ENOTSUP is EOPNOTSUPP.)
 bool IsUnsupported(int code) {
-  return code == EPERM || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP ||
-         code == EXDEV;
+  return code == EPERM || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == EXDEV;
 }
 
 // Owners, ACLs, permission bits and times are extras: a file system without them, or a system that
 // does not let this process give them, does not fail the copy.
-bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
+bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP; }
 
 enum class Naming { Given, Taken, Unsupported };
 
@@ -195,32 +214,16 @@ std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
   auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = System(FileOperation::Read, [&] {
-      return ::read(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
-    });
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ThrowErrno();
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
+  return InChunks(FileOperation::Read, count, [&](std::size_t done, std::size_t ask) {
+    return ::read(Descriptor(handle_), bytes + done, ask);
+  });
 }
 
 std::size_t FileStream::Write(const void* buffer, std::size_t count) {
   const auto* bytes = static_cast<const char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t put = System(FileOperation::Write, [&] {
-      return ::write(Descriptor(handle_), bytes + done, std::min(count - done, kMaxChunk));
-    });
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) ThrowErrno();
-    if (put == 0) break;
-    done += static_cast<std::size_t>(put);
-  }
-  return done;
+  return InChunks(FileOperation::Write, count, [&](std::size_t done, std::size_t ask) {
+    return ::write(Descriptor(handle_), bytes + done, ask);
+  });
 }
 
 void FileStream::Seek(std::int64_t offset) {
@@ -293,9 +296,9 @@ void FileStream::Flush() {
 void FileStream::Close() {
   const int fd = Descriptor(std::exchange(handle_, kNoHandle));
   if (fd < 0) return;
-  const bool injected = fault_injection::ShouldFail(FileOperation::Close);
+  const auto injected = fault_injection::InjectedError(FileOperation::Close);
   if (::close(fd) != 0) ThrowErrno();
-  if (injected) throw SystemError(EIO);
+  if (injected) throw SystemError(*injected);
 }
 
 bool FileExists(const std::string& path) {

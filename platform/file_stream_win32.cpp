@@ -27,8 +27,9 @@ std::intptr_t Stored(HANDLE handle) { return reinterpret_cast<std::intptr_t>(han
 // Asked before every call to the system, so that a test can make any one of them fail the way the
 // system fails it: the call reports failure and GetLastError gives the code.
 bool InjectedFailure(FileOperation operation) {
-  if (!fault_injection::ShouldFail(operation)) return false;
-  ::SetLastError(kInjectedError);
+  const auto code = fault_injection::InjectedError(operation);
+  if (!code) return false;
+  ::SetLastError(*code == 0 ? kInjectedError : static_cast<DWORD>(*code));
   return true;
 }
 
@@ -36,6 +37,24 @@ bool InjectedFailure(FileOperation operation) {
 [[noreturn]] void ThrowLastError() {
   const DWORD code = ::GetLastError();
   throw SystemError(static_cast<int>(code));
+}
+
+// Moves count bytes by ReadFile or WriteFile calls of at most kMaxChunk bytes each, and returns
+// how many moved: fewer only where a call moves nothing. A test may make a call fail, or, with the
+// code 0, move nothing.
+template <typename Call>
+std::size_t InChunks(FileOperation operation, std::size_t count, Call call) {
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD moved = 0;
+    const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
+    const auto injected = fault_injection::InjectedError(operation);
+    if (injected && *injected != 0) ::SetLastError(static_cast<DWORD>(*injected));
+    if (injected ? *injected != 0 : !call(done, ask, moved)) ThrowLastError();
+    if (moved == 0) break;
+    done += moved;
+  }
+  return done;
 }
 
 std::wstring WidePathOrThrow(const std::string& path) {
@@ -88,7 +107,7 @@ void CopyAccessControl(HANDLE source, HANDLE copy) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   const DWORD got = InjectedFailure(FileOperation::Attributes)
-                        ? kInjectedError
+                        ? ::GetLastError()
                         : ::GetSecurityInfo(source, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
                                             &dacl, nullptr, &descriptor);
   if (got != ERROR_SUCCESS) {
@@ -138,32 +157,16 @@ std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
   auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    DWORD got = 0;
-    const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (InjectedFailure(FileOperation::Read) || !::ReadFile(Native(handle_), bytes + done, ask, &got, nullptr)) {
-      ThrowLastError();
-    }
-    if (got == 0) break;
-    done += got;
-  }
-  return done;
+  return InChunks(FileOperation::Read, count, [&](std::size_t done, DWORD ask, DWORD& moved) {
+    return ::ReadFile(Native(handle_), bytes + done, ask, &moved, nullptr);
+  });
 }
 
 std::size_t FileStream::Write(const void* buffer, std::size_t count) {
   const auto* bytes = static_cast<const char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    DWORD put = 0;
-    const auto ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (InjectedFailure(FileOperation::Write) || !::WriteFile(Native(handle_), bytes + done, ask, &put, nullptr)) {
-      ThrowLastError();
-    }
-    if (put == 0) break;
-    done += put;
-  }
-  return done;
+  return InChunks(FileOperation::Write, count, [&](std::size_t done, DWORD ask, DWORD& moved) {
+    return ::WriteFile(Native(handle_), bytes + done, ask, &moved, nullptr);
+  });
 }
 
 void FileStream::Seek(std::int64_t offset) {

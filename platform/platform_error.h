@@ -21,4 +21,10 @@ private:
   std::string reason_;
 };
 
+// The reason to give for whatever failure was caught: a platform error's own, or any other's text.
+inline std::string FailureReasonOf(const std::exception& error) {
+  const auto* platform = dynamic_cast<const PlatformError*>(&error);
+  return platform ? platform->Reason() : std::string(error.what());
+}
+
 }  // namespace tailmend

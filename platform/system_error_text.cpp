@@ -51,6 +51,10 @@ PlatformError FolderError(const std::string& path, int code) {
   return PlatformError(FolderErrorText(path, code), ReasonOf(code));
 }
 
+PlatformError MakeFolderError(const std::string& path, int code) {
+  return PlatformError("Cannot make folder \"" + path + "\". " + SystemMessage(code), ReasonOf(code));
+}
+
 PlatformError SystemError(int code) { return PlatformError(SystemErrorText(code), ReasonOf(code)); }
 
 }  // namespace tailmend

@@ -30,6 +30,7 @@ inline constexpr const char* kNotTheListedFileReason = "It is no longer the file
 PlatformError OpenError(const std::string& path, int code);
 PlatformError OpenError(const std::string& path, const std::string& reason);
 PlatformError FolderError(const std::string& path, int code);
+PlatformError MakeFolderError(const std::string& path, int code);
 PlatformError SystemError(int code);
 
 // Removes every trailing character of code 0x20 or below and every trailing full stop.

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: a normal build, its packages, a crash test of its
-# tailmend-cli, a build with AddressSanitizer and UndefinedBehaviorSanitizer, a short run of each
-# fuzz target, and the Windows build under Wine.
+# Builds everything and runs every test: a normal build, clang-tidy over its sources, its packages,
+# a crash test of its tailmend-cli, a build with AddressSanitizer and UndefinedBehaviorSanitizer, a
+# short run of each fuzz target, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/dev/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
@@ -23,10 +23,9 @@ build_and_test() {
   unset DISPLAY QT_QPA_PLATFORM
   build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 )
-scripts/test-packages.sh deb build
-scripts/crash-test.sh build 30
+scripts/ci/clang-tidy.sh build
+scripts/ci/test-packages.sh deb build
+scripts/ci/crash-test.sh build 30
 build_and_test build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAILMEND_SANITIZE=ON
-scripts/fuzz.sh 10
-if [ -x scripts/test-windows.sh ]; then
-  scripts/test-windows.sh
-fi
+scripts/ci/fuzz.sh 10
+scripts/ci/test-windows.sh

@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
+#include <cerrno>
+
 #include "engine/backup_copier.h"
+#include "platform/fault_injection.h"
 #include "platform/file_stream.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -163,7 +168,7 @@ TEST_F(BackupCopy, ANameTakenWhileCopyingIsLeftAloneAndTheNextNumberUsed) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "no temporary is left";
   // While it is written, the copy has a name no backup numbering could give.
   ASSERT_EQ(source.namesDuringCopy.size(), 1u);
-  EXPECT_TRUE(std::regex_match(source.namesDuringCopy[0], std::regex(R"(IMG_0042\.tailmend-[0-9a-f]{6}\.tmp)")))
+  EXPECT_TRUE(std::regex_match(source.namesDuringCopy[0], std::regex(R"(IMG_0042~[0-9a-f]{4}\.tmp)")))
       << source.namesDuringCopy[0];
 }
 
@@ -199,7 +204,7 @@ TEST_F(BackupCopy, APhotoThatGrowsDuringTheCopyIsNotBackedUp) {
 // What a killed run leaves is never taken for a backup, nor touched by the next one.
 TEST_F(BackupCopy, ATemporaryLeftByAKilledRunIsNotABackup) {
   const std::string source = Source(Bytes(2000, 4));
-  const std::string leftover = dir.Put("IMG_0042.tailmend-0a1b2c.tmp", Bytes(10, 0));
+  const std::string leftover = dir.Put("IMG_0042~0a1b.tmp", Bytes(10, 0));
   ASSERT_TRUE(Backup(source));
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), Bytes(2000, 4));
   EXPECT_EQ(ReadBytes(leftover), Bytes(10, 0));
@@ -219,6 +224,114 @@ TEST_F(BackupCopy, AFolderThatDoesNotExistFailsCleanly) {
   EXPECT_FALSE(BackupSourceFile(dir.File("nowhere/IMG.CRW"), source));
   EXPECT_FALSE(fs::exists(dir.File("nowhere")));
 }
+
+// The name of a file of that many bytes, ending in .CRW.
+std::string NameOfLength(std::size_t length) { return std::string(length - 4, 'n') + ".CRW"; }
+
+// A name component holds at most 255 bytes here; the backup adds "_bak0.crw" to the name without
+// its extension, and its temporary must never need more than that.
+TEST_F(BackupCopy, AnyPhotoWhoseBackupNameFitsCanBeBackedUp) {
+  for (const std::size_t length : {240u, 246u, 250u}) {
+    const std::string source = dir.Put(NameOfLength(length), Bytes(3000, 9));
+    ASSERT_TRUE(Backup(source)) << length;
+    EXPECT_EQ(ReadBytes(BackupName(source, 0)), Bytes(3000, 9)) << length;
+  }
+  auto tooLong = FileStream::OpenReadWriteShared(dir.Put(NameOfLength(251), Bytes(10, 9)));
+  std::string reason;
+  EXPECT_FALSE(BackupSourceFile(dir.File(NameOfLength(251)), tooLong, reason));
+  EXPECT_FALSE(reason.empty()) << "a failed backup says why";
+}
+
+// Runs the backup of a file in memory while the file layer's calls go through a test's policy.
+class InterceptedBackup : public BackupCopy {
+protected:
+  ~InterceptedBackup() override { fault_injection::Disarm(); }
+
+  bool BackupIntercepted(Stream& source, fault_injection::CallPolicy policy, std::string& reason) {
+    fault_injection::Intercept(std::move(policy));
+    const bool backedUp = BackupSourceFile(dir.File("IMG_0042.CRW"), source, reason);
+    fault_injection::Disarm();
+    return backedUp;
+  }
+  // Fails the calls of one kind, in the order they come, with these codes.
+  static fault_injection::CallPolicy FailingInTurn(FileOperation kind, std::vector<int> codes) {
+    return [kind, codes, next = std::size_t{0}](FileOperation operation) mutable -> std::optional<int> {
+      if (operation != kind || next == codes.size()) return std::nullopt;
+      return codes[next++];
+    };
+  }
+};
+
+// Another run's temporary under the random name first chosen means a new name, not a failure.
+TEST_F(InterceptedBackup, ATakenTemporaryNameIsTriedAgain) {
+  MemoryStream source(Bytes(5000, 1));
+  std::string reason;
+  ASSERT_TRUE(BackupIntercepted(source, FailingInTurn(FileOperation::Open, {kNameTakenCode, kNameTakenCode}), reason));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), Bytes(5000, 1));
+}
+
+// A write that stores nothing without an error would leave a short copy under the backup name.
+TEST_F(InterceptedBackup, AWriteThatStoresNothingFailsTheBackup) {
+  MemoryStream source(Bytes(300000, 2));
+  std::string reason;
+  EXPECT_FALSE(BackupIntercepted(source, FailingInTurn(FileOperation::Write, {0}), reason));
+  EXPECT_EQ(reason, "The copy could not be written whole");
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
+#ifndef _WIN32
+// The system's copy asks for a byte more than the size, so that a photo that grows just before the
+// copy shows it: a backup of the photo as it was is no backup of the photo as it is cut.
+TEST_F(InterceptedBackup, APhotoThatGrowsBeforeTheSystemCopyIsNotBackedUp) {
+  const std::string photo = Source(Bytes(204800, 4));
+  auto source = FileStream::OpenReadWriteShared(photo);
+  std::string reason;
+  const bool backedUp = BackupIntercepted(source, [&](FileOperation operation) -> std::optional<int> {
+    if (operation == FileOperation::Copy && fs::file_size(photo) == 204800) std::ofstream(photo, std::ios::app) << 'g';
+    return std::nullopt;
+  }, reason);
+  EXPECT_FALSE(backedUp);
+  EXPECT_EQ(reason, "The file changed while it was being copied");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "only the photo";
+}
+
+// Where neither a hard link nor a rename that refuses to replace is offered (FAT through FUSE), the
+// name is reserved by an exclusive create: a file already under it stays as it is, and a rename
+// onto the reserved name that fails takes the empty reservation away again.
+TEST_F(InterceptedBackup, TheLastResortNeverReplacesAFileUnderTheName) {
+  WriteBytes(dir.File("IMG_0042_bak0.crw"), Bytes{'m', 'i', 'n', 'e'});
+  MemoryStream source(Bytes(5000, 3));
+  std::string reason;
+  ASSERT_TRUE(BackupIntercepted(source, FailingInTurn(FileOperation::Name, {EPERM, EINVAL}), reason));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), (Bytes{'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak1.crw")), Bytes(5000, 3));
+
+  fs::remove(dir.File("IMG_0042_bak0.crw"));
+  fs::remove(dir.File("IMG_0042_bak1.crw"));
+  EXPECT_FALSE(BackupIntercepted(source, FailingInTurn(FileOperation::Name, {EPERM, EINVAL, EIO}), reason));
+  EXPECT_TRUE(fs::is_empty(dir.Path())) << "neither the reservation nor the temporary stays";
+}
+
+// The temporary is removed only while it is ours: once it has its backup name, a file another
+// program then puts under the temporary's old name is left alone.
+TEST_F(InterceptedBackup, TheTemporarysOldNameIsNotRemovedOnceNamed) {
+  MemoryStream source(Bytes(5000, 5));
+  std::string temporary;
+  std::string reason;
+  ASSERT_TRUE(BackupIntercepted(source, [&](FileOperation operation) -> std::optional<int> {
+    if (operation == FileOperation::Name && temporary.empty()) {
+      for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        if (entry.path().extension() == ".tmp") temporary = entry.path().string();
+      }
+    } else if (operation == FileOperation::Open && !temporary.empty() && !fs::exists(temporary)) {
+      WriteBytes(temporary, Bytes{'o', 't', 'h', 'e', 'r'});
+    }
+    return std::nullopt;
+  }, reason));
+  ASSERT_FALSE(temporary.empty());
+  EXPECT_EQ(ReadBytes(temporary), (Bytes{'o', 't', 'h', 'e', 'r'}));
+}
+#endif
 
 }  // namespace
 }  // namespace tailmend::test

@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "engine/batch_run.h"
+#include "engine/folder_walk.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
@@ -18,21 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-// Windows and Wine word this message differently; its trimming is tested in tests/win32.
-std::string NoSuchFileText() { return SystemMessage(ERROR_FILE_NOT_FOUND); }
-#else
-std::string NoSuchFileText() { return "No such file or directory"; }
-#endif
 
 using Calls = std::vector<std::string>;
 
-class BatchRun : public ::testing::Test {
+class BatchRun : public PhotoFolderTest {
 protected:
-  TempDir dir;
   RecordingSink sink;
-  const Bytes damaged = CiffBuilder().HeapEnd(700000).Junk(4096).Build();
-  const Bytes healthy = CiffBuilder().HeapEnd(700000).Build();
 
   std::size_t FilesInDir() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));
@@ -106,7 +101,7 @@ TEST_F(BatchRun, AFileThatCannotBeOpenedEndsTheRunWithTheSystemText) {
     ProcessFiles({first, missing, third}, sink);
     FAIL() << "the open error must pass out";
   } catch (const PlatformError& error) {
-    EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + missing + "\". " + NoSuchFileText());
+    EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + missing + "\". " + SystemMessage(kNoSuchFileCode));
   }
   EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
   EXPECT_EQ(sink.calls.back(), "step 1 Calculating...");
@@ -117,6 +112,94 @@ TEST_F(BatchRun, AFolderIsNotAFileToRepair) {
   fs::create_directory(dir.Path() / "folder.crw");
   EXPECT_THROW(ProcessFiles({dir.File("folder.crw")}, sink), PlatformError);
   EXPECT_TRUE(sink.rows.empty());
+}
+
+// What another program may do to a photo while it is being repaired, between the scan and the cut.
+struct Meddling {
+  const char* what;
+  std::function<void(const std::string& path)> act;
+};
+
+const std::vector<Meddling>& Meddlings() {
+  static const std::vector<Meddling> all = {
+      {"appends", [](const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::app) << 'x'; }},
+      {"rewrites at the same size",
+       [](const std::string& path) {
+         Bytes bytes = ReadBytes(path);
+         bytes[30] ^= 0xFF;
+         WriteBytes(path, bytes);
+         fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(2));
+       }},
+      {"shortens below the tail", [](const std::string& path) { fs::resize_file(path, 699000); }},
+  };
+  return all;
+}
+
+// The file that is cut is the file that was scanned: a photo changed meanwhile stays as it now is,
+// is never lengthened, and its backup, written before, stays the whole photo as it was scanned.
+TEST_F(BatchRun, AFileChangedBetweenTheScanAndTheCutIsNotCut) {
+  for (const Meddling& meddling : Meddlings()) {
+    SCOPED_TRACE(meddling.what);
+    TempDir own;
+    const std::string path = own.Put("IMG_0001.CRW", damaged);
+    Bytes changed;
+    RecordingSink run;
+    run.backup = true;
+    run.onStep = [&](Step step, StepState state) {
+      if (step != Step::Cut || state != StepState::Processing) return;
+      meddling.act(path);
+      changed = ReadBytes(path);
+    };
+    try {
+      ProcessFiles({path}, run);
+      ADD_FAILURE() << "the change must pass out of the run";
+    } catch (const PlatformError& error) {
+      EXPECT_EQ(std::string(error.what()), "The file \"" + path + "\" changed while it was being repaired and was not cut");
+    }
+    EXPECT_EQ(ReadBytes(path), changed);
+    EXPECT_EQ(ReadBytes(own.File("IMG_0001_bak0.crw")), damaged);
+    EXPECT_TRUE(run.rows.empty());
+  }
+}
+
+// A run asked to go on reports each file's error with its kind and repairs the rest.
+TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
+  const std::string missing = dir.File("missing.crw");
+  const std::string changed = dir.Put("b.crw", damaged);
+  const std::string last = dir.Put("c.crw", damaged);
+  bool meddled = false;
+  sink.onStep = [&](Step step, StepState state) {
+    if (step == Step::Cut && state == StepState::Processing && !std::exchange(meddled, true)) {
+      Meddlings()[0].act(changed);
+    }
+  };
+  EXPECT_EQ(ProcessFiles({missing, changed, last}, sink, {OnFileError::ReportAndGoOn}), RunEnd::Finished);
+  ASSERT_EQ(sink.failures.size(), 2u);
+  EXPECT_EQ(sink.failures[0].first, missing);
+  EXPECT_EQ(sink.failures[0].second.kind, FailureKind::Open);
+  EXPECT_EQ(sink.failures[0].second.reason, SystemMessage(kNoSuchFileCode));
+  EXPECT_EQ(sink.failures[1].first, changed);
+  EXPECT_EQ(sink.failures[1].second.kind, FailureKind::Changed);
+  EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
+  EXPECT_EQ(ReadBytes(last), healthy);
+}
+
+// A folder walk's file is repaired only while its name still stands for the file that was listed:
+// another file put under the name since is refused, and left as it is.
+TEST_F(BatchRun, AWalkedFileReplacedAfterTheListingIsNotOpened) {
+  const std::string kept = dir.Put("a.crw", damaged);
+  const std::string swapped = dir.Put("b.crw", damaged);
+  TempDir elsewhere;
+  const std::string other = elsewhere.Put("other.crw", damaged);
+  const FileArguments walked = ExpandFileArguments({dir.Path().string()});
+  ASSERT_EQ(walked.files.size(), 2u);
+  fs::rename(fs::u8path(other), fs::u8path(swapped));
+  EXPECT_EQ(ProcessFiles(walked.files, sink, {OnFileError::ReportAndGoOn}), RunEnd::Finished);
+  ASSERT_EQ(sink.failures.size(), 1u);
+  EXPECT_EQ(sink.failures[0].first, swapped);
+  EXPECT_EQ(sink.failures[0].second.reason, kNotTheListedFileReason);
+  EXPECT_EQ(ReadBytes(swapped), damaged);
+  EXPECT_EQ(ReadBytes(kept), healthy);
 }
 
 }  // namespace

@@ -9,9 +9,10 @@
 
 #include "engine/batch_run.h"
 #include "platform/fault_injection.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,18 +21,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kHeapEnd = 700000;
 // Far more calls than a batch of two makes; reaching it means the sweep never ends.
 constexpr std::uint64_t kMaxCalls = 10000;
 
-const Bytes& Damaged() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(kHeapEnd).Junk(5000, 0xEE).Build();
-  return bytes;
-}
-const Bytes& Repaired() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(kHeapEnd).Build();
-  return bytes;
-}
+
+using StepSet = std::pair<Step, StepState>;
 
 // Remembers, with every call of the run, how many system calls the file layer had made by then,
 // so that a failure can be placed in the step that was running.
@@ -41,38 +35,52 @@ public:
   std::vector<std::uint64_t> callsBefore;
 
   CountingSink() { inner.backup = true; }
-  void SetCaption(const std::string& text) override { Note([&] { inner.SetCaption(text); }); }
-  void SetStepText(Step step, StepState state) override { Note([&] { inner.SetStepText(step, state); }); }
+  void SetCaption(const std::string& text) override {
+    inner.SetCaption(text);
+    Note(std::nullopt);
+  }
+  void SetStepText(Step step, StepState state) override {
+    inner.SetStepText(step, state);
+    Note(StepSet{step, state});
+  }
   void AddEventRow(const std::string& file, const FileResult& result) override {
-    Note([&] { inner.AddEventRow(file, result); });
+    inner.AddEventRow(file, result);
+    Note(lastStep_);
   }
   bool BackupRequested() override { return true; }
   bool StopRequested() override { return false; }
+  void ReportFailure(const std::string& file, const FileFailure& failure) override {
+    inner.ReportFailure(file, failure);
+  }
 
-  // The step text that was last set, and the count of files begun, when system call k was made.
-  std::pair<std::string, std::size_t> WhereCall(std::uint64_t k) const {
-    std::string step;
+  // The step state that was last shown, and the count of files begun, when system call k was made.
+  std::pair<std::optional<StepSet>, std::size_t> WhereCall(std::uint64_t k) const {
+    std::optional<StepSet> step;
     std::size_t filesBegun = 0;
-    for (std::size_t i = 0; i < inner.calls.size() && callsBefore[i] < k; ++i) {
-      const std::string& call = inner.calls[i];
-      if (call.starts_with("caption ")) ++filesBegun;
-      if (call.starts_with("step ") && call.size() > 7) step = call;
+    for (std::size_t i = 0; i < noted_.size() && callsBefore[i] < k; ++i) {
+      if (!noted_[i]) ++filesBegun;
+      if (noted_[i] && noted_[i]->second != StepState::Clear) step = noted_[i];
     }
     return {step, filesBegun};
   }
 
 private:
-  template <typename Record>
-  void Note(Record record) {
-    record();
+  // Each call of the run: the step it set (a row repeats the last one), or nothing for a caption,
+  // which begins a file.
+  void Note(std::optional<StepSet> step) {
+    noted_.push_back(step);
+    if (step) lastStep_ = *step;
     callsBefore.push_back(fault_injection::CallsCounted());
   }
+
+  std::vector<std::optional<StepSet>> noted_;
+  StepSet lastStep_{};
 };
 
 struct Outcome {
   bool failed = false;  // the chosen call was reached
   FileOperation operation{};
-  std::string step;
+  std::optional<StepSet> step;
   std::size_t file = 0;  // index of the photo being repaired
   std::optional<std::string> error;
 };
@@ -80,7 +88,7 @@ struct Outcome {
 class FaultSweep : public ::testing::Test {
 protected:
   std::vector<std::string> PutPhotos(const TempDir& dir) const {
-    return {dir.Put("IMG_0001.CRW", Damaged()), dir.Put("IMG_0002.CRW", Damaged())};
+    return {dir.Put("IMG_0001.CRW", DamagedPhoto()), dir.Put("IMG_0002.CRW", DamagedPhoto())};
   }
 
   // Runs the batch with call k failing.
@@ -112,16 +120,24 @@ void ExpectNothingLost(const TempDir& dir, const std::vector<std::string>& photo
     const std::string name = entry.path().filename().string();
     if (name.ends_with(".CRW")) continue;
     ASSERT_NE(name.find("_bak"), std::string::npos) << "left behind: " << name;
-    EXPECT_EQ(ReadBytes(entry.path().string()), Damaged()) << "incomplete backup " << name;
+    EXPECT_EQ(ReadBytes(entry.path().string()), DamagedPhoto()) << "incomplete backup " << name;
     backedUp.insert(name.substr(0, name.find("_bak")));
   }
   for (const auto& photo : photos) {
     const Bytes bytes = ReadBytes(photo);
     const std::string stem = fs::path(photo).stem().string();
-    if (bytes == Damaged()) continue;
-    EXPECT_EQ(bytes, Repaired()) << photo;
+    if (bytes == DamagedPhoto()) continue;
+    EXPECT_EQ(bytes, HealthyPhoto()) << photo;
     EXPECT_TRUE(backedUp.contains(stem)) << photo << " was cut without its backup";
   }
+}
+
+// The reason a report that names the file gives beside its event.
+void ExpectFailure(const RecordingSink& sink, const std::string& photo, FailureKind kind, const std::string& reason) {
+  ASSERT_FALSE(sink.failures.empty());
+  EXPECT_EQ(sink.failures.back().first, photo);
+  EXPECT_EQ(sink.failures.back().second.kind, kind);
+  EXPECT_EQ(sink.failures.back().second.reason, reason);
 }
 
 void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const std::vector<std::string>& photos) {
@@ -134,7 +150,7 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
   };
   for (const auto& earlier : doneBefore) EXPECT_EQ(rowsFor(earlier), 1) << earlier;
 
-  if (outcome.step == "step 1 Calculating...") {
+  if (outcome.step == StepSet{Step::FindTail, StepState::Calculating}) {
     if (outcome.error) {
       // Opening failed: the error passes out of the run, with no row for the file.
       EXPECT_EQ(*outcome.error, OpenErrorText(photo, code));
@@ -149,23 +165,27 @@ void ExpectReportFor(const Outcome& outcome, const RecordingSink& sink, const st
       const Event event = row->result.event;
       EXPECT_TRUE(event == Event::NoFileTail || event == Event::InvalidCrwFile || event == Event::UnknownError)
           << EventText(event);
-      EXPECT_EQ(ReadBytes(photo), Damaged());
-      for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Repaired());
+      if (event == Event::UnknownError) ExpectFailure(sink, photo, FailureKind::Read, SystemMessage(code));
+      EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
+      for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), HealthyPhoto());
     }
-  } else if (outcome.step == "step 2 Processing...") {
+  } else if (outcome.step == StepSet{Step::Backup, StepState::Processing}) {
     EXPECT_FALSE(outcome.error.has_value()) << *outcome.error;
-    ASSERT_GE(sink.calls.size(), 2u);
-    EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
-    EXPECT_EQ(sink.calls.back(), "row " + std::to_string(sink.rows.size()) + " " + photo + " Backup failed");
-    EXPECT_EQ(ReadBytes(photo), Damaged()) << "cut although its backup failed";
-    for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), Damaged());
-  } else if (outcome.step == "step 3 Processing...") {
+    ASSERT_FALSE(sink.steps.empty());
+    EXPECT_EQ(sink.steps.back(), StepSet(Step::Backup, StepState::Failed));
+    ASSERT_FALSE(sink.rows.empty());
+    EXPECT_EQ(sink.rows.back().file, photo);
+    EXPECT_EQ(sink.rows.back().result.event, Event::BackupFailed);
+    ExpectFailure(sink, photo, FailureKind::Backup, SystemMessage(code));
+    EXPECT_EQ(ReadBytes(photo), DamagedPhoto()) << "cut although its backup failed";
+    for (std::size_t i = outcome.file + 1; i < photos.size(); ++i) EXPECT_EQ(ReadBytes(photos[i]), DamagedPhoto());
+  } else if (outcome.step == StepSet{Step::Cut, StepState::Processing}) {
     ASSERT_TRUE(outcome.error.has_value()) << "a failed cut must pass out of the run";
     EXPECT_EQ(*outcome.error, SystemErrorText(code));
     EXPECT_EQ(rowsFor(photo), 0);
-    EXPECT_EQ(ReadBytes(photo), Damaged());
+    EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
   } else {
-    ADD_FAILURE() << "a failure outside any step: " << outcome.step;
+    ADD_FAILURE() << "a failure outside any step";
   }
 }
 
@@ -219,7 +239,7 @@ TEST_F(FaultSweep, EveryFailingSystemCallIsReportedAndLosesNothing) {
       ASSERT_FALSE(outcome.error.has_value());
       ASSERT_EQ(sink.inner.rows.size(), 2u);
       EXPECT_EQ(sink.inner.Events(), (std::vector<Event>{Event::Done, Event::Done}));
-      for (const auto& photo : photos) EXPECT_EQ(ReadBytes(photo), Repaired());
+      for (const auto& photo : photos) EXPECT_EQ(ReadBytes(photo), HealthyPhoto());
       break;
     }
     calls.push_back(outcome.operation);
@@ -236,6 +256,49 @@ TEST_F(FaultSweep, EveryFailingSystemCallIsReportedAndLosesNothing) {
     EXPECT_TRUE(failedKinds.contains(kind)) << "no call of kind " << static_cast<int>(kind) << " was failed";
   }
   EXPECT_TRUE(failedKinds.contains(FileOperation::Write) || failedKinds.contains(FileOperation::Copy));
+}
+
+// Repairing into another folder, whatever call fails: every original stays as it was, and the
+// output folder holds whole repaired copies under their names and nothing else.
+TEST_F(FaultSweep, RepairingIntoAnotherFolderNeverLeavesAPartialCopy) {
+  std::uint64_t k = 1;
+  for (; k < kMaxCalls; ++k) {
+    SCOPED_TRACE("system call " + std::to_string(k));
+    TempDir dir;
+    const auto photos = PutPhotos(dir);
+    const std::string out = dir.File("fixed");
+    RecordingSink sink;
+    fault_injection::Arm(k);
+    try {
+      ProcessFiles(FileList(photos.begin(), photos.end()), sink, {OnFileError::ReportAndGoOn, false, out});
+    } catch (const PlatformError& error) {
+      ADD_FAILURE() << "a run that goes on after errors let one pass out: " << error.what();
+    }
+    fault_injection::Disarm();
+    std::size_t copies = 0;
+    if (fs::exists(out)) {
+      for (const auto& entry : fs::directory_iterator(out)) {
+        ++copies;
+        EXPECT_EQ(ReadBytes(entry.path().string()), HealthyPhoto()) << "not a whole copy: " << entry.path();
+      }
+    }
+    for (const auto& photo : photos) {
+      EXPECT_EQ(ReadBytes(photo), DamagedPhoto()) << photo;
+      const auto row = std::find_if(sink.rows.begin(), sink.rows.end(), [&](const auto& r) { return r.file == photo; });
+      const bool done = row != sink.rows.end() && row->result.event == Event::Done;
+      const bool reported = std::any_of(sink.failures.begin(), sink.failures.end(), [&](const auto& f) { return f.first == photo; });
+      // A copy whose folder could not be flushed once it was named is whole, but said to have failed.
+      const bool copied = fs::exists(PathInFolder(out, FileNameOf(photo)));
+      EXPECT_TRUE(done ? copied : !copied || reported) << photo;
+      EXPECT_TRUE(row != sink.rows.end() || reported) << "neither a row nor a reason for " << photo;
+    }
+    if (!fault_injection::FailedOperation()) {
+      EXPECT_EQ(copies, photos.size());
+      break;
+    }
+    if (HasFailure()) break;
+  }
+  ASSERT_LT(k, kMaxCalls);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,11 +23,16 @@ public:
   int stopFromCall = -1;
   std::vector<std::string> calls;
   std::vector<Row> rows;
+  std::vector<std::pair<Step, StepState>> steps;
   std::vector<std::pair<std::string, FileFailure>> failures;
+  // Called after each step text is noted, as another program might act meanwhile.
+  std::function<void(Step, StepState)> onStep;
 
   void SetCaption(const std::string& text) override { calls.push_back("caption " + text); }
   void SetStepText(Step step, StepState state) override {
     calls.push_back("step " + std::to_string(static_cast<int>(step) + 1) + " " + std::string(StepStateText(state)));
+    steps.emplace_back(step, state);
+    if (onStep) onStep(step, state);
   }
   void AddEventRow(const std::string& file, const FileResult& result) override {
     rows.push_back({file, result});

@@ -81,6 +81,7 @@ TEST(ProgramResources, ThemedLookVersionAndIconAreInTailmendExe) {
   EXPECT_EQ(Utf8FromWide(VersionString(block, L"FileVersion")), kFileVersion);
   EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.0");
   EXPECT_EQ(VersionString(block, L"ProductName"), L"Tailmend");
+  EXPECT_EQ(VersionString(block, L"LegalCopyright"), L"Copyright (C) 2026 The Tailmend developers");
 }
 
 // This test program carries the same manifest: the system must then load the common controls from

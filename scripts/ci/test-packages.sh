@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Tests the packages the way a user installs them, from a built tree:
-#   scripts/test-packages.sh deb BUILD_DIR   the Debian package of a Linux build: makes it, checks
+#   scripts/ci/test-packages.sh deb BUILD_DIR   the Debian package of a Linux build: makes it, checks
 #       its files and lintian's verdict, unpacks it into a throwaway root and runs what it holds
 #       from another folder
-#   scripts/test-packages.sh zip BUILD_DIR   the zip of a Windows build: makes it, unpacks it into a
-#       throwaway folder and runs its programs there under Wine; called by scripts/test-windows.sh
+#   scripts/ci/test-packages.sh zip BUILD_DIR   the zip of a Windows build: makes it, unpacks it into a
+#       throwaway folder and runs its programs there under Wine; called by scripts/ci/test-windows.sh
 #       inside its Wine session (WINEPREFIX set, wineserver running)
 set -euo pipefail
 
@@ -23,9 +23,10 @@ got
 $3"
 }
 
+source "$(dirname "$0")/../lib/common.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-started=$(date +%s)
+started=$EPOCHSECONDS
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
 
@@ -111,7 +112,7 @@ How To ...	Document file doesn't exist." "$(window_program_documents "$package_r
 
   check_manual_page "$package_root/usr/share/man/man1/tailmend-cli.1.gz" tailmend-cli
   check_manual_page "$package_root/usr/share/man/man1/tailmend.1.gz" tailmend
-  say "$(basename "$deb") ($(stat -c %s "$deb") bytes) checked in $(($(date +%s) - started)) s"
+  say "$(basename "$deb") ($(stat -c %s "$deb") bytes) checked in $(seconds_since "$started") s"
 }
 
 # Every DLL a program imports is one the system has: Wine's system folder holds a stand-in for each
@@ -158,7 +159,7 @@ check_window_program_starts() {
 test_zip() {
   local name="tailmend-${version}-windows-x64" folder listing expected program
   local zip="$build/$name.zip"
-  [ -n "${WINEPREFIX:-}" ] || fail "no Wine session (run from scripts/test-windows.sh)"
+  [ -n "${WINEPREFIX:-}" ] || fail "no Wine session (run from scripts/ci/test-windows.sh)"
   cmake --build "$build" --target windows_zip >"$work/build.log" || fail "making the zip: $(cat "$work/build.log")"
   [ -f "$zip" ] || fail "no $zip"
 
@@ -178,7 +179,7 @@ test_zip() {
   grep -q "Tailmend $version" "$folder/README.txt" || fail "README.txt does not name version $version"
   for program in "$folder"/*.exe; do check_system_imports "$program"; done
 
-  # Wine may run as another user than this script (scripts/test-windows.sh): the photos belong to
+  # Wine may run as another user than this script (scripts/ci/test-windows.sh): the photos belong to
   # whoever owns the Wine prefix.
   chmod 755 "$work" "$work/unpacked" "$folder"
   mkdir "$folder/photos"
@@ -187,7 +188,7 @@ test_zip() {
   wine "$build/tests/support/make_damaged_crw.exe" photos 1 700000 4096
   check_cli_repairs wine ./tailmend-cli.exe
   [ ! -f Tailmend.exe ] || check_window_program_starts ./Tailmend.exe
-  say "$(basename "$zip") ($(stat -c %s "$zip") bytes) checked in $(($(date +%s) - started)) s"
+  say "$(basename "$zip") ($(stat -c %s "$zip") bytes) checked in $(seconds_since "$started") s"
 }
 
 case $kind in

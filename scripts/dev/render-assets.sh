@@ -2,7 +2,7 @@
 # Renders the committed pictures from their SVG sources: the main window's JPEG and the program
 # icon as PNG and as a Windows .ico. Needs rsvg-convert (librsvg2-bin) and ImageMagick.
 set -euo pipefail
-cd "$(dirname "$0")/../assets"
+cd "$(dirname "$0")/../../assets"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

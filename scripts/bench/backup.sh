@@ -2,9 +2,10 @@
 # Times a backed-up batch, `tailmend-cli --backup`, against `cp` of the same files followed by one
 # `sync`: the backups are flushed one by one before each photo is cut, the copies only once at the
 # end. Both start from files in the page cache and nothing dirty left to write.
-#   scripts/bench-backup.sh [BUILD_DIR] [COUNT] [ROUNDS]     (defaults: build, 100, 3)
+#   scripts/bench/backup.sh [BUILD_DIR] [COUNT] [ROUNDS]     (defaults: build, 100, 3)
 # The batch lies in a temporary folder (TMPDIR, or /tmp): that file system is what is measured.
 set -euo pipefail
+source "$(dirname "$0")/../lib/common.sh"
 build=${1:-build}
 count=${2:-100}
 rounds=${3:-3}
@@ -13,7 +14,6 @@ trap 'rm -rf "$work"' EXIT
 
 heap=$((8 * 1024 * 1024))
 junk=$((1024 * 1024))
-seconds() { local start end; start=$(date +%s%N); "$@" >/dev/null; end=$(date +%s%N); awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'; }
 fresh_batch() {
   rm -rf "$work/photos" "$work/copies"
   mkdir "$work/photos" "$work/copies"

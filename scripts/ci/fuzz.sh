@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-fuzz/ and runs each for SECONDS, starting from its seed corpus in fuzz/corpus/:
-#   scripts/fuzz.sh [SECONDS] [TARGET...]     (defaults: 10; tail_locator rtf_reader command_line)
+#   scripts/ci/fuzz.sh [SECONDS] [TARGET...]     (defaults: 10; tail_locator rtf_reader command_line)
 # New inputs go to a scratch folder, never into the committed corpus. A finding (crash, sanitizer
 # report, hang or leak) stops the script with its input saved under build-fuzz/findings/.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 seconds=${1:-10}
 shift || true
 targets=("$@")
@@ -13,7 +13,7 @@ targets=("$@")
 build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAILMEND_WERROR=ON \
-  -DTAILMEND_BUILD_FUZZERS=ON -DTAILMEND_BUILD_TESTS=OFF -DTAILMEND_BUILD_UI=OFF >/dev/null
+  -DTAILMEND_BUILD_FUZZERS=ON -DTAILMEND_BUILD_TESTS=OFF -DTAILMEND_BUILD_QT_UI=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen

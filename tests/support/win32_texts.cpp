@@ -1,4 +1,4 @@
-#include "tests/win32/win32_test_support.h"
+#include "tests/support/win32_texts.h"
 
 #include <windows.h>
 

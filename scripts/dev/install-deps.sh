@@ -9,9 +9,9 @@ packages=(
   xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64
   dpkg-dev help2man lintian man-db file unzip
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy
   fusefat dosfstools
-  time  # /usr/bin/time, for scripts/bench-cli.sh
+  time  # /usr/bin/time, for scripts/bench/cli.sh
 )
 
 missing=()

@@ -1,23 +1,15 @@
 #!/usr/bin/env bash
 # Starts the real window program under Xvfb with a window manager, walks through every window with
 # xdotool and saves a PNG of each, to be checked by eye:
-#   scripts/screenshots.sh [BUILD_DIR [OUT_DIR]]     (defaults: build, screenshots)
+#   scripts/dev/screenshots.sh [BUILD_DIR [OUT_DIR]]     (defaults: build, screenshots)
 # Needs xvfb, openbox, xdotool and imagemagick; BUILD_DIR must hold a built tailmend.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build}")
 out=$(realpath -m "${2:-screenshots}")
 mkdir -p "$out"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source scripts/window-walk.sh
+source scripts/dev/window-walk.sh
 start_display
 sleep 1
 

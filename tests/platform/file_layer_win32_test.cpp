@@ -1,4 +1,6 @@
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -7,35 +9,33 @@
 #include "engine/engine.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
+#include "platform/wide_text_win32.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
-#include "tests/win32/win32_test_support.h"
+#include "tests/support/win32_texts.h"
 
 namespace tailmend::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kHeapEnd = 700000;
 
-class BackupAndCut : public ::testing::Test {
+class BackupAndCut : public PhotoFolderTest {
 protected:
-  TempDir dir;
   RecordingSink sink;
-  const Bytes repaired = CiffBuilder().HeapEnd(kHeapEnd).Build();
-  const Bytes damaged = CiffBuilder().HeapEnd(kHeapEnd).Junk(300, 0xEE).Build();
 };
 
 TEST_F(BackupAndCut, CutRemovesExactlyTheBytesFromTheLengthFound) {
   for (const std::size_t junk : {std::size_t{1}, std::size_t{4096}, std::size_t{1} << 20}) {
     SCOPED_TRACE(junk);
     RecordingSink run;
-    const std::string path = dir.Put("IMG_0042.CRW", CiffBuilder().HeapEnd(kHeapEnd).Junk(junk, 0xEE).Build());
+    const std::string path = dir.Put("IMG_0042.CRW", CiffBuilder().HeapEnd(kPhotoHeapEnd).Junk(junk, 0xEE).Build());
     ProcessFiles({path}, run);
     ASSERT_EQ(run.rows.size(), 1u);
     EXPECT_EQ(run.rows[0].result.event, Event::Done);
-    EXPECT_EQ(ReadBytes(path), repaired);
+    EXPECT_EQ(ReadBytes(path), healthy);
     EXPECT_FALSE(fs::exists(dir.File("IMG_0042_bak0.crw")));
   }
 }
@@ -51,7 +51,7 @@ TEST_F(BackupAndCut, NameOutsideTheAnsiCodePageIsRepairedAndBackedUp) {
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].file, path);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
-  EXPECT_EQ(ReadBytes(path), repaired);
+  EXPECT_EQ(ReadBytes(path), healthy);
   const fs::path backup = dir.Path() / L"\u0421\u043D\u0438\u043C\u043E\u043A_\u6771\u4EAC_0042_bak0.crw";
   ASSERT_TRUE(fs::exists(backup));
   EXPECT_EQ(ReadBytes(dir.File("Снимок_東京_0042_bak0.crw")), damaged);
@@ -119,13 +119,54 @@ TEST_F(BackupAndCut, FailedCutReportsTheSystemErrorAndKeepsTheFile) {
   {
     auto stream = FileStream::OpenReadSharedRead(path);
     try {
-      stream.SetEnd(kHeapEnd);
+      stream.SetEnd(kPhotoHeapEnd);
       ADD_FAILURE() << "a read-only handle changed the size";
     } catch (const PlatformError& error) {
       ExpectPrefixAndSystemMessage(error.what(), "System Error.  Code: " + std::to_string(code) + ".\r\n", code);
     }
   }
   EXPECT_EQ(ReadBytes(path), damaged);
+}
+
+// The access-control list of a file, in the system's own text form.
+std::string DaclOf(const std::string& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL dacl = nullptr;
+  if (::GetNamedSecurityInfoW(Wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS) {
+    return "";
+  }
+  LPWSTR text = nullptr;
+  std::string written;
+  if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr)) {
+    written = Utf8FromWide(text);
+    ::LocalFree(text);
+  }
+  ::LocalFree(descriptor);
+  return written;
+}
+
+// The backup gets the photo's access-control list, not what the folder would give a new file.
+TEST_F(BackupAndCut, TheBackupHasThePhotosAccessControlList) {
+  const std::string path = dir.Put("IMG_0042.CRW", damaged);
+  // Only its owner and the system may touch this photo, and nothing is inherited from the folder.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;OW)(A;;FA;;;SY)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  PACL dacl = nullptr;
+  ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+  const DWORD set = ::SetNamedSecurityInfoW(Wide(path).data(), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                            nullptr, dacl, nullptr);
+  ::LocalFree(descriptor);
+  if (set != ERROR_SUCCESS || DaclOf(path).empty()) GTEST_SKIP() << "this system keeps no access-control lists here";
+  sink.backup = true;
+  ProcessFiles({path}, sink);
+  ASSERT_EQ(sink.Events(), std::vector<Event>{Event::Done});
+  EXPECT_EQ(DaclOf(dir.File("IMG_0042_bak0.crw")), DaclOf(path));
 }
 
 }  // namespace

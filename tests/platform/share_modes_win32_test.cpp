@@ -8,14 +8,14 @@
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
-#include "tests/win32/win32_test_support.h"
+#include "tests/support/win32_texts.h"
 
 namespace tailmend::test {
 namespace {
 
-constexpr std::uint32_t kHeapEnd = 700000;
 
 // Another program's handle on a test file, closed at the end of the test.
 class OtherHandle {
@@ -59,12 +59,9 @@ void ExpectOpenError(const PlatformError& error, const std::string& path, DWORD 
   ExpectPrefixAndSystemMessage(error.what(), "Cannot open file \"" + path + "\". ", code);
 }
 
-class ShareModes : public ::testing::Test {
+class ShareModes : public PhotoFolderTest {
 protected:
-  TempDir dir;
   RecordingSink sink;
-  const Bytes damaged = CiffBuilder().HeapEnd(kHeapEnd).Junk(1000).Build();
-  const Bytes repaired = CiffBuilder().HeapEnd(kHeapEnd).Build();
 };
 
 TEST_F(ShareModes, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) {
@@ -77,8 +74,8 @@ TEST_F(ShareModes, FileHeldOpenForSharedReadingAndWritingIsRepairedAndBackedUp) 
 
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
-  EXPECT_EQ(other.Size(), kHeapEnd);
-  EXPECT_EQ(ReadBytes(path), repaired);
+  EXPECT_EQ(other.Size(), kPhotoHeapEnd);
+  EXPECT_EQ(ReadBytes(path), healthy);
   EXPECT_EQ(ReadBytes(dir.File("IMG_0001_bak0.crw")), damaged);
 }
 

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <acl/libacl.h>
+#include <sys/acl.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,11 +16,13 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 
 #include "engine/engine.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
 #include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/memory_stream.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
@@ -87,15 +93,6 @@ private:
   bool mounted_ = false;
 };
 
-const Bytes& Damaged() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(8192).Build();
-  return bytes;
-}
-
-const Bytes& Repaired() {
-  static const Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
-  return bytes;
-}
 
 mode_t PermissionBits(const std::string& path) {
   struct stat info {};
@@ -123,14 +120,106 @@ TEST(BackupPermissions, TheBackupHasThePhotosPermissionBits) {
   EXPECT_EQ(PermissionBits(dir.File("IMG_0042_bak0.crw")), 0600u) << "with no photo to follow, private";
 }
 
+// Who may read a file: its owner, group and permission bits, and its access ACL as text (for a file
+// without one, the ACL its permission bits make).
+struct Access {
+  uid_t owner;
+  gid_t group;
+  mode_t bits;
+  std::string acl;
+
+  friend bool operator==(const Access&, const Access&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Access& a) {
+    return out << a.owner << ":" << a.group << " " << std::oct << a.bits << std::dec << " " << a.acl;
+  }
+};
+
+Access AccessOf(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  Access access{info.st_uid, info.st_gid, info.st_mode & 07777, ""};
+  if (acl_t acl = ::acl_get_file(path.c_str(), ACL_TYPE_ACCESS)) {
+    char* text = ::acl_to_any_text(acl, nullptr, ',', 0);
+    access.acl = text ? text : "";
+    ::acl_free(text);
+    ::acl_free(acl);
+  }
+  return access;
+}
+
+bool SetAcl(const std::string& path, acl_type_t type, const char* text) {
+  acl_t acl = ::acl_from_text(text);
+  const bool set = acl && ::acl_set_file(path.c_str(), type, acl) == 0;
+  ::acl_free(acl);
+  return set;
+}
+
+std::string BackUp(const std::string& photo) {
+  auto stream = FileStream::OpenReadWriteShared(photo);
+  EXPECT_TRUE(BackupSourceFile(photo, stream));
+  return BackupName(photo, 0);
+}
+
+// The backup is readable by exactly those who may read the photo: its ACL is the photo's, and a
+// photo without one gives a backup without one, whatever the folder's default ACL would give it.
+TEST(BackupAccess, TheBackupHasThePhotosAccessAcl) {
+  TempDir dir;
+  const std::string shared = dir.Put("shared.CRW", Bytes(3000, 1));
+  if (!SetAcl(shared, ACL_TYPE_ACCESS, "u::rw-,u:4321:r--,g::---,m::r--,o::---")) {
+    GTEST_SKIP() << "this file system keeps no ACLs: " << std::strerror(errno);
+  }
+  EXPECT_EQ(AccessOf(BackUp(shared)), AccessOf(shared));
+
+  ASSERT_TRUE(SetAcl(dir.Path().string(), ACL_TYPE_DEFAULT, "u::rwx,u:4321:rwx,g::r-x,m::rwx,o::r-x"));
+  const std::string privatePhoto = dir.Put("private.CRW", Bytes(3000, 2));
+  ASSERT_TRUE(SetAcl(privatePhoto, ACL_TYPE_ACCESS, "u::rw-,g::---,o::---"));
+  EXPECT_EQ(AccessOf(BackUp(privatePhoto)), AccessOf(privatePhoto));
+}
+
+// Run as root on another user's photo, the backup is that user's, in the photo's group.
+TEST(BackupAccess, RunAsRootTheBackupGetsThePhotosOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to give a photo another owner";
+  TempDir dir;
+  const std::string photo = dir.Put("IMG_0042.CRW", Bytes(3000, 3));
+  ASSERT_EQ(::chown(photo.c_str(), 1234, 5678), 0);
+  ASSERT_EQ(::chmod(photo.c_str(), 0640), 0);
+  EXPECT_EQ(AccessOf(BackUp(photo)), AccessOf(photo));
+}
+
+// A user who may not give the backup the photo's group gets a backup only its owner can read,
+// rather than one its own group could.
+TEST(BackupAccess, AGroupThatCannotBeGivenIsNotOpenedToAnother) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to act as a user outside the photo's group";
+  constexpr uid_t kNobody = 65534;
+  TempDir dir;
+  ASSERT_EQ(::chown(dir.Path().c_str(), kNobody, kNobody), 0);
+  const std::string photo = dir.Put("IMG_0042.CRW", Bytes(3000, 4));
+  ASSERT_EQ(::chown(photo.c_str(), kNobody, 0), 0);
+  ASSERT_EQ(::chmod(photo.c_str(), 0660), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool dropped = ::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                         ::setresuid(kNobody, kNobody, kNobody) == 0;
+    auto stream = FileStream::OpenReadWriteShared(photo);
+    ::_exit(dropped && BackupSourceFile(photo, stream) ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(status, 0) << "the backup as user " << kNobody << " failed";
+  const Access backup = AccessOf(BackupName(photo, 0));
+  EXPECT_EQ(backup.owner, kNobody);
+  EXPECT_EQ(backup.group, kNobody) << "the group of the user who made it";
+  EXPECT_EQ(backup.bits, 0600u) << "no group or other bits for a group the photo does not have";
+}
+
 TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {
   TempDir dir;
   FatCard card(dir.Path());
   if (!card.Mounted()) GTEST_SKIP() << "cannot mount a FAT image through FUSE here (needs fusefat, mkfs.fat, /dev/fuse)";
   const std::string first = card.File("IMG_0001.CRW");
   const std::string second = card.File("IMG_0002.CRW");
-  WriteBytes(first, Damaged());
-  WriteBytes(second, Damaged());
+  WriteBytes(first, DamagedPhoto());
+  WriteBytes(second, DamagedPhoto());
   WriteBytes(card.File("IMG_0002_bak0.crw"), Bytes{'o', 'l', 'd'});
 
   RecordingSink sink;
@@ -140,11 +229,11 @@ TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {
   ASSERT_EQ(sink.rows.size(), 2u);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
   EXPECT_EQ(sink.rows[1].result.event, Event::Done);
-  EXPECT_EQ(ReadBytes(first), Repaired());
-  EXPECT_EQ(ReadBytes(second), Repaired());
-  EXPECT_EQ(ReadBytes(card.File("IMG_0001_bak0.crw")), Damaged());
+  EXPECT_EQ(ReadBytes(first), HealthyPhoto());
+  EXPECT_EQ(ReadBytes(second), HealthyPhoto());
+  EXPECT_EQ(ReadBytes(card.File("IMG_0001_bak0.crw")), DamagedPhoto());
   EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak0.crw")), (Bytes{'o', 'l', 'd'})) << "a taken name is never replaced";
-  EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak1.crw")), Damaged());
+  EXPECT_EQ(ReadBytes(card.File("IMG_0002_bak1.crw")), DamagedPhoto());
   EXPECT_EQ(std::distance(fs::directory_iterator(card.Path()), {}), 5) << "no temporary is left";
 }
 
@@ -172,8 +261,8 @@ TEST(FullDisk, ABackupThatDoesNotFitEndsTheRunAndLeavesNothingBehind) {
   if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
   const std::string source = disk.File("IMG_0001.CRW");
   const std::string next = dir.File("IMG_0002.CRW");
-  WriteBytes(source, Damaged());
-  WriteBytes(next, Damaged());
+  WriteBytes(source, DamagedPhoto());
+  WriteBytes(next, DamagedPhoto());
 
   RecordingSink sink;
   sink.backup = true;
@@ -183,9 +272,9 @@ TEST(FullDisk, ABackupThatDoesNotFitEndsTheRunAndLeavesNothingBehind) {
   EXPECT_EQ(sink.rows[0].result.event, Event::BackupFailed);
   EXPECT_EQ(sink.calls.back(), "row 1 " + source + " Backup failed");
   EXPECT_EQ(sink.calls[sink.calls.size() - 2], "step 2 Failed");
-  EXPECT_EQ(ReadBytes(source), Damaged()) << "the photo is not cut without its backup";
+  EXPECT_EQ(ReadBytes(source), DamagedPhoto()) << "the photo is not cut without its backup";
   EXPECT_FALSE(fs::exists(disk.File("IMG_0001_bak0.crw"))) << "no half copy";
-  EXPECT_EQ(ReadBytes(next), Damaged()) << "the run ended";
+  EXPECT_EQ(ReadBytes(next), DamagedPhoto()) << "the run ended";
 }
 
 TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
@@ -194,8 +283,8 @@ TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
   if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
   const std::string first = dir.File("IMG_0001.CRW");
   const std::string locked = disk.File("IMG_0002.CRW");
-  WriteBytes(first, Damaged());
-  WriteBytes(locked, Damaged());
+  WriteBytes(first, DamagedPhoto());
+  WriteBytes(locked, DamagedPhoto());
   ASSERT_TRUE(disk.MakeReadOnly());
 
   RecordingSink sink;
@@ -207,7 +296,23 @@ TEST(ReadOnlyMount, TheOpenErrorPassesOutAndEarlierRowsStay) {
   }
   ASSERT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(sink.rows[0].result.event, Event::Done);
-  EXPECT_EQ(ReadBytes(locked), Damaged());
+  EXPECT_EQ(ReadBytes(locked), DamagedPhoto());
+}
+
+// Repaired into another folder, the originals are only read: a card mounted read-only will do.
+TEST(ReadOnlyMount, ARepairIntoAnotherFolderOnlyReadsTheOriginals) {
+  TempDir dir;
+  SmallMount card(dir.Path() / "card", "size=2m");
+  if (!card.Mounted()) GTEST_SKIP() << card.WhyNot();
+  const std::string photo = card.File("IMG_0001.CRW");
+  WriteBytes(photo, DamagedPhoto());
+  ASSERT_TRUE(card.MakeReadOnly());
+
+  RecordingSink sink;
+  EXPECT_EQ(ProcessFiles({photo}, sink, {OnFileError::EndRun, false, dir.File("fixed")}), RunEnd::Finished);
+  EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
+  EXPECT_EQ(ReadBytes(dir.File("fixed/IMG_0001.CRW")), HealthyPhoto());
+  EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
 }
 
 // Swaps the run's descriptor for a read-only one of the same file just before the cut, the one way
@@ -243,8 +348,8 @@ TEST(RefusedCut, TheSystemErrorPassesOutWithItsCode) {
   TempDir dir;
   const std::string first = dir.File("IMG_0001.CRW");
   const std::string refused = dir.File("IMG_0002.CRW");
-  WriteBytes(first, Damaged());
-  WriteBytes(refused, Damaged());
+  WriteBytes(first, DamagedPhoto());
+  WriteBytes(refused, DamagedPhoto());
   SinkRefusingTheCut sink;
   sink.path = refused;
   try {
@@ -255,7 +360,7 @@ TEST(RefusedCut, TheSystemErrorPassesOutWithItsCode) {
   }
   ASSERT_EQ(sink.inner.rows.size(), 1u);
   EXPECT_EQ(sink.inner.rows[0].file, first);
-  EXPECT_EQ(ReadBytes(refused), Damaged());
+  EXPECT_EQ(ReadBytes(refused), DamagedPhoto());
 }
 
 }  // namespace

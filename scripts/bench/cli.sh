@@ -6,8 +6,9 @@
 #   (c) its scan speed on a 64 MiB file of image-like noise with no tail, scanned down to the floor;
 #   (d) its peak memory (maximum resident set size) repairing an 8 MiB and a sparse 1 GiB file.
 # Times are the best of ROUNDS runs. Use a release build (RelWithDebInfo or Release).
-# Usage: scripts/bench-cli.sh [BUILD_DIR] [COUNT] [ROUNDS]
+# Usage: scripts/bench/cli.sh [BUILD_DIR] [COUNT] [ROUNDS]
 set -euo pipefail
+source "$(dirname "$0")/../lib/common.sh"
 build=${1:-build}
 count=${2:-100}
 rounds=${3:-3}
@@ -23,13 +24,6 @@ mib=$((1024 * 1024))
 heap=$((7 * mib))
 junk=$mib
 
-# Wall time of a command in seconds, its output discarded. Bash's own clock: starting a date
-# process before and after would be timed too.
-seconds() {
-  local start=$EPOCHREALTIME
-  "$@" >/dev/null
-  awk -v start="$start" -v end="$EPOCHREALTIME" 'BEGIN { printf "%.4f", end - start }'
-}
 smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 # Stores in the variable named $1 the bytes this shell and the children it has waited for have
 # read, as the kernel counts them; no subshell, which would count only itself.

@@ -3,8 +3,9 @@
 # kill that nothing was lost: every photo is its original or cut to its heap with a whole backup
 # beside it, every file under a backup name is a whole copy, and anything else left is a
 # temporary of the backup.
-#   scripts/crash-test.sh [BUILD_DIR] [KILLS]     (defaults: build, 30)
+#   scripts/ci/crash-test.sh [BUILD_DIR] [KILLS]     (defaults: build, 30)
 set -euo pipefail
+source "$(dirname "$0")/../lib/common.sh"
 build=${1:-build}
 kills=${2:-30}
 cli="$build/cli/tailmend-cli"
@@ -25,13 +26,10 @@ fresh_batch() {
   mkdir "$work/batch"
   for i in $(seq 0 $((count - 1))); do cp "$original" "$work/batch/IMG_000$i.CRW"; done
 }
-now_ns() { date +%s%N; }
 
 # One undisturbed run tells how long a run lasts; the kills fall anywhere within it.
 fresh_batch
-start=$(now_ns)
-"$cli" --backup "$work"/batch/*.CRW >/dev/null
-run_ns=$(($(now_ns) - start))
+run_seconds=$(seconds "$cli" --backup "$work"/batch/*.CRW)
 
 problems=0
 complain() { echo "crash-test: kill $kill: $*" >&2; problems=$((problems + 1)); }
@@ -42,7 +40,7 @@ check_batch() {
     case $name in
       IMG_000?.CRW) ;;
       IMG_000?_bak*.crw) cmp -s "$file" "$original" || complain "$name is not a whole backup ($(stat -c %s "$file") bytes)" ;;
-      IMG_000?.tailmend-*.tmp) temporaries=$((temporaries + 1)) ;;
+      IMG_000?~????.tmp) temporaries=$((temporaries + 1)) ;;
       *) complain "unexpected file $name" ;;
     esac
   done
@@ -60,7 +58,7 @@ during=0
 temporaries=0
 for kill in $(seq "$kills"); do
   fresh_batch
-  delay=$(awk -v ns="$run_ns" -v r="$RANDOM$RANDOM" 'BEGIN { srand(r); printf "%.4f", rand() * 0.9 * ns / 1e9 }')
+  delay=$(awk -v run="$run_seconds" -v r="$RANDOM$RANDOM" 'BEGIN { srand(r); printf "%.4f", rand() * 0.9 * run }')
   "$cli" --backup "$work"/batch/*.CRW >/dev/null &
   pid=$!
   sleep "$delay"
@@ -71,5 +69,5 @@ for kill in $(seq "$kills"); do
   check_batch
 done
 
-echo "crash-test: $kills kills ($during during a run of $((run_ns / 1000000)) ms, $count photos of $(((heap + junk) / 1048576)) MiB), $temporaries temporaries left behind, $problems problems"
+echo "crash-test: $kills kills ($during during a run of $(awk -v run="$run_seconds" 'BEGIN { printf "%d", run * 1000 }') ms, $count photos of $(((heap + junk) / 1048576)) MiB), $temporaries temporaries left behind, $problems problems"
 [ "$problems" -eq 0 ]

@@ -7,8 +7,9 @@
 # skips the test run (exit 0), except where CI=true.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$root/build-win64"
+source "$root/scripts/lib/common.sh"
 unprivileged_uid=65534  # nobody
 
 say() { echo "test-windows: $*" >&2; }
@@ -24,11 +25,11 @@ for tool in cmake ctest ninja x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g+
 done
 [ -f /usr/src/googletest/CMakeLists.txt ] || fail "no GoogleTest sources in /usr/src/googletest (apt-get install googletest)"
 
-started=$(date +%s)
+started=$EPOCHSECONDS
 cmake -S "$root" -B "$build" -G Ninja -DTAILMEND_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64-x86_64.cmake"
 cmake --build "$build" -j "$(nproc)"
-built=$(date +%s)
+built=$EPOCHSECONDS
 
 wine=$(command -v wine) || cannot_run "wine is not installed"
 version=$("$wine" --version 2>/dev/null) || cannot_run "wine --version fails"
@@ -36,12 +37,12 @@ version=$("$wine" --version 2>/dev/null) || cannot_run "wine --version fails"
 scratch=$(mktemp -d)
 xvfb_pid=
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  stop_wine
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+use_wine_prefix "$scratch"
 export HOME="$scratch/home"
 mkdir -p "$WINEPREFIX" "$HOME"
 
@@ -69,11 +70,7 @@ fi
 # The window tests draw on a display of their own, started before Wine so that Wine's desktop
 # process finds it. Any local user may connect, Wine's user included.
 command -v Xvfb >/dev/null || cannot_run "Xvfb is not installed (apt-get install xvfb)"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-[ -s "$scratch/display" ] || cannot_run "Xvfb does not start"
-export DISPLAY=":$(cat "$scratch/display")"
+start_xvfb "$scratch" || cannot_run "Xvfb does not start"
 
 # One server and one set of Wine's own background programs for the whole run, with their output
 # going nowhere: each test then starts in a fraction of a second instead of waiting for them.
@@ -85,13 +82,13 @@ timeout 300 setsid -w wineboot --init </dev/null >/dev/null 2>&1 || cannot_run "
 # hides; windows Wine manages itself are hidden at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
   cannot_run "the Wine registry cannot be written"
-booted=$(date +%s)
+booted=$EPOCHSECONDS
 
 status=0
 ctest --test-dir "$build" --output-on-failure --timeout 300 "$@" || status=$?
-tested=$(date +%s)
+tested=$EPOCHSECONDS
 # The download, unpacked and run in this same Wine session.
-"$root/scripts/test-packages.sh" zip "$build" || status=$?
-finished=$(date +%s)
+"$root/scripts/ci/test-packages.sh" zip "$build" || status=$?
+finished=$EPOCHSECONDS
 say "$version: build $((built - started)) s, Wine start $((booted - built)) s, tests $((tested - booted)) s, zip $((finished - tested)) s"
 exit $status

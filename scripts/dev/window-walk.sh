@@ -1,14 +1,26 @@
-# Sourced by scripts/screenshots.sh and scripts/screenshots-windows.sh, which show the same four
-# windows drawn by two front ends: a display with a window manager, and one walk through every
+# shellcheck shell=bash
+# Sourced by scripts/dev/screenshots.sh and scripts/dev/screenshots-windows.sh, which show the same
+# four windows drawn by two front ends: a display with a window manager, and one walk through every
 # window that clicks at the places of the windows' design and saves a PNG of each into $out.
-# The sourcing script sets $work, $out, $photos (damaged photos the program starts beside) and
-# pids=(), and defines answer_open_dialog NAMES (types the names into the file dialog, accepts).
+# The sourcing script sets $out and $photos (damaged photos the program starts beside) and defines
+# answer_open_dialog NAMES (types the names into the file dialog, accepts); it adds what it starts
+# to pids.
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/common.sh"
+
+# A scratch folder, and at the end every process started ended (a Wine session in the scratch
+# folder first) and the folder removed.
+work=$(mktemp -d)
+pids=()
+end_walk() {
+  [[ "${WINEPREFIX:-}" != "$work"/* ]] || stop_wine
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap end_walk EXIT
 
 start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-  pids+=($!)
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$work/display")"
+  start_xvfb "$work" || { echo "Xvfb does not start" >&2; exit 1; }
+  pids+=("$xvfb_pid")
   openbox >/dev/null 2>&1 &
   pids+=($!)
 }

@@ -1,26 +1,17 @@
 #!/usr/bin/env bash
 # Starts the real Tailmend.exe under Wine on Xvfb with a window manager, walks through every window
 # with xdotool and saves a PNG of each, to be checked by eye:
-#   scripts/screenshots-windows.sh [BUILD_DIR [OUT_DIR]]     (defaults: build-win64, screenshots/windows)
+#   scripts/dev/screenshots-windows.sh [BUILD_DIR [OUT_DIR]]     (defaults: build-win64, screenshots/windows)
 # Needs wine, xvfb, openbox, xdotool and imagemagick; BUILD_DIR must hold a built Tailmend.exe
-# (scripts/test-windows.sh makes one). Uses a throwaway Wine prefix.
+# (scripts/ci/test-windows.sh makes one). Uses a throwaway Wine prefix.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build-win64}")
 out=$(realpath -m "${2:-screenshots/windows}")
 mkdir -p "$out"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-source scripts/window-walk.sh
+source scripts/dev/window-walk.sh
+use_wine_prefix "$work"
 start_display
 wineboot --init >/dev/null 2>&1
 

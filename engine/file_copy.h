@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/file_stream.h"
+#include "platform/stream.h"
+
+namespace tailmend {
+
+// The folder part of a path (with its separator) and its file name without the last four
+// characters (not bytes), its extension in practice.
+struct NameParts {
+  std::string directory;
+  std::string base;
+};
+NameParts SplitName(const std::string& path);
+
+// A copy while it is written: under a random temporary name beside the file it is named after
+// (never ending in .crw, so that neither a backup's numbering nor a person takes it for a photo or
+// a backup), removed again unless it got its final name. A run killed meanwhile leaves only the
+// temporary behind, never a partial file under the final name.
+class TemporaryCopy {
+public:
+  explicit TemporaryCopy(const std::string& besidePath);
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+  ~TemporaryCopy();
+
+  FileStream& Stream() { return *stream_; }
+
+  // Flushes and closes the copy first, so that whatever appears under a final name is the whole
+  // copy, then gives it the name without ever replacing anything there: false when it is taken.
+  bool GiveName(const std::string& name);
+
+private:
+  std::string name_;
+  std::optional<FileStream> stream_;
+  bool named_ = false;
+};
+
+// Copies the source from its start into target until atMost bytes or the source's end, inside the
+// system where it can for a file on disk, block by block otherwise, and returns how many bytes
+// were copied; the source is left where the copy ended.
+std::int64_t CopyUpTo(Stream& source, FileStream& target, std::int64_t atMost);
+
+}  // namespace tailmend

@@ -8,7 +8,7 @@
 
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "ui/behaviour/document_viewer.h"
 #include "ui/behaviour/error_box.h"
@@ -80,7 +80,7 @@ TEST(ProcessingDialogRules, ARunShowsTheLastFilesStepsAndFinishesWithClose) {
     view.backupChecked = backup;
     ProcessingProgress progress(view);
     const std::string invalid = dir.Put("A.CRW", Bytes(1000, 'I'));
-    const std::string damaged = dir.Put("B.CRW", CiffBuilder().Junk(4096).Build());
+    const std::string damaged = dir.Put("B.CRW", DamagedPhoto());
     progress.Run({invalid, damaged});
     EXPECT_EQ(view.caption, "Processing 2 of 2");
     const std::string second = backup ? "Done" : "Skiped";

@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_harness.h"
 #include "ui/qt/doc.h"
@@ -17,8 +17,6 @@ namespace tailmend::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::uint32_t kHeapEnd = 700000;
 
 struct Row {
   std::string number, file, event;
@@ -45,7 +43,7 @@ protected:
   }
   std::string PutDamaged(const std::string& name) {
     const std::string path = dir.File(name);
-    WriteBytes(path, CiffBuilder().HeapEnd(kHeapEnd).Junk(4096).Build());
+    WriteBytes(path, DamagedPhoto());
     return path;
   }
 
@@ -106,9 +104,9 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   const std::vector<Row> expected = {
       {"1", first, "Done"}, {"2", second, "Done"}, {"3", first, "No file tail"}, {"4", second, "No file tail"}};
   EXPECT_EQ(Rows(), expected);
-  EXPECT_EQ(fs::file_size(first), kHeapEnd);
-  EXPECT_EQ(fs::file_size(second), kHeapEnd);
-  EXPECT_EQ(fs::file_size(dir.File("IMG_0001_bak0.crw")), kHeapEnd + 4096) << "the backup is the whole file";
+  EXPECT_EQ(fs::file_size(first), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(second), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(dir.File("IMG_0001_bak0.crw")), DamagedPhoto().size()) << "the backup is the whole file";
   EXPECT_FALSE(fs::exists(dir.File("IMG_0001_bak1.crw"))) << "the second run found no tail to back up";
   EXPECT_TRUE(errorBoxes.empty());
 }
@@ -143,7 +141,7 @@ TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped)
   EXPECT_EQ(errorBoxes[0].second.toStdString(),
             "Cannot open file \"" + missing + "\". No such file or directory.");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"1", first, "Done"}})) << "the row written before the error stays";
-  EXPECT_EQ(fs::file_size(third), kHeapEnd + 4096) << "files after the failing one are untouched";
+  EXPECT_EQ(fs::file_size(third), DamagedPhoto().size()) << "files after the failing one are untouched";
 }
 
 TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {

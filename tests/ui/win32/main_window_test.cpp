@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/wide_text_win32.h"
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/window_harness.h"
 #include "ui/behaviour/window_designs.h"
@@ -15,8 +15,6 @@ namespace tailmend::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::uint32_t kHeapEnd = 700000;
 
 struct Row {
   std::wstring number, file, event;
@@ -52,7 +50,7 @@ protected:
   }
   std::wstring PutDamaged(const std::string& name) {
     const std::string path = dir.File(name);
-    WriteBytes(path, CiffBuilder().HeapEnd(kHeapEnd).Junk(4096).Build());
+    WriteBytes(path, DamagedPhoto());
     return fs::u8path(path).wstring();
   }
   // Fix Now, then a look at the finished dialog before it is closed with its button.
@@ -129,9 +127,9 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   const std::vector<Row> expected = {
       {L"1", first, L"Done"}, {L"2", second, L"Done"}, {L"3", first, L"No file tail"}, {L"4", second, L"No file tail"}};
   EXPECT_EQ(Rows(), expected);
-  EXPECT_EQ(fs::file_size(first), kHeapEnd);
-  EXPECT_EQ(fs::file_size(second), kHeapEnd);
-  EXPECT_EQ(fs::file_size(dir.Path() / "IMG_0001_bak0.crw"), kHeapEnd + 4096) << "the backup is the whole file";
+  EXPECT_EQ(fs::file_size(first), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(second), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(dir.Path() / "IMG_0001_bak0.crw"), DamagedPhoto().size()) << "the backup is the whole file";
   EXPECT_FALSE(fs::exists(dir.Path() / "IMG_0001_bak1.crw")) << "the second run found no tail to back up";
   EXPECT_TRUE(errorBoxes.empty());
 }
@@ -183,7 +181,7 @@ TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped)
   EXPECT_GT(text.size(), prefix.size() + 1) << "the system's message follows";
   EXPECT_EQ(text.back(), '.');
   EXPECT_EQ(Rows(), (std::vector<Row>{{L"1", first, L"Done"}})) << "the row written before the error stays";
-  EXPECT_EQ(fs::file_size(third), kHeapEnd + 4096) << "files after the failing one are untouched";
+  EXPECT_EQ(fs::file_size(third), DamagedPhoto().size()) << "files after the failing one are untouched";
 }
 
 // Only the first show runs the repair: a dialog hidden and shown again (as its owner's minimising
@@ -204,7 +202,7 @@ TEST_F(MainWindow, ACyrillicFileNameTravelsFromTheDialogThroughARunIntoTheEventL
   EXPECT_EQ(EditText(), L"\"\u0424\u043E\u0442\u043E_0001.CRW\" ");
   FixNow();
   EXPECT_EQ(Rows(), (std::vector<Row>{{L"1", photo, L"Done"}}));
-  EXPECT_EQ(fs::file_size(photo), kHeapEnd);
+  EXPECT_EQ(fs::file_size(photo), kPhotoHeapEnd);
   EXPECT_TRUE(errorBoxes.empty());
 }
 

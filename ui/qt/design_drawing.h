@@ -18,7 +18,7 @@ inline constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindow
 
 // The design's face at its size and style. Where the system lacks Tahoma, the Tahoma-metric face
 // from Wine's font package is loaded so that texts keep the width the layout was made for.
-QFont DesignedFont(const DesignFont& font);
+QFont DesignedFont(const DesignFont& design);
 
 // Draws a window's design with Qt's widgets: the window gets its caption, its fixed client size,
 // its font and background and the given window flags, and lies in the middle of the screen; each

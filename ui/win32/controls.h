@@ -10,7 +10,7 @@
 namespace tailmend {
 
 // The design's face at its size and style, made once for the program's whole life.
-HFONT DesignedFont(const DesignFont& font);
+HFONT DesignedFont(const DesignFont& design);
 HBRUSH WhiteBrush();
 
 // The size a text takes in a font.

@@ -58,7 +58,7 @@ public:
     ControlNamed(ProcessingDialogDesign(), control);
     texts[std::string(control)] = text;
   }
-  void AppendEventRow(const std::string& file, const std::string& event) override { rows.push_back({file, event}); }
+  void AppendEventRow(const std::string& file, const std::string& event) override { rows.emplace_back(file, event); }
   bool BackupChecked() override { return backupChecked; }
 
   bool backupChecked = false;

@@ -42,7 +42,7 @@ protected:
     Click(Find<QPushButton>(window, "Button1"));
   }
   std::string PutDamaged(const std::string& name) {
-    const std::string path = dir.File(name);
+    std::string path = dir.File(name);
     WriteBytes(path, DamagedPhoto());
     return path;
   }

@@ -25,7 +25,7 @@ bool IsGoodEvent(Event event) {
 }
 
 std::string EventColumn(const FileResult& result) {
-  if (result.event == Event::TailFound) return "Tail at " + std::to_string(result.tail);
+  if (result.event == Event::TailFound) return "Tail at " + std::to_string(result.verdict.tail);
   return std::string(EventText(result.event));
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/backup_copier.h"
 #include "engine/repaired_copy.h"
+#include "engine/file_verdict.h"
 #include "engine/tail_locator.h"
 #include "platform/file_stream.h"
 #include "platform/path_names.h"
@@ -75,7 +76,7 @@ OpenedFile Open(const SelectedFile& file, const RunPolicy& policy) {
 }
 
 // Returns false when the backup failed, which ends the whole run.
-bool BackupIfRequested(const std::string& path, Stream& stream, TailResult tail, ProgressSink& sink) {
+bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink) {
   if (!sink.BackupRequested()) {
     sink.SetStepText(Step::Backup, StepState::Skipped);
     return true;
@@ -87,7 +88,7 @@ bool BackupIfRequested(const std::string& path, Stream& stream, TailResult tail,
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Failed);
-  sink.AddEventRow(path, {Event::BackupFailed, tail});
+  sink.AddEventRow(path, {Event::BackupFailed, verdict});
   sink.ReportFailure(path, {FailureKind::Backup, reason});
   return false;
 }
@@ -123,22 +124,22 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
 bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
-  std::string readFailure;
-  const TailResult tail = FindFileTail(file.stream, readFailure);
+  const FileVerdict verdict = JudgeFile(file.stream);
+  const TailResult tail = verdict.tail;
   if (tail < 0) {
     sink.SetStepText(Step::FindTail, FailureState(tail));
-    sink.AddEventRow(path, {FailureEvent(tail), tail});
-    if (!readFailure.empty()) sink.ReportFailure(path, {FailureKind::Read, readFailure});
+    sink.AddEventRow(path, {FailureEvent(tail), verdict});
+    if (tail == kTailUnknownError) sink.ReportFailure(path, {FailureKind::Read, verdict.failureReason});
     return true;
   }
   sink.SetStepText(Step::FindTail, StepState::Done);
   if (policy.changeNothing) {
-    sink.AddEventRow(path, {Event::TailFound, tail});
+    sink.AddEventRow(path, {Event::TailFound, verdict});
     return true;
   }
   // An original repaired into another folder stays as it is, and needs no backup.
   const bool inPlace = policy.outputFolder.empty();
-  if (inPlace && !BackupIfRequested(path, file.stream, tail, sink)) return false;
+  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink)) return false;
   sink.SetStepText(Step::Cut, StepState::Processing);
   if (inPlace) {
     CutIfUnchanged(path, file, tail);
@@ -146,7 +147,7 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
     WriteIntoOutputFolder(selected, file, tail, policy);
   }
   sink.SetStepText(Step::Cut, StepState::Done);
-  sink.AddEventRow(path, {Event::Done, tail});
+  sink.AddEventRow(path, {Event::Done, verdict});
   return true;
 }
 

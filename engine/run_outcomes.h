@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/file_verdict.h"
 #include "engine/types.h"
 
 namespace tailmend {
@@ -42,10 +43,11 @@ enum class StepState {
 // of the locator.
 std::string_view StepStateText(StepState state);
 
-// What the run found for a file and did with it.
+// What the run found for a file and did with it. The window shows the event; a report may say
+// more of what the file is.
 struct FileResult {
   Event event;
-  TailResult tail;  // the locator's answer
+  FileVerdict verdict;  // its tail is the locator's answer the run acted on
 };
 
 // Why a file went wrong, beside its event or in its place: the window programs show their own texts

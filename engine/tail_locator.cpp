@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "engine/file_bytes.h"
+#include "engine/heap_reader.h"
 #include "platform/platform_error.h"
 
 namespace tailmend {
@@ -15,13 +17,6 @@ namespace tailmend {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-enum class ByteOrder { Little, Big };
-
-// A CIFF directory is a 2-byte entry count, 10-byte entries, then the 4-byte pointer back to it.
-constexpr std::uint32_t kDirectoryCountSize = 2;
-constexpr std::uint32_t kDirectoryEntrySize = 10;
-constexpr std::uint32_t kPointerSize = 4;
 
 // The distance from a root directory's pointer to the end of its heap, the file header included,
 // is 32 + 10n for a root of n = 2..8 entries: one of 52, 62, ..., 112.
@@ -37,60 +32,18 @@ constexpr std::uint32_t kTrailerHeaderLengthAt = 24;
 constexpr std::uint32_t kTrailerFooterSize = 64;
 constexpr std::uint32_t kTrailerFooterLengthAt = 20;
 
-// The scan holds this much of the file at a time, whatever the file's size: large enough that
-// system calls cost little beside the copying, small enough that a scan stopping right after a
-// block boundary reads less than 64 KiB beyond the junk. A multiple of the 4 KiB page.
+// The scan reads the file's end first in a block of this size, whatever the file's size: large
+// enough that system calls cost little beside the copying, small enough that a scan stopping in it
+// reads less than 64 KiB beyond the junk.
 constexpr std::uint32_t kScanBlockSize = 60 * 1024;
+// Once the first block held no heap end, the junk is long: the blocks double, so that the disk
+// gets half as many requests, and a scan still reads less than 128 KiB beyond the junk.
+constexpr std::uint32_t kLargeScanBlockSize = 2 * kScanBlockSize;
+// Blocks start on page boundaries, where the system reads from.
+constexpr std::uint32_t kPageSize = 4096;
 // Positions tested together by the quick pre-test; far fewer than the 65,536 positions over which
 // the upper half of a nearby pointer stays the same.
 constexpr std::uint32_t kChunkPositions = 128;
-
-// The file as one zero-filled buffer of the size taken at the start would hold it after one
-// read of the whole file, but read only where asked: a read that falls short leaves the bytes it
-// did not deliver zero, exactly as in that buffer. A read that fails raises PlatformError: bytes
-// the system could not read are unknown, not zero, and a scan that went on over them could pass
-// the real heap end and cut at a spurious one below it, or lose the healthy-file rules.
-class FileBytes {
-public:
-  FileBytes(Stream& stream, std::uint32_t size) : stream_(stream), size_(size) {}
-
-  std::uint32_t Size() const { return size_; }
-
-  // Bytes from offset on, as many as fit into out; those past the size are zero too.
-  void Read(std::uint64_t offset, std::span<unsigned char> out) {
-    std::size_t delivered = 0;
-    if (offset < size_) {
-      const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size_ - offset));
-      stream_.Seek(static_cast<std::int64_t>(offset));
-      delivered = std::min(stream_.Read(out.data(), count), count);
-    }
-    std::fill(out.begin() + static_cast<std::ptrdiff_t>(delivered), out.end(), 0);
-  }
-
-private:
-  Stream& stream_;
-  std::uint32_t size_;
-};
-
-std::uint32_t DecodeU32(const unsigned char* p, ByteOrder order) {
-  if (order == ByteOrder::Big) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-  }
-  return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-}
-
-std::uint32_t ReadU32Before(FileBytes& file, std::uint32_t position, ByteOrder order) {
-  std::array<unsigned char, kPointerSize> bytes{};
-  file.Read(position - kPointerSize, bytes);
-  return DecodeU32(bytes.data(), order);
-}
-
-std::uint16_t ReadU16At(FileBytes& file, std::uint64_t offset, ByteOrder order) {
-  std::array<unsigned char, 2> p{};
-  file.Read(offset, p);
-  return order == ByteOrder::Big ? static_cast<std::uint16_t>((p[0] << 8) | p[1])
-                                 : static_cast<std::uint16_t>((p[1] << 8) | p[0]);
-}
 
 // The four bytes before a heap end point back to its directory, a root-sized distance away. A
 // stored value above the position wraps round to a huge distance.
@@ -105,7 +58,7 @@ bool EndsWithCompleteDirectory(FileBytes& file, std::uint32_t lastPointer, ByteO
   const std::uint64_t size = file.Size();
   // A directory that would start too near the end reads as zeros past the end and cannot close it.
   const std::uint64_t directory = kCiffHeaderSize + std::uint64_t{lastPointer};
-  const std::uint64_t entries = ReadU16At(file, directory, order);
+  const std::uint64_t entries = file.U16At(directory, order);
   return directory + kDirectoryCountSize + kDirectoryEntrySize * entries + kPointerSize == size;
 }
 
@@ -153,30 +106,103 @@ std::optional<std::uint32_t> HighestPlausibleInWindow(const Bytes& window, std::
 }
 
 // Tests positions from the end of the file down to the scan floor, one block at a time, and
-// returns the first (highest) that passes. Blocks start at multiples of the block size. A pointer
-// across a block boundary needs three bytes of the block above: they are kept, not read again.
-std::optional<std::uint32_t> HighestPlausibleHeapEnd(FileBytes& file, ByteOrder order) {
-  constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
-  Bytes window(kScanBlockSize + kCarriedBytes);
-  std::uint32_t high = file.Size() - 1;
-  // The window's bytes from here to high come from the block above, at the window's start.
-  std::uint32_t carriedFrom = high;
-  for (;;) {
-    const std::uint32_t aligned = (high - kPointerSize) / kScanBlockSize * kScanBlockSize;
-    const std::uint32_t windowStart = std::max<std::uint32_t>(kScanFloor - kPointerSize, aligned);
-    std::memmove(window.data() + (carriedFrom - windowStart), window.data(), high - carriedFrom);
-    file.Read(windowStart, std::span(window).first(carriedFrom - windowStart));
-    const std::uint32_t low = windowStart + kPointerSize;
-    if (const auto found = HighestPlausibleInWindow(window, windowStart, low, high, order)) return found;
-    if (low == kScanFloor) return std::nullopt;
-    high = low - 1;
-    carriedFrom = windowStart;
+// returns those that pass, highest first. A pointer across a block boundary needs three bytes of
+// the block above: they are kept, not read again. Reading backwards defeats the system's own
+// read-ahead, which follows reads forwards, so each block waits for the disk: the scan asks for
+// the block below the one it reads before reading it, and the disk fetches both at once.
+class PlausibleHeapEnds {
+public:
+  // inMemory: what AskForFirstBlock answered.
+  PlausibleHeapEnds(FileBytes& file, ByteOrder order, bool inMemory)
+      : file_(file), order_(order), window_(kLargeScanBlockSize + kCarriedBytes), next_(file.Size() - 1),
+        hintedFrom_(FirstBlockStart(file.Size())), inMemory_(inMemory) {}
+
+  // Asks for the first block, the file's end, before anything else is read: the disk may fetch it
+  // while the mark at the start is read. A file readable as it stands needs only its last bytes;
+  // the rest of its block comes alongside. True when the block is in memory already: the file's
+  // end most likely is, and the scan asks for nothing more.
+  static bool AskForFirstBlock(FileBytes& file) {
+    const std::uint32_t start = FirstBlockStart(file.Size());
+    return start < file.Size() && file.WillRead(start, file.Size() - start);
   }
+
+  // The next position that passes, below the one returned before.
+  std::optional<std::uint32_t> Next() {
+    for (;;) {
+      if (!loaded_ || next_ < low_) {
+        if (loaded_ && low_ == kScanFloor) return std::nullopt;
+        LoadBlockBelow();
+      }
+      if (const auto found = HighestPlausibleInWindow(window_, windowStart_, low_, next_, order_)) {
+        next_ = *found - 1;
+        return found;
+      }
+      next_ = low_ - 1;
+    }
+  }
+
+private:
+  static constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
+  static constexpr std::uint32_t kLowestStart = kScanFloor - kPointerSize;
+
+  FileBytes& file_;
+  ByteOrder order_;
+  Bytes window_;
+  // The window holds the file's bytes from windowStart_ up to the highest position it tests, and
+  // tests positions low_ to next_ of them.
+  std::uint32_t windowStart_ = 0;
+  std::uint32_t low_ = 0;
+  std::uint32_t next_;
+  bool loaded_ = false;
+  // The bytes from here to the end of the file have been asked for ahead of their reads.
+  std::uint32_t hintedFrom_;
+  // Hints are spent on a file whose end is in memory, as after its scan from the disk, or where
+  // it was just written: asking costs the system a look at every page.
+  bool inMemory_;
+
+  // Where the block that holds the bytes up to end, of the given size, starts.
+  static std::uint32_t BlockStart(std::uint32_t end, std::uint32_t size) {
+    const std::uint32_t lowest = end > size ? end - size : 0;
+    return std::max(kLowestStart, (lowest + kPageSize - 1) / kPageSize * kPageSize);
+  }
+
+  // The first block holds the positions from the size minus one down.
+  static std::uint32_t FirstBlockStart(std::uint32_t size) {
+    return BlockStart(size - 1 - kCarriedBytes, kScanBlockSize);
+  }
+
+  // The block that holds the positions from next_ down.
+  void LoadBlockBelow() {
+    const std::uint32_t high = next_;
+    // The window's bytes from here to high come from the block above, at the window's start.
+    const std::uint32_t carriedFrom = loaded_ ? windowStart_ : high;
+    windowStart_ = BlockStart(high - kCarriedBytes, loaded_ ? kLargeScanBlockSize : kScanBlockSize);
+    AskForBlockBelow();
+    std::memmove(window_.data() + (carriedFrom - windowStart_), window_.data(), high - carriedFrom);
+    file_.Read(windowStart_, std::span(window_).first(carriedFrom - windowStart_));
+    low_ = windowStart_ + kPointerSize;
+    loaded_ = true;
+  }
+
+  // Below the lowest block, BlockStart gives the block itself, and nothing is asked for.
+  void AskForBlockBelow() {
+    if (inMemory_) return;
+    // The next block holds the positions from windowStart_ + 3 down (see LoadBlockBelow).
+    const std::uint32_t below = BlockStart(windowStart_, kLargeScanBlockSize);
+    const std::uint32_t to = std::min(hintedFrom_, windowStart_);
+    if (below < to) inMemory_ = file_.WillRead(below, to - below);
+    hintedFrom_ = std::min(hintedFrom_, below);
+  }
+};
+
+}  // namespace
+
+bool EndsWithRootHeap(FileBytes& file, std::uint32_t lastPointer, ByteOrder order) {
+  return IsPlausibleHeapEnd(file.Size(), lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order);
 }
 
-// Where a complete, well-formed recipe trailer that starts at heapEnd ends, if there is one.
-std::optional<std::uint32_t> TrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
-                                        ByteOrder order) {
+std::optional<std::uint32_t> RecipeTrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
+                                              ByteOrder order) {
   std::array<unsigned char, kTrailerHeaderSize> header{};
   file.Read(heapEnd, header);
   if (std::memcmp(header.data(), kTrailerSignature.data(), kTrailerSignature.size()) != 0) return std::nullopt;
@@ -194,6 +220,8 @@ std::optional<std::uint32_t> TrailerEnd(FileBytes& file, std::uint32_t heapEnd, 
   return static_cast<std::uint32_t>(end);
 }
 
+namespace {
+
 std::optional<ByteOrder> ByteOrderOf(FileBytes& file) {
   std::array<unsigned char, 2> mark{};
   file.Read(0, mark);
@@ -202,48 +230,69 @@ std::optional<ByteOrder> ByteOrderOf(FileBytes& file) {
   return std::nullopt;
 }
 
-TailResult ScanForHeapEnd(FileBytes& file, ByteOrder order) {
+// What the scan of a file with a mark found.
+struct Scan {
+  TailFinding finding;
+  TailResult tail;
+  std::uint32_t heapEnd = 0;
+};
+
+Scan ScanForHeapEnd(FileBytes& file, ByteOrder order, bool inMemory) {
   const std::uint32_t size = file.Size();
   // The highest position tested is the size minus one: the file's own end is never a candidate.
-  if (size - 1 < kScanFloor) return kTailNotFound;
-  const std::uint32_t lastPointer = ReadU32Before(file, size, order);
+  if (size - 1 < kScanFloor) return Scan{TailFinding::BelowScanFloor, kTailNotFound};
+  const std::uint32_t lastPointer = file.U32Before(size, order);
   // A file that is readable as it stands has no tail, however its image data happens to look.
-  if (IsPlausibleHeapEnd(size, lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order)) {
-    return kTailNotFound;
+  if (EndsWithRootHeap(file, lastPointer, order)) {
+    return Scan{TailFinding::EndsWithRootPointer, kTailNotFound, size};
   }
-  const auto heapEnd = HighestPlausibleHeapEnd(file, order);
-  if (!heapEnd) return kTailNotFound;
-  const std::uint32_t rootPointer = ReadU32Before(file, *heapEnd, order);
-  // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
-  // readers as it stands.
-  if (rootPointer == lastPointer) return kTailNotFound;
-  // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
-  if (const auto trailerEnd = TrailerEnd(file, *heapEnd, rootPointer, order)) {
-    return static_cast<TailResult>(*trailerEnd);
+  PlausibleHeapEnds candidates(file, order, inMemory);
+  bool anyPlausible = false;
+  while (const auto heapEnd = candidates.Next()) {
+    anyPlausible = true;
+    const std::uint32_t rootPointer = file.U32Before(*heapEnd, order);
+    // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
+    // readers as it stands.
+    if (rootPointer == lastPointer) return Scan{TailFinding::EndsWithCopiedPointer, kTailNotFound, *heapEnd};
+    // Cut where no reader can read the root directory, the file would open no better than before.
+    if (CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), *heapEnd}, order)) continue;
+    // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
+    if (const auto trailerEnd = RecipeTrailerEnd(file, *heapEnd, rootPointer, order)) {
+      return Scan{TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), *heapEnd};
+    }
+    return Scan{TailFinding::HeapEnd, static_cast<TailResult>(*heapEnd), *heapEnd};
   }
-  return static_cast<TailResult>(*heapEnd);
+  return Scan{anyPlausible ? TailFinding::NoReadableRoot : TailFinding::NoPlausibleEnd, kTailNotFound};
 }
 
 }  // namespace
 
-TailResult FindFileTail(Stream& stream) {
-  std::string failureReason;
-  return FindFileTail(stream, failureReason);
+TailSearch SearchFileTail(Stream& stream) {
+  TailSearch search;
+  try {
+    search.size = stream.Size();
+    const auto invalid = [&](TailFinding finding) {
+      search.finding = finding;
+      search.tail = kTailInvalidFile;
+      return search;
+    };
+    if (search.size < kMinFileSize) return invalid(TailFinding::TooSmall);
+    if (search.size >= kMaxFileSize) return invalid(TailFinding::TooLarge);
+    FileBytes file(stream, static_cast<std::uint32_t>(search.size));
+    const bool inMemory = PlausibleHeapEnds::AskForFirstBlock(file);
+    const auto order = ByteOrderOf(file);
+    if (!order) return invalid(TailFinding::NoMark);
+    const Scan scan = ScanForHeapEnd(file, *order, inMemory);
+    search.tail = scan.tail;
+    search.finding = scan.finding;
+    search.order = *order;
+    search.heapEnd = scan.heapEnd;
+  } catch (const std::exception& error) {
+    search.failureReason = FailureReasonOf(error);
+  }
+  return search;
 }
 
-TailResult FindFileTail(Stream& stream, std::string& failureReason) {
-  TailResult result = kTailUnknownError;
-  try {
-    const std::int64_t size = stream.Size();
-    if (size < kMinFileSize || size >= kMaxFileSize) return kTailInvalidFile;
-    FileBytes file(stream, static_cast<std::uint32_t>(size));
-    const auto order = ByteOrderOf(file);
-    if (!order) return kTailInvalidFile;
-    result = ScanForHeapEnd(file, *order);
-  } catch (const std::exception& error) {
-    failureReason = FailureReasonOf(error);
-  }
-  return result;
-}
+TailResult FindFileTail(Stream& stream) { return SearchFileTail(stream).tail; }
 
 }  // namespace tailmend

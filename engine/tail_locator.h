@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "engine/file_bytes.h"
 #include "engine/types.h"
 #include "platform/stream.h"
 
@@ -18,9 +21,50 @@ inline constexpr std::int64_t kMaxFileSize = std::int64_t{1} << 31;
 
 // Finds where the root heap of the CRW file really ends (or, when Canon's recipe trailer follows it,
 // where that trailer ends). Reads the file from its end backwards, a block at a time, only as far
-// as the search needs; changes nothing.
+// as the search needs; changes nothing. A position is taken only where its root directory can be
+// read (CheckRootDirectory).
 TailResult FindFileTail(Stream& stream);
-// The same, and for kTailUnknownError the reason the file could not be read.
-TailResult FindFileTail(Stream& stream, std::string& failureReason);
+
+// Which rule gave the locator's answer.
+enum class TailFinding {
+  ReadFailed,           // kTailUnknownError: a read failed (or memory ran out)
+  TooSmall,             // kTailInvalidFile: under kMinFileSize
+  TooLarge,             // kTailInvalidFile: kMaxFileSize or more
+  NoMark,               // kTailInvalidFile: the file starts with neither "II" nor "MM"
+  BelowScanFloor,       // kTailNotFound: the file ends below kScanFloor, where nothing is tested
+  EndsWithRootPointer,  // kTailNotFound: its last four bytes point back to a root directory
+  EndsWithCopiedPointer,  // kTailNotFound: it ends with the pointer found before a heap end
+  NoPlausibleEnd,       // kTailNotFound: no position passes the distance test
+  NoReadableRoot,       // kTailNotFound: positions pass it, none has a readable root directory
+  HeapEnd,              // a length: where the root heap ends
+  TrailerEnd,           // a length: where Canon's recipe trailer after the heap ends
+};
+
+// FindFileTail's answer and what it is based on.
+struct TailSearch {
+  TailResult tail = kTailUnknownError;
+  TailFinding finding = TailFinding::ReadFailed;
+  // The size the stream told; 0 when it could not tell.
+  std::int64_t size = 0;
+  // Once the mark is read.
+  ByteOrder order = ByteOrder::Little;
+  // Where the root heap ends: the file's size for EndsWithRootPointer; the position found for
+  // EndsWithCopiedPointer, HeapEnd and TrailerEnd (the trailer follows it); 0 otherwise.
+  std::uint32_t heapEnd = 0;
+  // ReadFailed: why.
+  std::string failureReason;
+};
+
+// FindFileTail with the reasons of its answer, from the same reads.
+TailSearch SearchFileTail(Stream& stream);
+
+// True when the file is readable as it stands: its last four bytes, lastPointer, point back to a
+// root directory a root-sized distance away, or to one that closes the file.
+bool EndsWithRootHeap(FileBytes& file, std::uint32_t lastPointer, ByteOrder order);
+
+// Where a complete, well-formed recipe trailer that starts at heapEnd ends, if there is one: its
+// signatures, its two length fields and, in its last four bytes, the root pointer repeated.
+std::optional<std::uint32_t> RecipeTrailerEnd(FileBytes& file, std::uint32_t heapEnd, std::uint32_t rootPointer,
+                                              ByteOrder order);
 
 }  // namespace tailmend

@@ -1,12 +1,13 @@
-// The tail locator on files described by the fuzzer's input. A photo is far larger than a useful
-// fuzz input, so the input describes one: its first two bytes choose the file's size, near the
-// smallest CRW size or just above the lowest position the scan tests; of the rest, the first half
-// is the start of the file and the second half its end. The space between stays zero, which no
-// heap end can point into.
+// The tail locator, and the verdict that holds its answer, on files described by the fuzzer's
+// input. A photo is far larger than a useful fuzz input, so the input describes one: its first two
+// bytes choose the file's size, near the smallest CRW size or just above the lowest position the
+// scan tests; of the rest, the first half is the start of the file and the second half its end.
+// The space between stays zero, which no heap end can point into.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
+#include "engine/file_verdict.h"
 #include "engine/tail_locator.h"
 #include "tests/support/memory_stream.h"
 
@@ -47,7 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Bytes file = DescribedFile(data, size);
   const std::size_t fileSize = file.size();
   tailmend::test::MemoryStream stream(std::move(file));
-  // A length to cut to must lie inside the file, above the scan floor; anything else is a code.
-  if (!IsValidResult(tailmend::FindFileTail(stream), fileSize)) std::abort();
+  // The verdict is made from FindFileTail's own search (the unit tests hold the two answers to each
+  // other on generated files), so one call serves both. A length to cut to must lie inside the
+  // file, above the scan floor; anything else is a code.
+  const tailmend::FileVerdict verdict = tailmend::JudgeFile(stream);
+  if (!IsValidResult(verdict.tail, fileSize)) std::abort();
+  using tailmend::Verdict;
+  if (verdict.tail > 0) {
+    if (verdict.verdict != Verdict::Repairable && verdict.verdict != Verdict::HeapDamaged) std::abort();
+    if (verdict.junk != fileSize - static_cast<std::size_t>(verdict.tail)) std::abort();
+  } else if (verdict.verdict == Verdict::Repairable) {
+    std::abort();
+  }
   return 0;
 }

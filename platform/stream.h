@@ -18,6 +18,12 @@ public:
   virtual std::int64_t Size() = 0;
   // Positions the stream at length and makes that the end of the file.
   virtual void SetEnd(std::int64_t length) = 0;
+  // A hint that the count bytes from offset on will be read soon: the system may start fetching
+  // them from the disk now, while the caller works on others. Returns true when the first of them
+  // is in memory already, and then asks for nothing: the bytes around it most likely are too, and
+  // hints for them would be spent. Does nothing where the system has no cheap way to do that;
+  // never fails, and a stream in memory needs none.
+  virtual bool WillRead(std::int64_t /*offset*/, std::int64_t /*count*/) { return false; }
 };
 
 }  // namespace tailmend

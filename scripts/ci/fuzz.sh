@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-fuzz/ and runs each for SECONDS, starting from its seed corpus in fuzz/corpus/:
-#   scripts/ci/fuzz.sh [SECONDS] [TARGET...]     (defaults: 10; tail_locator rtf_reader command_line)
+#   scripts/ci/fuzz.sh [SECONDS] [TARGET...]   (defaults: 10 seconds, every target:
+#                                              tail_locator heap_reader rtf_reader command_line)
 # New inputs go to a scratch folder, never into the committed corpus. A finding (crash, sanitizer
 # report, hang or leak) stops the script with its input saved under build-fuzz/findings/.
 set -euo pipefail
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-10}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(tail_locator rtf_reader command_line)
+[ ${#targets[@]} -gt 0 ] || targets=(tail_locator heap_reader rtf_reader command_line)
 build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAILMEND_WERROR=ON \

@@ -15,7 +15,7 @@
 
 #include "tests/cli/cli_runner_posix.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace tailmend::test {

@@ -9,7 +9,7 @@
 #include "platform/system_error_text.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 

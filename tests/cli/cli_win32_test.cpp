@@ -10,7 +10,7 @@
 #include "cli/console_report.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"
 

@@ -12,7 +12,7 @@
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/tail_locator.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/memory_stream.h"
@@ -63,10 +65,13 @@ TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
 
 TEST(TailLocatorFindsHeapEnd, OnlyTheSevenRootDistancesPass) {
   // 52, 62, ..., 112 are a header and a root of 2..8 entries; nothing between or around them is.
+  // A distance that a root directory can have gets one; others are planted over a root of three.
   for (const bool big : {false, true}) {
-    Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(300).Build();
     for (std::uint32_t distance = 40; distance <= 130; ++distance) {
-      PlantHeapEnd(bytes, 700000, distance, big);
+      const bool directorySized = distance >= 42 && distance % 10 == 2;
+      const auto entries = static_cast<std::uint16_t>(directorySized ? (distance - 32) / 10 : 3);
+      Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(700000).RootEntries(entries).Junk(300).Build();
+      if (!directorySized) PlantHeapEnd(bytes, 700000, distance, big);
       const bool rootSized = distance >= 52 && distance <= 112 && distance % 10 == 2;
       EXPECT_EQ(Locate(bytes), rootSized ? 700000 : kTailNotFound) << distance << (big ? " MM" : " II");
     }
@@ -81,10 +86,83 @@ TEST(TailLocatorFindsHeapEnd, RootsOutsideTwoToEightEntriesAreNotRecognised) {
 
 TEST(TailLocatorFindsHeapEnd, HighestPassingPositionWins) {
   Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
-  PlantHeapEnd(bytes, 690000, 72);
+  PlantRootDirectory(bytes, 690000, 4);
   EXPECT_EQ(Locate(bytes), 700000);
-  PlantHeapEnd(bytes, 710000, 62);  // inside the junk
+  PlantRootDirectory(bytes, 710000, 3);  // inside the junk
   EXPECT_EQ(Locate(bytes), 710000);
+}
+
+// A second heap end in the junk, readable but for one flaw of its root directory.
+struct Flaw {
+  const char* what;
+  void (*apply)(Bytes& bytes, std::size_t directory, bool big);
+};
+
+const Flaw kRootFlaws[] = {
+    {"one entry fewer: it would not end at the position",
+     [](Bytes& b, std::size_t d, bool big) { PutU16(b, d, 2, big); }},
+    {"one entry more", [](Bytes& b, std::size_t d, bool big) { PutU16(b, d, 4, big); }},
+    {"no entries", [](Bytes& b, std::size_t d, bool big) { PutU16(b, d, 0, big); }},
+    {"an entry ending one byte past the directory",
+     [](Bytes& b, std::size_t d, bool big) { PutU32(b, d + 2 + 10 + 2, static_cast<std::uint32_t>(d - 26 + 1), big); }},
+    {"an entry starting past the heap",
+     [](Bytes& b, std::size_t d, bool big) { PutU32(b, d + 2 + 20 + 6, 0xFFFFFFF0u, big); }},
+    {"an entry stored nowhere", [](Bytes& b, std::size_t d, bool big) { PutU16(b, d + 2, 0x8006, big); }},
+};
+
+TEST(TailLocatorReadableRoot, ACandidateWhoseRootDirectoryCannotBeReadIsPassedOver) {
+  for (const bool big : {false, true}) {
+    Bytes readable = CiffBuilder().BigEndian(big).HeapEnd(700000).Junk(20000).Build();
+    const std::size_t directory = PlantRootDirectory(readable, 710000, 3, big);
+    ASSERT_EQ(Locate(readable), 710000) << (big ? "MM" : "II");
+    for (const Flaw& flaw : kRootFlaws) {
+      Bytes bytes = readable;
+      flaw.apply(bytes, directory, big);
+      EXPECT_EQ(Locate(bytes), 700000) << flaw.what << (big ? " MM" : " II");
+    }
+  }
+}
+
+TEST(TailLocatorReadableRoot, TheScanGoesOnPastSeveralInTheSameBlockAndAcrossBlocks) {
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(200000).Build();
+  for (const std::uint32_t position : {890000u, 889900u, 750000u, 700100u}) {
+    const std::size_t directory = PlantRootDirectory(bytes, position, 3);
+    PutU16(bytes, directory, 0);
+  }
+  EXPECT_EQ(Locate(bytes), 700000);
+  // With the real heap end unreadable too, there is nothing to cut.
+  PutU16(bytes, CiffBuilder().HeapEnd(700000).RootDirectoryAt(), 7);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorReadableRoot, EveryEntryOfTheRootIsChecked) {
+  for (const std::uint16_t count : {2, 8}) {
+    for (std::uint16_t k = 0; k < count; ++k) {
+      Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
+      const std::size_t directory = PlantRootDirectory(bytes, 710000, count);
+      PutU32(bytes, directory + 2 + 10 * k + 2, 0x7FFFFFFF);
+      EXPECT_EQ(Locate(bytes), 700000) << count << " entries, entry " << k;
+    }
+  }
+}
+
+TEST(TailLocatorReadableRoot, AnUnreadableCandidateStillKeepsAFileThatEndsWithItsPointer) {
+  // As before: the file's end repeats the pointer before the highest plausible position.
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(20000).Build();
+  const std::size_t directory = PlantRootDirectory(bytes, 710000, 3);
+  PutU16(bytes, directory, 0);
+  std::copy(bytes.begin() + 710000 - 4, bytes.begin() + 710000, bytes.end() - 4);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
+}
+
+TEST(TailLocatorReadableRoot, ATrailerWithAPlausiblePointerInsideItIsKept) {
+  // Before, the highest plausible position was cut at whatever its directory held, here inside
+  // the recipe records: the trailer's end would have gone.
+  Bytes bytes = CiffBuilder().HeapEnd(700000).Build();
+  const Bytes trailer = CanonOptionalTrailer(bytes, 700000, 20000);
+  bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+  PlantHeapEnd(bytes, 710000, 62);
+  EXPECT_EQ(Locate(bytes), kTailNotFound);
 }
 
 TEST(TailLocatorFindsHeapEnd, ScanFloorIsTheLowestPositionTested) {
@@ -208,11 +286,79 @@ TEST(TailLocatorReads, OnlyTheEndOfTheFileIsRead) {
   MemoryStream stream(bytes);
   EXPECT_EQ(FindFileTail(stream), 7 << 20);
   EXPECT_GE(stream.BytesRead(), std::size_t{1} << 20);
-  EXPECT_LE(stream.BytesRead(), (std::size_t{1} << 20) + 65536);
+  // The blocks after the first are 120 KiB.
+  EXPECT_LE(stream.BytesRead(), (std::size_t{1} << 20) + 131072);
   // A healthy file is recognised from its last bytes and its root directory.
   MemoryStream healthy(CiffBuilder().HeapEnd(8 << 20).Build());
   EXPECT_EQ(FindFileTail(healthy), kTailNotFound);
   EXPECT_LE(healthy.BytesRead(), 64u);
+}
+
+// Reading backwards, the scan asks for each block before it needs it: the disk fetches the block
+// below while the scan reads the one above. It asks for nothing it will not read but the block
+// below the last one, and nothing below the scan floor.
+TEST(TailLocatorReads, EachBlockIsAskedForBeforeItIsRead) {
+  for (const std::uint32_t junk : {100u, 70000u, 1u << 20}) {
+    const std::uint32_t heapEnd = 7 << 20;
+    MemoryStream stream(CiffBuilder().HeapEnd(heapEnd).Junk(junk).Build());
+    stream.KeepAccesses();
+    ASSERT_EQ(FindFileTail(stream), static_cast<TailResult>(heapEnd));
+    const auto size = static_cast<std::int64_t>(heapEnd + junk);
+    std::int64_t hintedFrom = size;
+    std::int64_t lowestRead = size;
+    int blocks = 0;
+    for (const MemoryStream::Access& access : stream.Accesses()) {
+      if (access.hint) {
+        EXPECT_EQ(access.offset + access.count, hintedFrom) << junk << ": hints follow each other downwards";
+        hintedFrom = access.offset;
+      } else if (access.count > 4096) {
+        EXPECT_GE(access.offset, hintedFrom) << junk << ": a block read before it was asked for";
+        EXPECT_EQ(access.offset % 4096, 0) << junk << ": blocks start on pages";
+        lowestRead = std::min(lowestRead, access.offset);
+        ++blocks;
+      }
+    }
+    EXPECT_LE(lowestRead - hintedFrom, 120 * 1024) << junk << ": more asked for than the block below";
+    // A block of 60 KiB, then blocks of 120 KiB: long junk costs the disk few requests.
+    EXPECT_LE(blocks, 2 + static_cast<int>(junk / (120 * 1024))) << junk;
+  }
+  // Near the scan floor, nothing below it is asked for.
+  MemoryStream floor(CiffBuilder().HeapEnd(kScanFloor).Junk(300000).Build());
+  floor.KeepAccesses();
+  ASSERT_EQ(FindFileTail(floor), static_cast<TailResult>(kScanFloor));
+  for (const MemoryStream::Access& access : floor.Accesses()) {
+    EXPECT_TRUE(!access.hint || access.offset >= kScanFloor - 4) << access.offset;
+  }
+  // Nor is anything past the end of a file too short to scan.
+  MemoryStream small(CiffBuilder().HeapEnd(300000).Junk(100).Build());
+  small.KeepAccesses();
+  ASSERT_EQ(FindFileTail(small), kTailNotFound);
+  for (const MemoryStream::Access& access : small.Accesses()) EXPECT_FALSE(access.hint) << access.offset;
+}
+
+std::int64_t HintsOf(const MemoryStream& stream) {
+  return std::count_if(stream.Accesses().begin(), stream.Accesses().end(),
+                       [](const MemoryStream::Access& access) { return access.hint; });
+}
+
+TEST(TailLocatorReads, NothingMoreIsAskedForOnceTheBytesAreInMemory) {
+  // Every hint costs the system a look at each page; for bytes the system holds, they are spent.
+  const Bytes bytes = CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build();
+  MemoryStream held(bytes);
+  held.KeepAccesses();
+  held.InMemoryBelow(std::int64_t{1} << 40);
+  ASSERT_EQ(FindFileTail(held), 7 << 20);
+  EXPECT_EQ(HintsOf(held), 1) << "the end of a file held whole";
+  // Held from some way down only: the hints stop there.
+  MemoryStream partly(bytes);
+  partly.KeepAccesses();
+  partly.InMemoryBelow(bytes.size() - 300000);
+  ASSERT_EQ(FindFileTail(partly), 7 << 20);
+  for (const MemoryStream::Access& access : partly.Accesses()) {
+    EXPECT_TRUE(!access.hint || access.offset >= static_cast<std::int64_t>(bytes.size()) - 300000 - 122880)
+        << access.offset;
+  }
+  EXPECT_GE(HintsOf(partly), 3);
 }
 
 TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {

@@ -11,7 +11,7 @@
 #include "platform/platform_error.h"
 #include "platform/wide_text_win32.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
+#include "tests/support/photo_folder_test.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_texts.h"

@@ -8,8 +8,9 @@
 namespace tailmend::test {
 
 std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
+  if (keepAccesses_) accesses_.push_back({false, position_, static_cast<std::int64_t>(count)});
   const std::int64_t wantedEnd = position_ + static_cast<std::int64_t>(count);
-  const bool fails = failFrom_ && wantedEnd > *failFrom_;
+  const bool fails = failFrom_ && wantedEnd > *failFrom_ && (!failTo_ || position_ < *failTo_);
   std::int64_t end = std::min({wantedEnd, Size(), static_cast<std::int64_t>(bytes_.size())});
   if (readableEnd_) end = std::min(end, *readableEnd_);
   if (fails) end = std::min(end, *failFrom_);
@@ -34,6 +35,11 @@ void MemoryStream::Seek(std::int64_t offset) { position_ = offset; }
 std::int64_t MemoryStream::Size() {
   if (failSize_) throw PlatformError("size failed");
   return reportedSize_.value_or(static_cast<std::int64_t>(bytes_.size()));
+}
+
+bool MemoryStream::WillRead(std::int64_t offset, std::int64_t count) {
+  if (keepAccesses_) accesses_.push_back({true, offset, count});
+  return offset < inMemoryBelow_;
 }
 
 void MemoryStream::SetEnd(std::int64_t length) {

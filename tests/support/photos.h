@@ -1,11 +1,8 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 
 #include "tests/support/ciff_builder.h"
-#include "tests/support/temp_dir.h"
 
 namespace tailmend::test {
 
@@ -14,13 +11,5 @@ namespace tailmend::test {
 inline constexpr std::uint32_t kPhotoHeapEnd = 700000;
 const Bytes& DamagedPhoto();
 const Bytes& HealthyPhoto();
-
-// A test in a fresh folder of its own, with that photo at hand, damaged and healthy.
-class PhotoFolderTest : public ::testing::Test {
-protected:
-  TempDir dir;
-  const Bytes& damaged = DamagedPhoto();
-  const Bytes& healthy = HealthyPhoto();
-};
 
 }  // namespace tailmend::test

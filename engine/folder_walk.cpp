@@ -12,12 +12,6 @@ namespace tailmend {
 
 namespace {
 
-bool HasCrwExtension(const std::string& name) {
-  std::string lower = name.substr(name.size() < 4 ? 0 : name.size() - 4);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower == ".crw";
-}
-
 class FolderWalk {
 public:
   explicit FolderWalk(FileArguments& found) : found_(found) {}
@@ -52,7 +46,7 @@ private:
       case EntryKind::CannotExamine: return Note(WalkNoteKind::CannotExamine, path, entry.problem);
       default: break;
     }
-    if (!HasCrwExtension(entry.name)) return true;
+    if (!IsCrwFileName(entry.name)) return true;
     if (entry.kind == EntryKind::Link) return Note(WalkNoteKind::Link, path);
     if (entry.kind != EntryKind::File) return Note(WalkNoteKind::NotARegularFile, path);
     if (IsBackupName(entry.name)) return Note(WalkNoteKind::BackupCopy, path);
@@ -68,6 +62,12 @@ private:
 };
 
 }  // namespace
+
+bool IsCrwFileName(std::string_view name) {
+  std::string lower(name.substr(name.size() < 4 ? 0 : name.size() - 4));
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower == ".crw";
+}
 
 std::string_view WalkNoteText(WalkNoteKind kind) {
   switch (kind) {

@@ -25,6 +25,9 @@ struct WalkNote {
   std::string reason{};  // the system's words, for the two that cannot
 };
 
+// True for a name ending in .crw, in any case: the photos a walk lists.
+bool IsCrwFileName(std::string_view name);
+
 // "skipped: a backup copy", "cannot read folder", ...: what a report says before the reason.
 std::string_view WalkNoteText(WalkNoteKind kind);
 

@@ -7,11 +7,17 @@
 
 namespace tailmend {
 
+namespace {
+
 // The application's title is the caption of every error box.
-void RunGuarded(const std::function<void()>& handler) noexcept {
-  RunGuarded(handler, [](const std::string& text) {
-    CurrentServices().showErrorBox(QCoreApplication::applicationName(), QString::fromStdString(text));
-  });
+void ShowBox(const std::string& text) {
+  CurrentServices().showErrorBox(QCoreApplication::applicationName(), QString::fromStdString(text));
 }
+
+}  // namespace
+
+void RunGuarded(const std::function<void()>& handler) noexcept { RunGuarded(handler, ShowBox); }
+
+void ShowErrorBox(const std::string& message) { ShowBox(ErrorBoxText(message)); }
 
 }  // namespace tailmend

@@ -3,12 +3,16 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "ui/behaviour/desktop_files.h"
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/product.h"
 #include "ui/behaviour/window_designs.h"
@@ -28,6 +32,16 @@ constexpr Qt::WindowFlags kMainWindowFlags = Qt::Window | Qt::CustomizeWindowHin
                                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                              Qt::WindowCloseButtonHint;
 
+// The local files a drag carries, as the system spells their names; none for anything else (text,
+// web addresses), which the window then refuses.
+std::vector<std::string> LocalFilesOf(const QMimeData& data) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  }
+  return paths;
+}
+
 }  // namespace
 
 TfrmMain::TfrmMain() : QWidget(nullptr) {
@@ -36,6 +50,7 @@ TfrmMain::TfrmMain() : QWidget(nullptr) {
   Edit1 = &DesignControl<QLineEdit>(*this, "Edit1");
   CheckBox1 = &DesignControl<QCheckBox>(*this, "CheckBox1");
   ListView1 = &DesignControl<QTreeWidget>(*this, "ListView1");
+  setAcceptDrops(true);
   ConnectHandlers();
 }
 
@@ -57,6 +72,23 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalFilesOf(*event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> paths = LocalFilesOf(*event->mimeData());
+  if (paths.empty()) return;
+  event->acceptProposedAction();
+  RunGuarded([this, &paths] { TakeDesktopFiles(paths); });
+}
+
+void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) {
+  DesktopFiles taken = FilesFromDesktop(paths);
+  if (!taken.files.empty()) ReplaceSelection(std::move(taken.files));
+  if (!taken.problems.empty()) ShowErrorBox(taken.problems);
+}
+
 void TfrmMain::AddEventRow(const std::string& file, const std::string& event) {
   const std::string number = EventRowNumber(static_cast<std::size_t>(ListView1->topLevelItemCount()));
   ListView1->addTopLevelItem(new QTreeWidgetItem(
@@ -72,6 +104,10 @@ void TfrmMain::Button1Click() {
   if (chosen.isEmpty()) return;
   tailmend::FileList files;
   for (const QString& path : chosen) files.push_back(path.toStdString());
+  ReplaceSelection(std::move(files));
+}
+
+void TfrmMain::ReplaceSelection(tailmend::FileList files) {
   FileList = std::move(files);
   Edit1->setText(QString::fromStdString(SelectionText(FileList)));
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/types.h"
 
@@ -23,8 +24,14 @@ public:
   void AddEventRow(const std::string& file, const std::string& event);
   bool BackupRequested() const;
 
+  // Files and folders from the desktop (the command line, a drop): they replace the selection as
+  // Browse does, and what could not be taken is shown in the standard error box.
+  void TakeDesktopFiles(const std::vector<std::string>& paths);
+
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   void FormClose();
@@ -36,6 +43,7 @@ private:
   void Button6Click();
 
   void ConnectHandlers();
+  void ReplaceSelection(tailmend::FileList files);
 
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;

@@ -2,11 +2,14 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "platform/command_line.h"
+#include "platform/path_names.h"
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_harness.h"
@@ -161,6 +164,85 @@ TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {
                 Click(Find<QPushButton>(dialog, "Button1"));
                 EXPECT_EQ(dialog.result(), QDialog::Accepted);
               });
+  }
+}
+
+// The two ways the desktop hands files over: dropped onto the window, or named on the command line
+// ("Open with", a file manager's verb), as main passes them on.
+enum class Handover { Drop, Arguments };
+
+class DesktopFilesToTheWindow : public MainWindow, public ::testing::WithParamInterface<Handover> {
+protected:
+  // Returns whether the window took the drag; the drop is made only then, as a desktop would.
+  bool HandOver(const std::vector<std::string>& paths) {
+    if (GetParam() == Handover::Arguments) {
+      std::vector<std::string> argumentsHeld = {"tailmend"};
+      argumentsHeld.insert(argumentsHeld.end(), paths.begin(), paths.end());
+      std::vector<char*> argv;
+      for (std::string& argument : argumentsHeld) argv.push_back(argument.data());
+      window.TakeDesktopFiles(CommandLineArguments(static_cast<int>(argv.size()), argv.data()));
+      return true;
+    }
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+    data.setUrls(urls);
+    return Drop(data);
+  }
+  bool Drop(const QMimeData& data) {
+    EXPECT_TRUE(window.acceptDrops()) << "the desktop drags only over windows that accept drops";
+    const QPoint middle = window.rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    return true;
+  }
+  std::vector<std::string> SelectedPaths() const {
+    std::vector<std::string> paths;
+    for (const SelectedFile& file : window.SelectedFiles()) paths.push_back(file.path);
+    return paths;
+  }
+};
+
+TEST_P(DesktopFilesToTheWindow, ReplaceTheSelectionAsBrowseDoesAndRepairNothing) {
+  fs::create_directories(dir.Path() / "card" / "recup_dir.1");
+  fs::create_directories(dir.Path() / "card" / "recup_dir.2");
+  const std::string japanese = PutDamaged("\xE5\x86\x99\xE7\x9C\x9F.CRW");
+  const std::string inFirst = PutDamaged(PathInFolder(PathInFolder("card", "recup_dir.1"), "f0001.crw"));
+  const std::string russian = PutDamaged(PathInFolder(PathInFolder("card", "recup_dir.2"), "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.CRW"));
+  const std::string other = dir.Put("notes.jpg", {0xFF, 0xD8});
+  Browse({"/photos/IMG_0001.CRW"});
+
+  ASSERT_TRUE(HandOver({japanese, dir.File("card"), other}));
+  EXPECT_EQ(SelectedPaths(), (std::vector<std::string>{japanese, inFirst, russian}));
+  EXPECT_EQ(EditText().toStdString(), "\"\xE5\x86\x99\xE7\x9C\x9F.CRW\" \"f0001.crw\" \"\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.CRW\" ");
+  EXPECT_TRUE(errorBoxes.empty());
+  for (const std::string& photo : {japanese, inFirst, russian}) {
+    EXPECT_EQ(fs::file_size(fs::u8path(photo)), DamagedPhoto().size()) << "nothing is repaired before Fix Now";
+  }
+  EXPECT_TRUE(Rows().empty());
+
+  ASSERT_TRUE(HandOver({other}));
+  EXPECT_EQ(SelectedPaths(), (std::vector<std::string>{japanese, inFirst, russian})) << "nothing to take keeps the selection";
+  ASSERT_EQ(errorBoxes.size(), 1u);
+  EXPECT_EQ(errorBoxes[0].first, "Tailmend");
+  EXPECT_EQ(errorBoxes[0].second, "None of the files given is a .crw file.");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWays, DesktopFilesToTheWindow, ::testing::Values(Handover::Drop, Handover::Arguments));
+
+TEST_F(MainWindow, ADragOfAnythingButLocalFilesIsRefused) {
+  QMimeData text;
+  text.setText(QStringLiteral("IMG_0001.CRW"));
+  QMimeData web;
+  web.setUrls({QUrl(QStringLiteral("https://example.org/IMG_0001.CRW"))});
+  for (const QMimeData* data : {&text, &web}) {
+    QDragEnterEvent enter(window.rect().center(), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_FALSE(enter.isAccepted());
   }
 }
 

@@ -1,0 +1,52 @@
+#include "ui/behaviour/desktop_files.h"
+
+#include "engine/folder_walk.h"
+
+namespace tailmend {
+
+namespace {
+
+// A card that cannot be read fills a box with no end of lines; the first ones tell what happened.
+constexpr std::size_t kMostProblemLines = 10;
+
+const char* const kNoCrwFile = "None of the files given is a .crw file";
+
+// Backups and links to folders are left out on purpose, and tailmend-cli says so; the window
+// speaks only of what the person may not have expected.
+bool WorthSaying(WalkNoteKind kind) { return MayMissPhotos(kind) || kind == WalkNoteKind::NoCrwFiles; }
+
+std::string ProblemLine(const WalkNote& note) {
+  std::string line = '"' + note.path + "\": ";
+  line.append(WalkNoteText(note.kind));
+  if (!note.reason.empty()) line += ": " + note.reason;
+  return line;
+}
+
+std::string ProblemText(const std::vector<WalkNote>& notes) {
+  std::vector<std::string> lines;
+  for (const WalkNote& note : notes) {
+    if (WorthSaying(note.kind)) lines.push_back(ProblemLine(note));
+  }
+  std::string text;
+  for (std::size_t k = 0; k < lines.size() && k < kMostProblemLines; ++k) text += (k > 0 ? "\n" : "") + lines[k];
+  if (lines.size() > kMostProblemLines) {
+    text += "\n... and " + std::to_string(lines.size() - kMostProblemLines) + " more";
+  }
+  return text;
+}
+
+}  // namespace
+
+DesktopFiles FilesFromDesktop(const std::vector<std::string>& paths) {
+  FileArguments found = ExpandFileArguments(paths);
+  DesktopFiles result;
+  // A walk lists only .crw files; a file named outright is kept as it was given whatever its name.
+  for (SelectedFile& file : found.files) {
+    if (IsCrwFileName(file.path)) result.files.push_back(std::move(file));
+  }
+  result.problems = ProblemText(found.notes);
+  if (result.files.empty() && result.problems.empty() && !paths.empty()) result.problems = kNoCrwFile;
+  return result;
+}
+
+}  // namespace tailmend

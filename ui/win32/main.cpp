@@ -1,10 +1,12 @@
 #include "ui/win32/main.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <stdexcept>
 
 #include "platform/wide_text_win32.h"
+#include "ui/behaviour/desktop_files.h"
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/product.h"
 #include "ui/behaviour/window_designs.h"
@@ -26,6 +28,8 @@ const wchar_t* const kClassName = L"TfrmMain";
 const wchar_t* const kIconName = L"IDI_ICON1";
 // A fixed single border with the system menu and the minimise box, no maximise box.
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Explorer drops files only onto windows that say they take them.
+constexpr DWORD kMainWindowExStyle = WS_EX_ACCEPTFILES;
 
 void RegisterOnce(WNDPROC procedure) {
   static const ATOM registered = [procedure] {
@@ -50,14 +54,26 @@ void SetCellText(HWND list, int row, int column, const std::string& text) {
   ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
+// The names a drop carries, in UTF-16 whatever the code page, as the engine's UTF-8.
+std::vector<std::string> DroppedPaths(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT k = 0; k < count; ++k) {
+    std::wstring path(::DragQueryFileW(drop, k, nullptr, 0), L'\0');
+    ::DragQueryFileW(drop, k, path.data(), static_cast<UINT>(path.size() + 1));
+    paths.push_back(Utf8FromWide(path));
+  }
+  return paths;
+}
+
 SIZE ClientSize() { return {MainWindowDesign().client.width, MainWindowDesign().client.height}; }
 
 }  // namespace
 
 TfrmMain::TfrmMain() {
   RegisterOnce(Procedure);
-  const SIZE size = WindowSizeFor(ClientSize(), kMainWindowStyle, 0);
-  ::CreateWindowExW(0, kClassName, WideForDisplay(MainWindowDesign().caption).c_str(), kMainWindowStyle,
+  const SIZE size = WindowSizeFor(ClientSize(), kMainWindowStyle, kMainWindowExStyle);
+  ::CreateWindowExW(kMainWindowExStyle, kClassName, WideForDisplay(MainWindowDesign().caption).c_str(), kMainWindowStyle,
                     CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr),
                     this);
   if (handle_ == nullptr) throw std::runtime_error("The main window could not be created");
@@ -111,6 +127,9 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       return ::DefWindowProcW(handle_, message, wParam, lParam);
+    case WM_DROPFILES:
+      FilesDropped(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_CLOSE:
       // Closing the main window ends the program.
       RunGuarded(handle_, [this] { FormClose(); });
@@ -132,6 +151,18 @@ void TfrmMain::Click(std::string_view control) {
 }
 
 HWND TfrmMain::Item(std::string_view control) const { return DesignControl(handle_, MainWindowDesign(), control); }
+
+// The drop is the window's to release, whatever happens to its files.
+void TfrmMain::FilesDropped(HDROP drop) {
+  RunGuarded(handle_, [this, drop] { TakeDesktopFiles(DroppedPaths(drop)); });
+  ::DragFinish(drop);
+}
+
+void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) {
+  DesktopFiles taken = FilesFromDesktop(paths);
+  if (!taken.files.empty()) ReplaceSelection(std::move(taken.files));
+  if (!taken.problems.empty()) ShowErrorBox(handle_, taken.problems);
+}
 
 void TfrmMain::AddEventRow(const std::string& file, const std::string& event) {
   HWND list = Item("ListView1");
@@ -160,6 +191,10 @@ void TfrmMain::Button1Click() {
   if (chosen.empty()) return;
   tailmend::FileList files;
   for (const std::wstring& path : chosen) files.push_back(Utf8FromWide(path));
+  ReplaceSelection(std::move(files));
+}
+
+void TfrmMain::ReplaceSelection(tailmend::FileList files) {
   FileList = std::move(files);
   ::SetWindowTextW(Item("Edit1"), WideForDisplay(SelectionText(FileList)).c_str());
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/types.h"
 
@@ -26,6 +27,10 @@ public:
   void AddEventRow(const std::string& file, const std::string& event);
   bool BackupRequested() const;
 
+  // Files and folders from the desktop (the command line, a drop), as UTF-8: they replace the
+  // selection as Browse does, and what could not be taken is shown in the standard error box.
+  void TakeDesktopFiles(const std::vector<std::string>& paths);
+
 private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -39,6 +44,8 @@ private:
   void Button8Click();
   void Button6Click();
 
+  void ReplaceSelection(tailmend::FileList files);
+  void FilesDropped(HDROP drop);
   void ShowPicture();
   void Click(std::string_view control);
   HWND Item(std::string_view control) const;

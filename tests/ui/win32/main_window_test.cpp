@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
 #include <utility>
 
@@ -69,6 +71,110 @@ protected:
   CurrentDirectory cwd;
   TfrmMain window;
 };
+
+// A card recovered into folders, a photo with a name in no ANSI code page, and a file of another kind.
+class DesktopFilesToTheWindow : public MainWindow {
+protected:
+  std::wstring PutDamagedIn(const char* folder, const std::string& name) {
+    fs::create_directories(dir.Path() / fs::u8path(folder));
+    return PutDamaged(std::string(folder) + "\\" + name);
+  }
+
+  const std::wstring japanese = PutDamaged("\xE5\x86\x99\xE7\x9C\x9F.CRW");
+  const std::wstring inFirst = PutDamagedIn("card\\recup_dir.1", "f0001.crw");
+  const std::wstring russian = PutDamagedIn("card\\recup_dir.2", "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.CRW");
+  const std::wstring card = fs::u8path(dir.File("card")).wstring();
+  const std::wstring other = fs::u8path(dir.Put("notes.jpg", {0xFF, 0xD8})).wstring();
+  const std::wstring expectedText = L"\"\u5199\u771F.CRW\" \"f0001.crw\" \"\u0424\u043E\u0442\u043E.CRW\" ";
+
+  void ExpectNothingRepaired() const {
+    for (const std::wstring& photo : {japanese, inFirst, russian}) {
+      EXPECT_EQ(fs::file_size(photo), DamagedPhoto().size()) << "nothing is repaired before Fix Now";
+    }
+  }
+};
+
+// What Explorer hands a window over: a global block with a DROPFILES header and the names in
+// UTF-16, each ended by a zero, the list by another. The window releases it with DragFinish.
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+  std::wstring names;
+  for (const std::wstring& path : paths) names += path + L'\0';
+  names += L'\0';
+  const std::size_t bytes = names.size() * sizeof(wchar_t);
+  HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+  auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), names.data(), bytes);
+  ::GlobalUnlock(block);
+  return static_cast<HDROP>(block);
+}
+
+TEST_F(DesktopFilesToTheWindow, ADropReplacesTheSelectionAsBrowseDoesAndRepairsNothing) {
+  EXPECT_TRUE(::GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "Explorer drops only there";
+  Browse({L"C:\\photos\\IMG_0001.CRW"});
+
+  ::SendMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({japanese, card, other})), 0);
+  EXPECT_EQ(EditText(), expectedText);
+  ASSERT_EQ(window.SelectedFiles().size(), 3u);
+  EXPECT_EQ(window.SelectedFiles()[1].path, Utf8FromWide(inFirst));
+  EXPECT_TRUE(errorBoxes.empty());
+  ExpectNothingRepaired();
+  EXPECT_TRUE(Rows().empty());
+
+  ::SendMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({other})), 0);
+  EXPECT_EQ(EditText(), expectedText) << "nothing to take keeps the selection";
+  ASSERT_EQ(errorBoxes.size(), 1u);
+  EXPECT_EQ(errorBoxes[0].first, L"Tailmend");
+  EXPECT_EQ(errorBoxes[0].second, L"None of the files given is a .crw file.");
+}
+
+// The program itself, started as Explorer starts it for "Open with" or the verb: a UTF-16 command
+// line with each name in quotes.
+TEST_F(DesktopFilesToTheWindow, TheProgramSelectsTheFilesAndFoldersOfItsCommandLine) {
+  wchar_t self[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const fs::path program =
+      (fs::path(std::wstring(self, length)).parent_path() / fs::u8path(TAILMEND_PROGRAM_FROM_TESTS)).lexically_normal();
+  std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+  for (const std::wstring& argument : {japanese, card, other}) commandLine += L" \"" + argument + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+  ::WaitForInputIdle(started.hProcess, 30000);
+  struct Search {
+    DWORD process;
+    HWND found;
+  } search{started.dwProcessId, nullptr};
+  for (int tries = 0; tries < 300 && search.found == nullptr; ++tries) {
+    ::EnumWindows(
+        [](HWND candidate, LPARAM data) -> BOOL {
+          auto* wanted = reinterpret_cast<Search*>(data);
+          DWORD process = 0;
+          ::GetWindowThreadProcessId(candidate, &process);
+          wchar_t type[16] = {};
+          ::GetClassNameW(candidate, type, 16);
+          if (process != wanted->process || std::wstring(type) != L"TfrmMain") return TRUE;
+          wanted->found = candidate;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) ::Sleep(100);
+  }
+  if (search.found != nullptr) {
+    EXPECT_EQ(Text(Find(search.found, MainWindowDesign(), "Edit1")), expectedText);
+    ::PostMessageW(search.found, WM_CLOSE, 0, 0);
+  }
+  const DWORD ended = ::WaitForSingleObject(started.hProcess, 30000);
+  if (ended != WAIT_OBJECT_0) ::TerminateProcess(started.hProcess, 1);
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  ASSERT_NE(search.found, nullptr) << "the program showed no main window";
+  EXPECT_EQ(ended, WAIT_OBJECT_0) << "closing its window ends the program";
+  ExpectNothingRepaired();
+}
 
 TEST_F(MainWindow, StartsWithItsPictureAndNothingSelectedInAFixedBorder) {
   const auto style = ::GetWindowLongPtrW(window.Handle(), GWL_STYLE);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Tests the packages the way a user installs them, from a built tree:
 #   scripts/ci/test-packages.sh deb BUILD_DIR   the Debian package of a Linux build: makes it, checks
-#       its files and lintian's verdict, unpacks it into a throwaway root and runs what it holds
-#       from another folder
+#       its files, lintian's verdict and its desktop entry, unpacks it into a throwaway root and
+#       runs what it holds from another folder
 #   scripts/ci/test-packages.sh zip BUILD_DIR   the zip of a Windows build: makes it, unpacks it into a
 #       throwaway folder and runs its programs there under Wine
 #   scripts/ci/test-packages.sh msi BUILD_DIR   the installer of a Windows build: makes it and an
@@ -65,6 +65,29 @@ window_program_documents() {
     timeout 60 "$1" 2>"$work/window-stderr" || fail "the window program with the probe failed: $(cat "$work/window-stderr")"
 }
 
+# What the installed window program selected from the arguments it was started with, read by the
+# probe that prints its main window's Edit1 (tests/packaging/selection_probe.cpp).
+window_program_selection() {  # program arguments...
+  QT_QPA_PLATFORM=offscreen LD_PRELOAD="$build/tests/packaging/libselection_probe.so" \
+    timeout 60 "$@" 2>"$work/window-stderr" || fail "the window program with the selection probe failed: $(cat "$work/window-stderr")"
+}
+
+# The desktop entry is valid, offers the program for CRW photos, and the program started as a file
+# manager starts it (%F: the chosen files, each an argument) selects them.
+check_desktop_entry() {  # entry, program
+  local entry=$1 program=$2 report
+  report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate $entry fails: $report"
+  [ -z "$report" ] || fail "desktop-file-validate reports on $entry:
+$report"
+  expect_equal "the entry's command" "tailmend %F" "$(sed -n 's/^Exec=//p' "$entry")"
+  expect_equal "the entry's file types" "image/x-canon-crw;" "$(sed -n 's/^MimeType=//p' "$entry")"
+  expect_equal "the selection with no arguments" "" "$(window_program_selection "$program")"
+  mkdir -p "photos/recup_dir.1"
+  cp photos/IMG_0000.CRW "photos/recup_dir.1/f0001.crw"
+  expect_equal "the selection of a file and a folder" '"IMG_0000.CRW" "f0001.crw" ' \
+    "$(window_program_selection "$program" "$PWD/photos/IMG_0000.CRW" "$PWD/photos/recup_dir.1")"
+}
+
 test_deb() {
   local deb="$work/package/tailmend_${version}_amd64.deb" package_root="$work/root" data elsewhere
   (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
@@ -114,6 +137,7 @@ $shown"
 How To ...	Document file doesn't exist." "$(window_program_documents "$package_root/usr/bin/tailmend")"
   mv "$work/data-away" "$data"
 
+  check_desktop_entry "$package_root/usr/share/applications/tailmend.desktop" "$package_root/usr/bin/tailmend"
   check_manual_page "$package_root/usr/share/man/man1/tailmend-cli.1.gz" tailmend-cli
   check_manual_page "$package_root/usr/share/man/man1/tailmend.1.gz" tailmend
   say "$(basename "$deb") ($(stat -c %s "$deb") bytes) checked in $(seconds_since "$started") s"
@@ -132,13 +156,13 @@ check_system_imports() {
   say "$(basename "$program") imports $(tr '\n' ' ' <<<"$imports")"
 }
 
-# The window program starts, shows its main window and ends when asked to close, as at the end of
-# a session; ARGUMENTS are its command line's after its name. It needs the display of the session's
-# window tests; without one it is not started.
-check_window_program_starts() {
+# The window program starts, shows its main window with SELECTION in Edit1 and ends when asked to
+# close, as at the end of a session; ARGUMENTS are its command line's after its name. It needs the
+# display of the session's window tests; without one it is not started.
+check_window_program_starts() {  # program selection arguments...
   # A Unix path or a Windows one, as the verb's command line names it.
-  local program=$1 name=${1##*[/\\]} pid window=""
-  shift
+  local program=$1 selection=$2 name=${1##*[/\\]} pid window="" shown
+  shift 2
   if [ -z "${DISPLAY:-}" ]; then
     say "$name not started: this Wine session has no display"
     return
@@ -154,13 +178,20 @@ check_window_program_starts() {
     kill "$pid" 2>/dev/null || true
     fail "$name showed no window titled Tailmend"
   fi
+  # The window is up before it has taken its command line.
+  for _ in $(seq 50); do
+    shown=$(wine "$build/tests/packaging/win32/read_selection.exe" | tr -d '\r') || fail "no selection read from $name's window"
+    [ "$shown" != "$selection" ] || break
+    sleep 0.2
+  done
+  expect_equal "the selection of $name $*" "$selection" "$shown"
   wine taskkill /im "$name" >/dev/null
   if ! timeout 30 tail --pid="$pid" -f /dev/null; then
     kill "$pid"
     fail "$name did not end when asked to close"
   fi
   wait "$pid" || fail "$name ended with status $?"
-  say "$name started, showed its window and closed"
+  say "$name started, showed its window with the selection \"$shown\" and closed"
 }
 
 test_zip() {
@@ -194,7 +225,8 @@ test_zip() {
   cd "$folder"
   wine "$build/tests/support/make_damaged_crw.exe" photos 1 700000 4096
   check_cli_repairs wine ./tailmend-cli.exe
-  [ ! -f Tailmend.exe ] || check_window_program_starts ./Tailmend.exe
+  # Started with no arguments, it selects nothing.
+  [ ! -f Tailmend.exe ] || check_window_program_starts ./Tailmend.exe ""
   say "$(basename "$zip") ($(stat -c %s "$zip") bytes) checked in $(seconds_since "$started") s"
 }
 
@@ -257,14 +289,13 @@ expect_one_installed() {  # version
 ${products:-nothing}"
 }
 
-# PLACE OF THE VERB'S CHECK: Explorer runs the verb's command line with %1 standing for the chosen
-# file. Tailmend.exe does not take file arguments yet; once it does, check here that the window
-# started this way shows the file in its selection.
+# Explorer runs the verb's command line with %1 standing for the chosen file: the window started
+# this way shows the file in its selection.
 start_through_verb() {  # photo
   local command
   command=$(registry_value "$msi_verb_key\\command" "")
   [[ $command =~ ^\"([^\"]+)\"\ \"%1\"$ ]] || fail "the verb's command line is not \"PROGRAM\" \"%1\": $command"
-  check_window_program_starts "${BASH_REMATCH[1]}" "$(windows_path "$1")"
+  check_window_program_starts "${BASH_REMATCH[1]}" "\"${1##*/}\" " "$(windows_path "$1")"
 }
 
 check_installed() {  # installer, version

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libjpeg-dev libacl1-dev
   xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64 wixl msitools
-  dpkg-dev help2man lintian man-db file unzip
+  dpkg-dev help2man lintian man-db file unzip desktop-file-utils
   clang libclang-rt-14-dev clang-tidy
   fusefat dosfstools
   time  # /usr/bin/time, for scripts/bench/cli.sh

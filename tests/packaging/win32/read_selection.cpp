@@ -15,8 +15,9 @@ int main() {
   if (window == nullptr) return 1;
   HWND edit = tailmend::DesignControl(window, tailmend::MainWindowDesign(), "Edit1");
   if (edit == nullptr) return 1;
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)), L'\0');
-  ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size() + 1));
+  // GetWindowText reads another program's control as it was created; the message asks the control.
+  std::wstring text(static_cast<std::size_t>(::SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)), L'\0');
+  ::SendMessageW(edit, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
   std::printf("%s\n", tailmend::Utf8FromWide(text).c_str());
   return 0;
 }

@@ -164,7 +164,15 @@ TEST_F(DesktopFilesToTheWindow, TheProgramSelectsTheFilesAndFoldersOfItsCommandL
     if (search.found == nullptr) ::Sleep(100);
   }
   if (search.found != nullptr) {
-    EXPECT_EQ(Text(Find(search.found, MainWindowDesign(), "Edit1")), expectedText);
+    // GetWindowText reads another program's control as it was created; the message asks the control.
+    // The window is up before it has taken its command line.
+    HWND edit = Find(search.found, MainWindowDesign(), "Edit1");
+    wchar_t text[1024] = {};
+    for (int tries = 0; tries < 100 && std::wstring(text) != expectedText; ++tries) {
+      if (tries > 0) ::Sleep(100);
+      ::SendMessageW(edit, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    }
+    EXPECT_EQ(std::wstring(text), expectedText);
     ::PostMessageW(search.found, WM_CLOSE, 0, 0);
   }
   const DWORD ended = ::WaitForSingleObject(started.hProcess, 30000);

@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
@@ -120,29 +122,75 @@ TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
   EXPECT_EQ(view.rows.size(), 1u) << "the run did not stop before its file";
 }
 
+std::vector<WindowDesign> DesignsAt(int dpi) {
+  return {ScaledDesign(MainWindowDesign(), dpi), ScaledDesign(ProcessingDialogDesign(), dpi),
+          ScaledDesign(DocumentViewerDesign(), dpi), ScaledDesign(AboutBoxDesign(), dpi)};
+}
+
+// At each density a screen may have, where rounding could push a control past its parent's edge.
 TEST(WindowDesignRules, EachControlHasItsOwnNameAndLiesInsideItsParent) {
-  for (const WindowDesign* design :
-       {&MainWindowDesign(), &ProcessingDialogDesign(), &DocumentViewerDesign(), &AboutBoxDesign()}) {
-    SCOPED_TRACE(design->name);
-    std::set<std::string> names;
-    for (const ControlDesign& control : design->controls) {
-      SCOPED_TRACE(control.name);
-      EXPECT_TRUE(names.insert(control.name).second) << "a second control of that name";
-      DesignSize area = design->client;
-      if (!control.parent.empty()) {
-        ASSERT_EQ(names.count(control.parent), 1u) << "a parent comes before its controls";
-        const ControlDesign& parent = ControlNamed(*design, control.parent);
-        EXPECT_EQ(parent.kind, ControlKind::GroupBox);
-        area = {parent.place.width, parent.place.height};
+  for (const int dpi : {96, 120, 144, 168, 192}) {
+    for (const WindowDesign& design : DesignsAt(dpi)) {
+      SCOPED_TRACE(design.name + " at " + std::to_string(dpi));
+      std::set<std::string> names;
+      for (const ControlDesign& control : design.controls) {
+        SCOPED_TRACE(control.name);
+        EXPECT_TRUE(names.insert(control.name).second) << "a second control of that name";
+        DesignSize area = design.client;
+        if (!control.parent.empty()) {
+          ASSERT_EQ(names.count(control.parent), 1u) << "a parent comes before its controls";
+          const ControlDesign& parent = ControlNamed(design, control.parent);
+          EXPECT_EQ(parent.kind, ControlKind::GroupBox);
+          area = {parent.place.width, parent.place.height};
+        }
+        if (control.kind == ControlKind::Picture) continue;  // it may reach past the window's edge
+        EXPECT_GE(control.place.left, 0);
+        EXPECT_GE(control.place.top, 0);
+        EXPECT_LE(control.place.left + control.place.width, area.width);
+        EXPECT_LE(control.place.top + control.place.height, area.height);
       }
-      if (control.kind == ControlKind::Picture) continue;  // it may reach past the window's edge
-      EXPECT_GE(control.place.left, 0);
-      EXPECT_GE(control.place.top, 0);
-      EXPECT_LE(control.place.left + control.place.width, area.width);
-      EXPECT_LE(control.place.top + control.place.height, area.height);
     }
   }
   EXPECT_THROW(ControlNamed(AboutBoxDesign(), "Button7"), std::out_of_range);
+}
+
+void ExpectDoubled(const DesignRect& scaled, const DesignRect& design) {
+  EXPECT_EQ(scaled.left, 2 * design.left);
+  EXPECT_EQ(scaled.top, 2 * design.top);
+  EXPECT_EQ(scaled.width, 2 * design.width);
+  EXPECT_EQ(scaled.height, 2 * design.height);
+}
+
+// At 192 dots per inch every length doubles, and nothing but lengths changes.
+TEST(WindowDesignRules, ScalingMultipliesEveryLengthByTheDensityOver96) {
+  EXPECT_EQ(ScaledLength(11, 144), 17) << "half a pixel rounds up";
+  EXPECT_EQ(ScaledLength(283, 120), 354);
+  EXPECT_EQ(ScaledLength(333, 96), 333);
+  const std::vector<WindowDesign> doubled = DesignsAt(192);
+  const std::vector<WindowDesign> designs = DesignsAt(kDesignDpi);
+  for (std::size_t k = 0; k < designs.size(); ++k) {
+    const WindowDesign& design = designs[k];
+    const WindowDesign& scaled = doubled[k];
+    SCOPED_TRACE(design.name);
+    EXPECT_EQ(scaled.caption, design.caption);
+    EXPECT_EQ(scaled.client.width, 2 * design.client.width);
+    EXPECT_EQ(scaled.client.height, 2 * design.client.height);
+    EXPECT_EQ(scaled.font.pixels, 2 * design.font.pixels);
+    ASSERT_EQ(scaled.controls.size(), design.controls.size());
+    for (std::size_t c = 0; c < design.controls.size(); ++c) {
+      const ControlDesign& control = design.controls[c];
+      SCOPED_TRACE(control.name);
+      EXPECT_EQ(scaled.controls[c].name, control.name);
+      EXPECT_EQ(scaled.controls[c].text, control.text);
+      ExpectDoubled(scaled.controls[c].place, control.place);
+      EXPECT_EQ(FontOf(scaled, scaled.controls[c]).pixels, 2 * FontOf(design, control).pixels);
+      EXPECT_EQ(FontOf(scaled, scaled.controls[c]).bold, FontOf(design, control).bold);
+      ASSERT_EQ(scaled.controls[c].columns.size(), control.columns.size());
+      for (std::size_t column = 0; column < control.columns.size(); ++column) {
+        EXPECT_EQ(scaled.controls[c].columns[column].width, 2 * control.columns[column].width);
+      }
+    }
+  }
 }
 
 // How tests stand in for a window program's desktop services, one replacement inside another.

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "generated/version.h"
 #include "platform/wide_text_win32.h"
@@ -105,7 +107,7 @@ TEST(WicPicture, TheMainWindowPictureDecodesToItsDesignedSizeOnWhite) {
   for (const std::uint32_t corner : {picture.pixels.front(), picture.pixels.back()}) {
     for (int shift : {0, 8, 16}) EXPECT_GT((corner >> shift) & 0xFF, 230u) << "the picture stands on white";
   }
-  HBITMAP bitmap = MakeBitmap(picture);
+  HBITMAP bitmap = MakeBitmap(picture, {picture.width, picture.height});
   ASSERT_NE(bitmap, nullptr);
   BITMAP shape{};
   ::GetObjectW(bitmap, sizeof shape, &shape);
@@ -128,7 +130,30 @@ TEST(WicPicture, BytesThatAreNoJpegGiveAnEmptyPicture) {
   EXPECT_TRUE(DecodeJpeg({}).Empty());
   EXPECT_TRUE(DecodeJpeg({reinterpret_cast<const unsigned char*>(notJpeg.data()), notJpeg.size()}).Empty());
   EXPECT_TRUE(DecodeJpeg(MainPictureBytes().first(100)).Empty()) << "a header cut short";
-  EXPECT_EQ(MakeBitmap(Picture{}), nullptr);
+  EXPECT_EQ(MakeBitmap(Picture{}, {338, 226}), nullptr);
+}
+
+// A picture drawn larger is filtered: between a black and a white pixel lie greys, not a step.
+TEST(WicPicture, AStretchedPictureHasSmoothEdges) {
+  const Picture blackThenWhite{2, 1, {0x000000, 0xFFFFFF}};
+  HBITMAP bitmap = MakeBitmap(blackThenWhite, {8, 2});
+  ASSERT_NE(bitmap, nullptr);
+  BITMAP shape{};
+  ::GetObjectW(bitmap, sizeof shape, &shape);
+  EXPECT_EQ(shape.bmWidth, 8);
+  EXPECT_EQ(shape.bmHeight, 2);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  const HGDIOBJ old = ::SelectObject(dc, bitmap);
+  std::vector<int> greys;
+  for (int x = 0; x < 8; ++x) greys.push_back(GetRValue(::GetPixel(dc, x, 0)));
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::DeleteObject(bitmap);
+  EXPECT_EQ(greys.front(), 0);
+  EXPECT_EQ(greys.back(), 255);
+  EXPECT_TRUE(std::is_sorted(greys.begin(), greys.end())) << ::testing::PrintToString(greys);
+  EXPECT_TRUE(std::any_of(greys.begin(), greys.end(), [](int grey) { return grey > 20 && grey < 235; }))
+      << "no grey between black and white: " << ::testing::PrintToString(greys);
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // The rules of the four windows that both window programs share, without any toolkit.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection.h"
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "tests/support/photos.h"
@@ -261,6 +264,25 @@ TEST_F(DocumentLookup, ADocumentIsReadWholeOrNotAtAll) {
     EXPECT_EQ(std::string(error.what()).rfind("Cannot open file \"" + current.File("gone.rtf") + "\". ", 0), 0u)
         << error.what();
   }
+  // One that reads short, as a file cut while it is read does, or that is too large to be a help
+  // document, is not shown in part.
+  const auto expectNotLoaded = [](const std::string& path, const char* why) {
+    try {
+      ReadDocument(path);
+      ADD_FAILURE() << "read: " << why;
+    } catch (const PlatformError& error) {
+      EXPECT_STREQ(error.what(), kLoadFailureText) << why;
+    }
+  };
+  const std::string document = current.Put("whatis.rtf", text);
+  fault_injection::Intercept([](FileOperation operation) -> std::optional<int> {
+    if (operation == FileOperation::Read) return 0;
+    return std::nullopt;
+  });
+  expectNotLoaded(document, "a short read");
+  fault_injection::Disarm();
+  fs::resize_file(document, (std::uintmax_t{64} << 20) + 1);
+  expectNotLoaded(document, "over 64 MiB");
 }
 
 }  // namespace

@@ -80,6 +80,17 @@ void ExpectTextFits(HWND control, const ControlDesign& design, int dpi) {
   EXPECT_LE(text.cy, place.bottom) << "text cut";
 }
 
+// As drawn, with the texts' widths measured at the window's density.
+void ExpectInsideParent(HWND control) {
+  const RECT place = PlaceInParent(control);
+  RECT parent{};
+  ::GetClientRect(::GetParent(control), &parent);
+  EXPECT_GE(place.left, 0);
+  EXPECT_GE(place.top, 0);
+  EXPECT_LE(place.left + place.right, parent.right) << "past its parent's right edge";
+  EXPECT_LE(place.top + place.bottom, parent.bottom) << "past its parent's bottom edge";
+}
+
 void ExpectColumns(HWND list, const std::vector<ListColumn>& columns) {
   HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
   ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(columns.size()));
@@ -128,6 +139,7 @@ void ExpectControl(HWND window, const WindowDesign& design, const ControlDesign&
   HWND drawn = Find(window, design, control.name);
   EXPECT_EQ(::GetParent(drawn), control.parent.empty() ? window : Find(window, design, control.parent));
   ExpectPlace(drawn, control, FontOf(design, control));
+  if (control.kind != ControlKind::Picture) ExpectInsideParent(drawn);  // the picture reaches past the edge
   const auto changed = texts.find(control.name);
   EXPECT_EQ(Text(drawn), changed != texts.end() ? changed->second : WideForDisplay(control.text));
   if (ShowsItsText(control.kind)) ExpectFont(drawn, FontOf(design, control));

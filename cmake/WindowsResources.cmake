@@ -5,10 +5,13 @@ enable_language(RC)
 set(TAILMEND_ICON_FILE "${PROJECT_SOURCE_DIR}/assets/tailmend.ico")
 
 # Writes the manifest of the program NAME into the current build folder and puts its path into the
-# variable OUTPUT. DEPENDENCIES is the XML of the side-by-side assemblies the program needs, or "".
+# variable OUTPUT. DEPENDENCIES is the XML of the side-by-side assemblies the program needs, or "";
+# a further argument, XML too, goes into its window settings beside long-path awareness.
+#   tailmend_windows_manifest(OUTPUT NAME DEPENDENCIES [WINDOWS_SETTINGS])
 function(tailmend_windows_manifest output name dependencies)
   set(TAILMEND_MANIFEST_NAME "${name}")
   set(TAILMEND_MANIFEST_DEPENDENCIES "${dependencies}")
+  set(TAILMEND_MANIFEST_WINDOWS_SETTINGS "${ARGV3}")
   set(manifest "${CMAKE_CURRENT_BINARY_DIR}/${name}.manifest")
   configure_file("${PROJECT_SOURCE_DIR}/cmake/windows/program.manifest.in" "${manifest}" @ONLY)
   set(${output} "${manifest}" PARENT_SCOPE)

@@ -10,7 +10,7 @@ set(tailmend_zip_stage "${CMAKE_CURRENT_BINARY_DIR}/zip")
 # The read-me names only the programs the zip holds; CR LF, for Notepad.
 if(TARGET Tailmend)
   set(TAILMEND_README_WINDOW_PROGRAM
-    "  Tailmend.exe      the window program: Browse, Backup Source Files, Fix Now\n")
+    "  Tailmend.exe      the window program: Browse, Backup Source Files, Fix Now;\n                    drop photos or their folders onto it or its window\n")
 else()
   set(TAILMEND_README_WINDOW_PROGRAM "")
 endif()

@@ -50,7 +50,6 @@ void SetCellText(HWND list, int row, int column, const std::string& text) {
   ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
-
 }  // namespace
 
 TfrmMain::TfrmMain() {

@@ -70,6 +70,7 @@ CliRun RunCli(const std::vector<std::string>& arguments) {
   run.status = static_cast<int>(status);
   run.out = TextOf(outPath);
   run.err = TextOf(errPath);
+  TakeSummary(run);
   return run;
 }
 

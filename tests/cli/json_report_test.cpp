@@ -148,10 +148,14 @@ TEST(JsonReport, AFailureJoinsItsFilesObjectOrStandsForTheFile) {
   report.ReportFailure("b.CRW", {FailureKind::Open, "Permission denied"});
   report.AddEventRow("c.CRW", {Event::Done, Repairable()});
   report.ReportFailure("c.CRW", {FailureKind::Cut, "No space left on device"});
-  report.Finish(3);
+  report.AddEventRow("d.CRW", {Event::Done, Repairable()});
+  report.ReportFailure("e.CRW", {FailureKind::Open, "Permission denied"});
+  report.Finish(5);
   const std::vector<json> lines = JsonLines(::testing::internal::GetCapturedStdout());
   ::testing::internal::GetCapturedStderr();
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[3]["failure"], nullptr) << "another file's failure is not d's";
+  EXPECT_EQ(lines[4]["file"], "e.CRW");
   EXPECT_EQ(lines[0]["file"], "a.CRW");
   EXPECT_EQ(lines[0]["verdict"], "read-failed");
   EXPECT_EQ(lines[0]["failure"], json({{"what", "cannot read"}, {"reason", "Input/output error"}}));

@@ -106,12 +106,11 @@ TEST_F(CliPosix, WhatAWalkCannotReadIsSaid) {
 // A report that cannot be written is said on stderr, ends the run before the next file is
 // changed, and makes the exit status 1.
 TEST_F(CliPosix, AReportThatCannotBeWrittenStopsTheRun) {
-  for (const std::string format : {"--check", "--json"}) {
-    SCOPED_TRACE(format);
+  for (const bool json : {false, true}) {
+    SCOPED_TRACE(json ? "--json" : "tab-separated");
     TempDir own;
     const std::string first = own.Put("a.CRW", damaged);
     const std::string second = own.Put("b.CRW", damaged);
-    const bool json = format == "--json";
     const CliRun run = RunCliWith({first, second, json ? "--json" : "--backup"}, "", "/dev/full");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tailmend-cli: cannot write the report: No space left on device\n");

@@ -8,37 +8,25 @@
 
 #include "rtf/rtf_reader.h"
 #include "ui/behaviour/document_viewer.h"
-#include "ui/qt/controls.h"
+#include "ui/behaviour/window_designs.h"
+#include "ui/qt/design_drawing.h"
 #include "ui/qt/error_guard.h"
 
 namespace tailmend {
 
-namespace {
-
-constexpr QSize kClientSize(418, 278);
-
 // The installed data folder lies at the same place relative to the program wherever the package
 // put both.
-std::vector<std::string> QtDocumentFolders() {
+std::vector<std::string> HelpDocumentFolders() {
   const QString program = QCoreApplication::applicationDirPath();
   return DocumentFolders(program.toStdString(),
                          QDir(program).filePath(QStringLiteral(TAILMEND_DATA_FROM_PROGRAM)).toStdString(),
                          QDir::currentPath().toStdString());
 }
 
-}  // namespace
-
 TfrmShowDoc::TfrmShowDoc() : QDialog(nullptr) {
-  setObjectName(QStringLiteral("frmShowDoc"));
-  SetUpWindow(*this, QStringLiteral("frmShowDoc"), kClientSize, kDialogFlags);
-  RichEdit1 = MakeControl<QTextEdit>(this, "RichEdit1", {16, 8, 385, 209});
-  RichEdit1->setReadOnly(true);
-  RichEdit1->setTabChangesFocus(true);
-  RichEdit1->setFont(TahomaFont(kWindowFontPixels));
-  Button1 = MakeControl<QPushButton>(this, "Button1", {318, 236, 75, 25});
-  Button1->setText(QStringLiteral("OK"));
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  CentreOnScreen(*this);
+  DrawWindow(*this, DocumentViewerDesign(), kDialogFlags);
+  RichEdit1 = &DesignControl<QTextEdit>(*this, "RichEdit1");
+  connect(&DesignControl<QPushButton>(*this, "Button1"), &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TfrmShowDoc::showEvent(QShowEvent* event) {
@@ -47,7 +35,7 @@ void TfrmShowDoc::showEvent(QShowEvent* event) {
 }
 
 void TfrmShowDoc::FormShow() {
-  const auto path = FindDocument(DocFile.toStdString(), QtDocumentFolders());
+  const auto path = FindDocument(DocFile.toStdString(), HelpDocumentFolders());
   if (!path) {
     RichEdit1->append(QString::fromLatin1(kMissingDocumentText));
     return;

@@ -2,15 +2,20 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
+#include <vector>
 
-class QPushButton;
 class QShowEvent;
 class QTextEdit;
 
 namespace tailmend {
 
-// The document viewer. Controls and handlers keep the names of the window's design; each control's
-// objectName is its member name.
+// Where this program looks for a help document, in order: beside the program, in the installed
+// data folder, in the current folder.
+std::vector<std::string> HelpDocumentFolders();
+
+// The document viewer, drawn from its design. Its handlers keep the names of the design, and each
+// control's objectName is its design name.
 class TfrmShowDoc final : public QDialog {
 public:
   TfrmShowDoc();
@@ -26,7 +31,6 @@ private:
   void LoadDocument(const std::string& path);
 
   QTextEdit* RichEdit1 = nullptr;
-  QPushButton* Button1 = nullptr;
 };
 
 }  // namespace tailmend

@@ -1,25 +1,12 @@
 #include "ui/qt/file_open_dialog.h"
 
 #include <QFileDialog>
-#include <utility>
 
 namespace tailmend {
 
 namespace {
 
 const char* const kCrwFilter = "Canon CRW files (*.crw)";
-
-FileChooser& CurrentChooser() {
-  static FileChooser chooser;
-  return chooser;
-}
-
-QStringList RunDialog(QWidget* parent) {
-  QFileDialog dialog(parent);
-  ConfigureCrwOpenDialog(dialog);
-  if (dialog.exec() != QDialog::Accepted) return {};
-  return dialog.selectedFiles();
-}
 
 }  // namespace
 
@@ -34,12 +21,11 @@ void ConfigureCrwOpenDialog(QFileDialog& dialog) {
   dialog.setSizeGripEnabled(true);
 }
 
-QStringList ChooseCrwFiles(QWidget* parent) {
-  return CurrentChooser() ? CurrentChooser()(parent) : RunDialog(parent);
-}
-
-FileChooser SetFileChooser(FileChooser chooser) {
-  return std::exchange(CurrentChooser(), std::move(chooser));
+QStringList RunCrwOpenDialog(QWidget* parent) {
+  QFileDialog dialog(parent);
+  ConfigureCrwOpenDialog(dialog);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
 }
 
 }  // namespace tailmend

@@ -2,21 +2,18 @@
 
 #include <QWidget>
 #include <string>
+#include <string_view>
 
 #include "engine/types.h"
 
 class QCheckBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QObject;
-class QPushButton;
 class QTreeWidget;
 
 namespace tailmend {
 
-// The main window. Its controls and handlers keep the names of the window's design (Button7,
-// Button7Click...), and each control's objectName is its member name.
+// The main window, drawn from its design. Its controls and handlers keep the names of the design
+// (Button7, Button7Click...), and each control's objectName is its design name.
 class TfrmMain final : public QWidget {
 public:
   TfrmMain();
@@ -33,32 +30,19 @@ private:
   void FormClose();
   void Button1Click();
   void Button7Click();
-  void Button4Click(const QObject* Sender);
+  void Button4Click(std::string_view Sender);
   void Button3Click();
   void Button8Click();
   void Button6Click();
 
-  void CreateControls();
-  void SetTabOrder();
   void ConnectHandlers();
 
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
 
-  QLabel* Image1 = nullptr;
-  QGroupBox* GroupBox1 = nullptr;
-  QLabel* Label1 = nullptr;
   QLineEdit* Edit1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button7 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
   QTreeWidget* ListView1 = nullptr;
-  QGroupBox* GroupBox3 = nullptr;
-  QPushButton* Button4 = nullptr;
-  QPushButton* Button5 = nullptr;
-  QPushButton* Button3 = nullptr;
-  QPushButton* Button8 = nullptr;
-  QPushButton* Button6 = nullptr;
 };
 
 }  // namespace tailmend

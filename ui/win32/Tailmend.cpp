@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "ui/win32/application.h"
-#include "ui/win32/error_box.h"
+#include "ui/win32/error_guard.h"
 #include "ui/win32/main.h"
 
 // The window program: takes no arguments. A main window that cannot be made is reported in the

@@ -4,18 +4,13 @@
 
 namespace tailmend {
 
-// The About box. Its controls keep the names of the window's design as control identifiers.
+// The About box, drawn from its design. Its handlers keep the names of the design.
 class TfrmAbout final : public ModalDialog {
 public:
-  enum Control : int { Label1 = 100, Label3, Label4, Label5, Button1 };
-
   TfrmAbout();
 
 private:
-  void FormCreate() override;
-  void Click(int control) override;
-  void ColourText(int control, HDC dc) override;
-  bool SetPointer(int control) override;
+  void Click(std::string_view control) override;
   void Label5Click();
 };
 

@@ -8,8 +8,6 @@ namespace tailmend {
 
 namespace {
 
-const wchar_t* const kFamily = L"Tahoma";
-
 
 struct SearchedControl {
   int id;
@@ -25,14 +23,15 @@ BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
 
 }  // namespace
 
-HFONT TahomaFont(int pixels, bool bold, bool underline) {
+HFONT DesignedFont(const DesignFont& design) {
   // Fonts live as long as the program: every window of every kind shares the few it uses.
   static std::map<std::tuple<int, bool, bool>, HFONT> fonts;
-  HFONT& font = fonts[{pixels, bold, underline}];
+  HFONT& font = fonts[{design.pixels, design.bold, design.underline}];
   if (font == nullptr) {
-    font = ::CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, kFamily);
+    const std::wstring family = WideForDisplay(kDesignFontFamily);
+    font = ::CreateFontW(-design.pixels, 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                         design.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, family.c_str());
   }
   return font;
 }
@@ -79,23 +78,9 @@ void PlaceCentred(HWND window, SIZE client) {
 HWND MakeControl(HWND parent, const wchar_t* windowClass, int id, const std::wstring& text, DWORD style,
                  const RECT& place, DWORD exStyle) {
   // Siblings overlap (the picture lies under the group boxes), so each control paints only itself.
-  HWND control = ::CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                                   place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                                   nullptr);
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(TahomaFont(kWindowFontPixels)), FALSE);
-  return control;
-}
-
-HWND MakeLabel(HWND parent, int id, const std::wstring& text, POINT at, HFONT font, DWORD extraStyle) {
-  HWND label = MakeControl(parent, L"STATIC", id, text, SS_LEFT | SS_NOPREFIX | extraStyle,
-                           Place(at.x, at.y, TextSize(text, font).cx, TextSize(text, font).cy));
-  ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return label;
-}
-
-HWND MakeButton(HWND parent, int id, const std::wstring& text, const RECT& place, DWORD extraStyle) {
-  return MakeControl(parent, L"BUTTON", id, text, WS_TABSTOP | extraStyle, place);
+  return ::CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                           place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
 }
 
 HWND FindControl(HWND window, int id) {

@@ -11,20 +11,17 @@ namespace tailmend {
 // folder. Windows has no installed data folder.
 std::vector<std::string> HelpDocumentFolders();
 
-// The document viewer. Its controls keep the names of the window's design as control identifiers.
+// The document viewer, drawn from its design. Its handlers keep the names of the design.
 class TfrmShowDoc final : public ModalDialog {
 public:
-  enum Control : int { RichEdit1 = 100, Button1 };
-
   TfrmShowDoc();
 
   // The bare file name of the document to show, set before the viewer is shown.
   std::string DocFile;
 
 private:
-  void FormCreate() override;
   void FormShow() override;
-  void Click(int control) override;
+  void Click(std::string_view control) override;
   void LoadDocument(const std::string& path);
 };
 

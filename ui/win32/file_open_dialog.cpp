@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 namespace tailmend {
 
@@ -18,11 +17,6 @@ constexpr wchar_t kCrwFilter[] = L"Canon CRW files (*.crw)\0*.crw\0";
 constexpr std::size_t kMaxFileBufferChars = std::size_t{1} << 22;
 constexpr DWORD kDialogFlags =
     OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-
-FileChooser& CurrentChooser() {
-  static FileChooser chooser;
-  return chooser;
-}
 
 std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
   std::wstring path = folder;
@@ -82,11 +76,5 @@ std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferCh
     return false;
   });
 }
-
-std::vector<std::wstring> ChooseCrwFiles(HWND owner) {
-  return CurrentChooser() ? CurrentChooser()(owner) : RunCrwOpenDialog(owner);
-}
-
-FileChooser SetFileChooser(FileChooser chooser) { return std::exchange(CurrentChooser(), std::move(chooser)); }
 
 }  // namespace tailmend

@@ -13,16 +13,8 @@ namespace tailmend {
 // Characters the file dialog may first write its selection into: hundreds of camera names.
 inline constexpr std::size_t kFileBufferChars = 32768;
 
-// Asks the user for CRW files and returns their full paths in the dialog's order; an empty list
-// when the user cancelled.
-std::vector<std::wstring> ChooseCrwFiles(HWND owner);
-
-// What asks the user; tests answer instead of a person.
-using FileChooser = std::function<std::vector<std::wstring>(HWND owner)>;
-// Replaces the chooser and returns the previous one; an empty chooser brings the dialog back.
-FileChooser SetFileChooser(FileChooser chooser);
-
-// The system's file-open dialog for CRW files: several at once, existing files only, no read-only
+// Asks the user for CRW files in the system's file-open dialog and returns their full paths in the
+// dialog's order, none when the user cancelled: several at once, existing files only, no read-only
 // box, resizable. It leaves the current folder where the user ended. A selection too long for the
 // buffer is never cut: the dialog asks again with room for all of it.
 std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferChars = kFileBufferChars);

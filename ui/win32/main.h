@@ -3,32 +3,16 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "engine/types.h"
 
 namespace tailmend {
 
-// The main window. Its controls keep the names of the window's design as control identifiers, and
-// its handlers the names of the design's handlers (Button7Click...).
+// The main window, drawn from its design. Its handlers keep the names of the design's handlers
+// (Button7Click...).
 class TfrmMain final {
 public:
-  enum Control : int {
-    Image1 = 100,
-    GroupBox1,
-    Label1,
-    Edit1,
-    Button1,
-    Button7,
-    CheckBox1,
-    ListView1,
-    GroupBox3,
-    Button4,
-    Button5,
-    Button3,
-    Button8,
-    Button6,
-  };
-
   TfrmMain();
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
@@ -50,16 +34,14 @@ private:
   void FormClose();
   void Button1Click();
   void Button7Click();
-  void Button4Click(int Sender);
+  void Button4Click(std::string_view Sender);
   void Button3Click();
   void Button8Click();
   void Button6Click();
 
-  void CreateControls();
-  void CreatePicture();
-  void CreateEventList(HWND groupBox);
-  void Click(int control);
-  HWND Item(int control) const;
+  void ShowPicture();
+  void Click(std::string_view control);
+  HWND Item(std::string_view control) const;
 
   HWND handle_ = nullptr;
   HBITMAP picture_ = nullptr;

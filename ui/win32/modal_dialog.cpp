@@ -1,10 +1,11 @@
 #include "ui/win32/modal_dialog.h"
 
 #include <stdexcept>
-#include <utility>
 
 #include "ui/win32/controls.h"
-#include "ui/win32/error_box.h"
+#include "ui/win32/design_drawing.h"
+#include "ui/win32/desktop_services.h"
+#include "ui/win32/error_guard.h"
 
 namespace tailmend {
 
@@ -25,15 +26,9 @@ struct EmptyDialogTemplate {
 };
 #pragma pack(pop)
 
-ModalHook& CurrentHook() {
-  static ModalHook hook;
-  return hook;
-}
-
 }  // namespace
 
-ModalDialog::ModalDialog(std::wstring caption, SIZE client, bool whiteBackground)
-    : caption_(std::move(caption)), client_(client), whiteBackground_(whiteBackground) {}
+ModalDialog::ModalDialog(const WindowDesign& design) : design_(design), caption_(WideForDisplay(design.caption)) {}
 
 INT_PTR ModalDialog::ShowModal(HWND owner) {
   alignas(DWORD) EmptyDialogTemplate layout{};
@@ -49,6 +44,8 @@ void ModalDialog::SetCaption(const std::wstring& caption) {
   caption_ = caption;
   if (handle_ != nullptr) ::SetWindowTextW(handle_, caption_.c_str());
 }
+
+HWND ModalDialog::Item(std::string_view control) const { return DesignControl(handle_, design_, control); }
 
 void ModalDialog::Close(INT_PTR result) {
   if (FormCloseQuery()) ::EndDialog(handle_, result);
@@ -77,14 +74,13 @@ INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam != 0 && lParam == 0 && !shown_) Showing();
       return FALSE;
     case kShownMessage:
-      if (CurrentHook()) RunGuarded(handle_, [this] { CurrentHook()(handle_); });
+      RunGuarded(handle_, [this] { CurrentServices().dialogShown(handle_); });
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL) {
         RunGuarded(handle_, [this] { Close(IDCANCEL); });
       } else if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-        const int control = LOWORD(wParam);
-        RunGuarded(handle_, [this, control] { Click(control); });
+        Clicked(LOWORD(wParam));
       }
       return TRUE;
     case WM_CLOSE:
@@ -93,9 +89,10 @@ INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      return Colours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+      return reinterpret_cast<INT_PTR>(
+          DesignColours(design_, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
     case WM_SETCURSOR:
-      if (!SetPointer(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) return FALSE;
+      if (!SetPointer(reinterpret_cast<HWND>(wParam))) return FALSE;
       ::SetWindowLongPtrW(handle_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     default:
@@ -105,8 +102,8 @@ INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ModalDialog::Created() {
   ::SetWindowTextW(handle_, caption_.c_str());
-  RunGuarded(handle_, [this] { FormCreate(); });
-  PlaceCentred(handle_, client_);
+  RunGuarded(handle_, [this] { DrawControls(handle_, design_); });
+  PlaceCentred(handle_, {design_.client.width, design_.client.height});
   ::SetFocus(::GetNextDlgTabItem(handle_, nullptr, FALSE));
 }
 
@@ -118,13 +115,17 @@ void ModalDialog::Showing() {
   ::PostMessageW(handle_, kShownMessage, 0, 0);
 }
 
-INT_PTR ModalDialog::Colours(HWND control, HDC dc) {
-  if (!whiteBackground_) return FALSE;
-  ::SetBkColor(dc, RGB(255, 255, 255));
-  ColourText(::GetDlgCtrlID(control), dc);
-  return reinterpret_cast<INT_PTR>(WhiteBrush());
+void ModalDialog::Clicked(int id) {
+  const ControlDesign* control = DesignOf(design_, id);
+  if (control != nullptr) RunGuarded(handle_, [this, control] { Click(control->name); });
 }
 
-ModalHook SetModalHook(ModalHook hook) { return std::exchange(CurrentHook(), std::move(hook)); }
+// A link shows the hand pointer.
+bool ModalDialog::SetPointer(HWND control) {
+  const ControlDesign* pointedAt = DesignOf(design_, ::GetDlgCtrlID(control));
+  if (pointedAt == nullptr || pointedAt->kind != ControlKind::Link) return false;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+  return true;
+}
 
 }  // namespace tailmend

@@ -2,16 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <stdexcept>
 
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "ui/behaviour/document_viewer.h"
 #include "ui/behaviour/error_box.h"
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/processing_dialog.h"
 #include "ui/behaviour/product.h"
+#include "ui/behaviour/scoped_replacement.h"
+#include "ui/behaviour/window_designs.h"
 
 namespace tailmend::test {
 namespace {
@@ -45,74 +50,113 @@ TEST(ProductTexts, VersionLineAndAddresses) {
   EXPECT_TRUE(std::string(kHomePage).ends_with("/tailmend.htm"));
 }
 
-// A sink that asks the dialog's state, as the real dialogs do, and notes what the run was told.
-class DialogSink final : public ProgressSink {
+// The processing dialog's view as the run leaves it, by the dialog's design names.
+class RecordedView final : public ProcessingView {
 public:
-  explicit DialogSink(ProcessingState& state) : state_(state) {}
-  void SetCaption(const std::string&) override {}
-  void SetStepText(Step, StepState) override {}
-  void AddEventRow(const std::string&, const FileResult& result) override { events.push_back(result.event); }
-  bool BackupRequested() override { return false; }
-  bool StopRequested() override {
-    stopAnswers.push_back(state_.StopRequested());
-    return stopAnswers.back();
+  void SetCaption(const std::string& text) override { caption = text; }
+  void SetControlText(std::string_view control, const std::string& text) override {
+    ControlNamed(ProcessingDialogDesign(), control);
+    texts[std::string(control)] = text;
   }
-  std::vector<bool> stopAnswers;
-  std::vector<Event> events;
+  void AppendEventRow(const std::string& file, const std::string& event) override { rows.emplace_back(file, event); }
+  bool BackupChecked() override { return backupChecked; }
 
-private:
-  ProcessingState& state_;
-};
-
-struct Observed {
+  bool backupChecked = false;
   std::string caption;
-  bool mayClose;
+  std::map<std::string, std::string> texts;
+  std::vector<std::pair<std::string, std::string>> rows;  // file, event
 };
 
-Observed Observe(const ProcessingState& state) { return {state.ButtonCaption(), state.MayClose()}; }
+using Texts = std::map<std::string, std::string>;
+using Rows = std::vector<std::pair<std::string, std::string>>;
 
-void ExpectState(const ProcessingState& state, const std::string& caption, bool mayClose) {
-  const Observed seen = Observe(state);
-  EXPECT_EQ(seen.caption, caption);
-  EXPECT_EQ(seen.mayClose, mayClose);
-  EXPECT_EQ(state.StopRequested(), mayClose) << "StopFlag is both the stop request and the permission";
-}
-
-TEST(ProcessingDialogRules, AFinishedRunClosesOnAPress) {
-  TempDir dir;
-  ProcessingState state;
-  DialogSink sink(state);
-  const std::string photo = dir.Put("IMG.CRW", Bytes(1000, 'I'));
-  state.Run({photo, photo}, sink);
-  EXPECT_EQ(sink.stopAnswers, (std::vector<bool>{false, false}));
-  EXPECT_EQ(sink.events, (std::vector<Event>{Event::InvalidCrwFile, Event::InvalidCrwFile}));
-  ExpectState(state, "Close", true);
-  EXPECT_TRUE(state.Press());
+// Each step's status stands beside it, the backup box decides the second, and a finished run
+// closes on a press.
+TEST(ProcessingDialogRules, ARunShowsTheLastFilesStepsAndFinishesWithClose) {
+  for (const bool backup : {true, false}) {
+    SCOPED_TRACE(backup);
+    TempDir dir;
+    RecordedView view;
+    view.backupChecked = backup;
+    ProcessingProgress progress(view);
+    const std::string invalid = dir.Put("A.CRW", Bytes(1000, 'I'));
+    const std::string damaged = dir.Put("B.CRW", DamagedPhoto());
+    progress.Run({invalid, damaged});
+    EXPECT_EQ(view.caption, "Processing 2 of 2");
+    const std::string second = backup ? "Done" : "Skiped";
+    EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"}}));
+    EXPECT_EQ(view.rows, (Rows{{invalid, "Invalid crw file"}, {damaged, "Done"}}));
+    EXPECT_TRUE(progress.MayClose());
+    EXPECT_TRUE(progress.StopRequested());
+    EXPECT_TRUE(progress.Press());
+  }
 }
 
 // An error out of the run leaves the dialog running: the close box is refused until Stop.
 TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
   TempDir dir;
-  ProcessingState state;
-  DialogSink sink(state);
-  EXPECT_THROW(state.Run({dir.File("missing.CRW"), dir.Put("IMG.CRW", Bytes(10))}, sink), PlatformError);
-  EXPECT_EQ(sink.stopAnswers, std::vector<bool>{false});
-  ExpectState(state, "Stop", false);
-  EXPECT_FALSE(state.Press()) << "Stop only asks to stop";
-  ExpectState(state, "Stop", true);
-  EXPECT_FALSE(state.Press()) << "and asks again";
-  ExpectState(state, "Stop", true);
+  RecordedView view;
+  ProcessingProgress progress(view);
+  EXPECT_THROW(progress.Run({dir.File("missing.CRW"), dir.Put("IMG.CRW", Bytes(10))}), PlatformError);
+  EXPECT_EQ(view.texts.count("Button1"), 0u) << "the button still says Stop";
+  EXPECT_TRUE(view.rows.empty());
+  EXPECT_FALSE(progress.MayClose());
+  EXPECT_FALSE(progress.StopRequested());
+  EXPECT_FALSE(progress.Press()) << "Stop only asks to stop";
+  EXPECT_TRUE(progress.MayClose());
+  EXPECT_TRUE(progress.StopRequested());
+  EXPECT_FALSE(progress.Press()) << "and asks again";
+  EXPECT_TRUE(progress.MayClose());
 }
 
 // The show starts every run afresh, whatever was pressed before.
 TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
-  ProcessingState state;
-  DialogSink sink(state);
-  state.Press();
-  ASSERT_TRUE(state.StopRequested());
   TempDir dir;
-  state.Run({dir.Put("IMG.CRW", Bytes(10))}, sink);
-  EXPECT_EQ(sink.stopAnswers, std::vector<bool>{false});
+  RecordedView view;
+  ProcessingProgress progress(view);
+  progress.Press();
+  ASSERT_TRUE(progress.StopRequested());
+  progress.Run({dir.Put("IMG.CRW", Bytes(10))});
+  EXPECT_EQ(view.rows.size(), 1u) << "the run did not stop before its file";
+}
+
+TEST(WindowDesignRules, EachControlHasItsOwnNameAndLiesInsideItsParent) {
+  for (const WindowDesign* design :
+       {&MainWindowDesign(), &ProcessingDialogDesign(), &DocumentViewerDesign(), &AboutBoxDesign()}) {
+    SCOPED_TRACE(design->name);
+    std::set<std::string> names;
+    for (const ControlDesign& control : design->controls) {
+      SCOPED_TRACE(control.name);
+      EXPECT_TRUE(names.insert(control.name).second) << "a second control of that name";
+      DesignSize area = design->client;
+      if (!control.parent.empty()) {
+        ASSERT_EQ(names.count(control.parent), 1u) << "a parent comes before its controls";
+        const ControlDesign& parent = ControlNamed(*design, control.parent);
+        EXPECT_EQ(parent.kind, ControlKind::GroupBox);
+        area = {parent.place.width, parent.place.height};
+      }
+      if (control.kind == ControlKind::Picture) continue;  // it may reach past the window's edge
+      EXPECT_GE(control.place.left, 0);
+      EXPECT_GE(control.place.top, 0);
+      EXPECT_LE(control.place.left + control.place.width, area.width);
+      EXPECT_LE(control.place.top + control.place.height, area.height);
+    }
+  }
+  EXPECT_THROW(ControlNamed(AboutBoxDesign(), "Button7"), std::out_of_range);
+}
+
+// How tests stand in for a window program's desktop services, one replacement inside another.
+TEST(ScopedReplacementRule, PutsBackWhatItReplaced) {
+  std::string current = "system";
+  {
+    const ScopedReplacement<std::string> outer(current, "outer");
+    {
+      const ScopedReplacement<std::string> inner(current, "inner");
+      EXPECT_EQ(current, "inner");
+    }
+    EXPECT_EQ(current, "outer");
+  }
+  EXPECT_EQ(current, "system");
 }
 
 TEST(ErrorBoxRules, AFullStopIsAddedOnlyAfterACharacterOrderedAfterIt) {

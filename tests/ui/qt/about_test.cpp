@@ -1,4 +1,3 @@
-#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -11,24 +10,6 @@ namespace tailmend::test {
 namespace {
 
 using AboutBox = WindowTest;
-
-TEST_F(AboutBox, ShowsNameVersionCopyrightAndALink) {
-  TfrmAbout about;
-  EXPECT_EQ(about.windowTitle(), "About");
-  EXPECT_EQ(about.size(), QSize(354, 197));
-  const auto& name = Find<QLabel>(about, "Label1");
-  EXPECT_EQ(name.text(), "Tailmend");
-  EXPECT_EQ(QFontInfo(name.font()).pixelSize(), 21);
-  EXPECT_TRUE(QFontInfo(name.font()).bold());
-  EXPECT_EQ(QFontInfo(name.font()).family(), "Tahoma");
-  EXPECT_EQ(name.palette().color(QPalette::WindowText), QColor(Qt::blue));
-  EXPECT_EQ(Find<QLabel>(about, "Label3").text(), "Version 1.0 ");
-  EXPECT_EQ(Find<QLabel>(about, "Label4").text(), "Copyright (C) 2026 The Tailmend developers");
-  const auto& link = Find<QLabel>(about, "Label5");
-  EXPECT_EQ(link.text(), "Home Page");
-  EXPECT_TRUE(link.font().underline());
-  EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
-}
 
 TEST_F(AboutBox, HomePageOpensThePageAndLeavesTheBoxOpenUntilOk) {
   TfrmMain window;

@@ -20,19 +20,6 @@ void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A file beside the test program, removed again afterwards.
-class BesideProgram {
-public:
-  explicit BesideProgram(const std::string& text)
-      : path_(fs::path(QCoreApplication::applicationDirPath().toStdString()) / kDocName) {
-    WriteText(path_, text);
-  }
-  ~BesideProgram() { fs::remove(path_); }
-
-private:
-  fs::path path_;
-};
-
 class DocViewer : public WindowTest {
 protected:
   DocViewer() : cwd(dir.Path()) {}
@@ -68,12 +55,14 @@ TEST_F(DocViewer, ShowsRtfAsFormattedText) {
   EXPECT_FALSE(shown.contains("\\rtf1")) << shown.toStdString();
 }
 
-// The documents are delivered beside the program; the current directory is only the last resort.
-TEST_F(DocViewer, PrefersTheDocumentBesideTheProgramToTheCurrentDirectory) {
-  WriteText(dir.Path() / kDocName, "from the current directory");
-  EXPECT_EQ(Show(kDocName), "from the current directory");
-  const BesideProgram beside("from beside the program");
-  EXPECT_EQ(Show(kDocName), "from beside the program");
+// The documents are delivered beside the program and installed in the data folder; the current
+// directory is only the last resort.
+TEST_F(DocViewer, LooksBesideTheProgramThenInTheDataFolderThenInTheCurrentFolder) {
+  const std::vector<std::string> folders = HelpDocumentFolders();
+  ASSERT_EQ(folders.size(), 3u);
+  EXPECT_TRUE(fs::equivalent(folders[0], QCoreApplication::applicationDirPath().toStdString())) << folders[0];
+  EXPECT_TRUE(folders[1].starts_with(folders[0] + "/")) << folders[1];
+  EXPECT_TRUE(fs::equivalent(folders[2], dir.Path())) << folders[2];
 }
 
 TEST_F(DocViewer, ADocumentThatCannotBeOpenedShowsTheErrorAndAnEmptyViewer) {

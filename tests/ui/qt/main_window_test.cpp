@@ -1,13 +1,13 @@
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "tests/support/ciff_builder.h"
+#include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_harness.h"
 #include "ui/qt/doc.h"
@@ -17,8 +17,6 @@ namespace tailmend::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::uint32_t kHeapEnd = 700000;
 
 struct Row {
   std::string number, file, event;
@@ -44,8 +42,8 @@ protected:
     Click(Find<QPushButton>(window, "Button1"));
   }
   std::string PutDamaged(const std::string& name) {
-    const std::string path = dir.File(name);
-    WriteBytes(path, CiffBuilder().HeapEnd(kHeapEnd).Junk(4096).Build());
+    std::string path = dir.File(name);
+    WriteBytes(path, DamagedPhoto());
     return path;
   }
 
@@ -53,50 +51,16 @@ protected:
   TfrmMain window;
 };
 
-TEST_F(MainWindow, StartsWithItsDesignedLookAndNothingSelected) {
-  EXPECT_EQ(window.windowTitle(), "Tailmend");
-  EXPECT_EQ(window.size(), QSize(499, 333));
-  EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the border is not resizable";
-  EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+TEST_F(MainWindow, StartsWithItsPictureAndNothingSelected) {
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_EQ(QFontInfo(window.font()).pixelSize(), 11);
-  EXPECT_EQ(window.font().family(), "Tahoma");
-  for (const char* inBox : {"Label1", "Edit1", "Button4"}) {
-    EXPECT_EQ(QFontInfo(Find<QWidget>(window, inBox).font()).pixelSize(), 11) << inBox;
-  }
-
-  const auto& picture = Find<QLabel>(window, "Image1");
-  EXPECT_EQ(picture.geometry(), QRect(246, 88, 338, 226));
-  EXPECT_EQ(window.children().first(), &picture) << "the picture lies behind every other control";
-
-  EXPECT_TRUE(Find<QLineEdit>(window, "Edit1").isReadOnly());
+  const QLabel& picture = Find<QLabel>(window, "Image1");
+  EXPECT_EQ(picture.pixmap().size(), picture.size()) << "the picture fills its place";
   EXPECT_TRUE(EditText().isEmpty());
   EXPECT_FALSE(Find<QCheckBox>(window, "CheckBox1").isChecked());
   EXPECT_TRUE(window.SelectedFiles().empty());
-
-  const auto& list = Find<QTreeWidget>(window, "ListView1");
-  ASSERT_EQ(list.columnCount(), 3);
-  EXPECT_EQ(list.headerItem()->text(0), "No.");
-  EXPECT_EQ(list.headerItem()->text(1), "File");
-  EXPECT_EQ(list.headerItem()->text(2), "Event");
-  EXPECT_EQ(list.columnWidth(0), 32);
-  EXPECT_EQ(list.columnWidth(1), 80);
-  EXPECT_EQ(list.columnWidth(2), 100);
 }
 
-TEST_F(MainWindow, TabGoesThroughTheControlsInTheirDesignedOrder) {
-  const QStringList expected = {"Edit1", "Button1", "Button7", "CheckBox1", "ListView1",
-                                "Button4", "Button5", "Button3", "Button6", "Button8"};
-  QStringList order;
-  QWidget* widget = &Find<QLineEdit>(window, "Edit1");
-  while (order.size() < expected.size()) {
-    if (expected.contains(widget->objectName())) order.push_back(widget->objectName());
-    widget = widget->nextInFocusChain();
-  }
-  EXPECT_EQ(order, expected);
-}
-
-TEST_F(MainWindow, BrowseShowsEachNameQuotedWithABlankAndANewSelectionReplacesTheOld) {
+TEST_F(MainWindow, BrowseReplacesTheSelectionACancelKeepsItAndClosingReleasesIt) {
   Browse({"/photos/IMG_0001.CRW", "/photos/IMG_0002.CRW"});
   EXPECT_EQ(EditText(), "\"IMG_0001.CRW\" \"IMG_0002.CRW\" ");
   EXPECT_EQ(window.SelectedFiles(), (FileList{"/photos/IMG_0001.CRW", "/photos/IMG_0002.CRW"}));
@@ -104,26 +68,14 @@ TEST_F(MainWindow, BrowseShowsEachNameQuotedWithABlankAndANewSelectionReplacesTh
   Browse({"/other/IMG_0042.CRW"});
   EXPECT_EQ(EditText(), "\"IMG_0042.CRW\" ");
   EXPECT_EQ(window.SelectedFiles(), FileList{"/other/IMG_0042.CRW"});
-}
 
-TEST_F(MainWindow, ACancelledSelectionKeepsTheListAndTheText) {
-  Browse({"/photos/IMG_0001.CRW"});
   Browse({});
-  EXPECT_EQ(fileDialogsShown, 2);
-  EXPECT_EQ(EditText(), "\"IMG_0001.CRW\" ");
-  EXPECT_EQ(window.SelectedFiles(), FileList{"/photos/IMG_0001.CRW"});
-}
+  EXPECT_EQ(fileDialogsShown, 3);
+  EXPECT_EQ(EditText(), "\"IMG_0042.CRW\" ") << "a cancelled selection keeps the text";
+  EXPECT_EQ(window.SelectedFiles(), FileList{"/other/IMG_0042.CRW"}) << "and the list";
 
-TEST_F(MainWindow, FixNowWithoutFilesShowsAnIdleFinishedDialog) {
-  WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
-            [](QDialog& dialog) {
-              EXPECT_EQ(dialog.windowTitle(), "Processing 0 of 0");
-              for (const char* status : {"Label12", "Label22", "Label32"}) {
-                EXPECT_TRUE(Find<QLabel>(dialog, status).text().isEmpty()) << status;
-              }
-              EXPECT_EQ(Find<QPushButton>(dialog, "Button1").text(), "Close");
-            });
-  EXPECT_TRUE(Rows().empty());
+  window.close();
+  EXPECT_TRUE(window.SelectedFiles().empty());
 }
 
 TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
@@ -132,25 +84,64 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   Browse({QString::fromStdString(first), QString::fromStdString(second)});
   Find<QCheckBox>(window, "CheckBox1").setChecked(true);
 
-  for (int run = 0; run < 2; ++run) {
+  // The first run is closed with its button, the second with Escape.
+  for (const bool secondRun : {false, true}) {
     WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
-              [](QDialog& dialog) {
+              [&](QDialog& dialog) {
                 EXPECT_EQ(dialog.windowTitle(), "Processing 2 of 2");
+                EXPECT_EQ(Find<QLabel>(dialog, "Label12").text(), secondRun ? "No file tail" : "Done");
                 auto& button = Find<QPushButton>(dialog, "Button1");
                 EXPECT_EQ(button.text(), "Close");
-                Click(button);
-                EXPECT_FALSE(dialog.isVisible()) << "Close ends the dialog";
+                if (secondRun) {
+                  QTest::keyClick(&dialog, Qt::Key_Escape);
+                } else {
+                  Click(button);
+                }
+                EXPECT_FALSE(dialog.isVisible()) << "a finished run closes";
               });
   }
 
   const std::vector<Row> expected = {
       {"1", first, "Done"}, {"2", second, "Done"}, {"3", first, "No file tail"}, {"4", second, "No file tail"}};
   EXPECT_EQ(Rows(), expected);
-  EXPECT_EQ(fs::file_size(first), kHeapEnd);
-  EXPECT_EQ(fs::file_size(second), kHeapEnd);
-  EXPECT_EQ(fs::file_size(dir.File("IMG_0001_bak0.crw")), kHeapEnd + 4096) << "the backup is the whole file";
+  EXPECT_EQ(fs::file_size(first), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(second), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(dir.File("IMG_0001_bak0.crw")), DamagedPhoto().size()) << "the backup is the whole file";
   EXPECT_FALSE(fs::exists(dir.File("IMG_0001_bak1.crw"))) << "the second run found no tail to back up";
   EXPECT_TRUE(errorBoxes.empty());
+}
+
+// A file that cannot be opened ends the run with an error: the dialog then stays in the running
+// state and only lets itself be closed once Stop has been pressed.
+TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped) {
+  const std::string first = PutDamaged("IMG_0001.CRW");
+  const std::string missing = dir.File("IMG_0002.CRW");
+  const std::string third = PutDamaged("IMG_0003.CRW");
+  Browse({QString::fromStdString(first), QString::fromStdString(missing), QString::fromStdString(third)});
+  WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
+            [&](QDialog& shown) {
+              EXPECT_EQ(shown.windowTitle(), "Processing 2 of 3");
+              auto& button = Find<QPushButton>(shown, "Button1");
+              EXPECT_EQ(button.text(), "Stop");
+
+              shown.close();
+              EXPECT_TRUE(shown.isVisible()) << "the close box is refused while running";
+              QTest::keyClick(&shown, Qt::Key_Escape);
+              EXPECT_TRUE(shown.isVisible()) << "Escape is refused while running";
+
+              Click(button);
+              EXPECT_TRUE(shown.isVisible()) << "Stop only asks to stop";
+
+              shown.close();
+              EXPECT_FALSE(shown.isVisible()) << "the close box works once stopped";
+            });
+
+  ASSERT_EQ(errorBoxes.size(), 1u);
+  EXPECT_EQ(errorBoxes[0].first, "Tailmend");
+  EXPECT_EQ(errorBoxes[0].second.toStdString(),
+            "Cannot open file \"" + missing + "\". No such file or directory.");
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", first, "Done"}})) << "the row written before the error stays";
+  EXPECT_EQ(fs::file_size(third), DamagedPhoto().size()) << "files after the failing one are untouched";
 }
 
 TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {

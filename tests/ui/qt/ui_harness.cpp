@@ -7,15 +7,15 @@
 
 namespace tailmend::test {
 
-WindowTest::WindowTest() {
-  oldErrorBox_ = SetErrorBoxHook([this](const QString& caption, const QString& text) {
-    errorBoxes.emplace_back(caption, text);
-  });
-  oldOpener_ = SetWebOpener([this](const QString& address) { openedPages.push_back(address); });
-  oldChooser_ = SetFileChooser([this](QWidget*) {
-    ++fileDialogsShown;
-    return chosenFiles;
-  });
+DesktopServices WindowTest::Recorders() {
+  return {
+      [this](const QString& caption, const QString& text) { errorBoxes.emplace_back(caption, text); },
+      [this](const QString& address) { openedPages.push_back(address); },
+      [this](QWidget*) {
+        ++fileDialogsShown;
+        return chosenFiles;
+      },
+  };
 }
 
 // Runs after the test's own windows are gone, so whatever is still visible was left behind.
@@ -23,9 +23,6 @@ WindowTest::~WindowTest() {
   for (const QWidget* window : QApplication::topLevelWidgets()) {
     EXPECT_FALSE(window->isVisible()) << "left open: " << window->objectName().toStdString();
   }
-  SetErrorBoxHook(oldErrorBox_);
-  SetWebOpener(oldOpener_);
-  SetFileChooser(oldChooser_);
 }
 
 void WithModal(const std::function<void()>& open, const std::function<void(QDialog&)>& inspect) {

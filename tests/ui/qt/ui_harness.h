@@ -10,9 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/qt/error_box.h"
-#include "ui/qt/file_open_dialog.h"
-#include "ui/qt/web_opener.h"
+#include "ui/qt/design_drawing.h"
+#include "ui/qt/desktop_services.h"
 
 namespace tailmend::test {
 
@@ -20,7 +19,6 @@ namespace tailmend::test {
 // dialog, and puts the real services back afterwards. Fails a test that leaves a window open.
 class WindowTest : public ::testing::Test {
 protected:
-  WindowTest();
   ~WindowTest() override;
 
   std::vector<std::pair<QString, QString>> errorBoxes;  // caption, text
@@ -30,17 +28,15 @@ protected:
   int fileDialogsShown = 0;
 
 private:
-  ErrorBoxHook oldErrorBox_;
-  WebOpener oldOpener_;
-  FileChooser oldChooser_;
+  DesktopServices Recorders();
+
+  ScopedServices services_{Recorders()};
 };
 
-// Finds a control by its design name; fails the test when there is none of that kind.
+// The window's control of that design name; fails the test when there is none of that kind.
 template <typename Control>
 Control& Find(const QWidget& window, const char* name) {
-  auto* control = window.findChild<Control*>(QString::fromLatin1(name));
-  if (control == nullptr) throw std::runtime_error(std::string("no control ") + name);
-  return *control;
+  return DesignControl<Control>(window, name);
 }
 
 // Runs open, which is expected to show a dialog modally, and calls inspect on that dialog from

@@ -6,6 +6,7 @@
 
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/window_harness.h"
+#include "ui/behaviour/window_designs.h"
 #include "ui/win32/doc.h"
 
 namespace tailmend::test {
@@ -25,17 +26,6 @@ fs::path ProgramFolder() {
   const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   return fs::path(std::wstring(self, length)).parent_path();
 }
-
-// A file beside the test program, removed again afterwards.
-class BesideProgram {
-public:
-  explicit BesideProgram(const std::string& text) : path_(ProgramFolder() / kDocName) { WriteText(path_, text); }
-  ~BesideProgram() { fs::remove(path_); }
-  bool Written() const { return fs::exists(path_); }
-
-private:
-  fs::path path_;
-};
 
 // The text with each line break as one '\n' (the control keeps CR, LF or both, by its version),
 // without the paragraph mark it may keep at the end of a document.
@@ -58,7 +48,8 @@ protected:
   void Show(const char* docFile, const std::function<void(HWND richEdit)>& inspect) {
     TfrmShowDoc viewer;
     viewer.DocFile = docFile;
-    WithModal([&] { viewer.ShowModal(nullptr); }, [&](HWND dialog) { inspect(Find(dialog, TfrmShowDoc::RichEdit1)); });
+    WithModal([&] { viewer.ShowModal(nullptr); },
+              [&](HWND dialog) { inspect(Find(dialog, DocumentViewerDesign(), "RichEdit1")); });
   }
   std::wstring ShownText(const char* docFile) {
     std::wstring shown;
@@ -110,14 +101,6 @@ TEST_F(DocViewer, LooksBesideTheProgramThenInTheCurrentFolder) {
   ASSERT_EQ(folders.size(), 2u);
   EXPECT_TRUE(fs::equivalent(fs::u8path(folders[0]), ProgramFolder())) << folders[0];
   EXPECT_TRUE(fs::equivalent(fs::u8path(folders[1]), dir.Path())) << folders[1];
-}
-
-TEST_F(DocViewer, PrefersTheDocumentBesideTheProgramToTheCurrentDirectory) {
-  WriteText(dir.Path() / kDocName, "from the current directory");
-  EXPECT_EQ(ShownText(kDocName), L"from the current directory");
-  const BesideProgram beside("from beside the program");
-  if (!beside.Written()) GTEST_SKIP() << "this user may not write beside the test program";
-  EXPECT_EQ(ShownText(kDocName), L"from beside the program");
 }
 
 // Another program writing the document keeps the viewer's shared-read open out.

@@ -1,10 +1,11 @@
 #include "tests/ui/win32/window_harness.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "platform/wide_text_win32.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/modal_dialog.h"
+#include "ui/win32/design_drawing.h"
 
 namespace tailmend::test {
 
@@ -26,15 +27,18 @@ void PumpDialogMessages(HWND dialog) {
 
 }  // namespace
 
-WindowTest::WindowTest() {
-  oldErrorBox_ = SetErrorBoxHook([this](const std::wstring& caption, const std::wstring& text) {
+DesktopServices WindowTest::Recorders() {
+  DesktopServices recorders;
+  recorders.showErrorBox = [this](HWND, const std::wstring& caption, const std::wstring& text) {
     errorBoxes.emplace_back(caption, text);
-  });
-  oldOpener_ = SetWebOpener([this](const std::wstring& address) { openedPages.push_back(address); });
-  oldChooser_ = SetFileChooser([this](HWND) {
+  };
+  recorders.openWebPage = [this](const std::wstring& address) { openedPages.push_back(address); };
+  recorders.chooseCrwFiles = [this](HWND) {
     ++fileDialogsShown;
     return chosenFiles;
-  });
+  };
+  recorders.dialogShown = [](HWND) {};
+  return recorders;
 }
 
 // Runs after the test's own windows are gone, so whatever is still visible was left behind.
@@ -42,14 +46,11 @@ WindowTest::~WindowTest() {
   std::vector<std::wstring> visible;
   ::EnumThreadWindows(::GetCurrentThreadId(), CollectVisible, reinterpret_cast<LPARAM>(&visible));
   for (const std::wstring& caption : visible) ADD_FAILURE() << "left open: " << Utf8(caption);
-  SetErrorBoxHook(oldErrorBox_);
-  SetWebOpener(oldOpener_);
-  SetFileChooser(oldChooser_);
 }
 
-HWND Find(HWND window, int id) {
-  HWND control = FindControl(window, id);
-  if (control == nullptr) throw std::runtime_error("no control " + std::to_string(id));
+HWND Find(HWND window, const WindowDesign& design, std::string_view name) {
+  HWND control = DesignControl(window, design, name);
+  if (control == nullptr) throw std::runtime_error("no control " + std::string(name) + " in " + design.name);
   return control;
 }
 
@@ -78,7 +79,8 @@ std::pair<int, std::wstring> FontOf(HWND control) {
 
 void WithModal(const std::function<void()>& open, const std::function<void(HWND dialog)>& inspect) {
   bool reached = false;
-  const ModalHook previous = SetModalHook([&](HWND dialog) {
+  DesktopServices services = CurrentServices();
+  services.dialogShown = [&](HWND dialog) {
     if (reached) return;
     reached = true;
     try {
@@ -87,9 +89,11 @@ void WithModal(const std::function<void()>& open, const std::function<void(HWND 
       ADD_FAILURE() << error.what();
     }
     if (IsShown(dialog)) ::EndDialog(dialog, IDABORT);
-  });
-  open();
-  SetModalHook(previous);
+  };
+  {
+    const ScopedServices inspecting(std::move(services));
+    open();
+  }
   EXPECT_TRUE(reached) << "no dialog was shown";
 }
 

@@ -6,12 +6,12 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "ui/win32/error_box.h"
-#include "ui/win32/file_open_dialog.h"
-#include "ui/win32/web_opener.h"
+#include "ui/behaviour/window_design.h"
+#include "ui/win32/desktop_services.h"
 
 namespace tailmend::test {
 
@@ -19,7 +19,6 @@ namespace tailmend::test {
 // dialog, and puts the real services back afterwards. Fails a test that leaves a window open.
 class WindowTest : public ::testing::Test {
 protected:
-  WindowTest();
   ~WindowTest() override;
 
   std::vector<std::pair<std::wstring, std::wstring>> errorBoxes;  // caption, text
@@ -29,13 +28,13 @@ protected:
   int fileDialogsShown = 0;
 
 private:
-  ErrorBoxHook oldErrorBox_;
-  WebOpener oldOpener_;
-  FileChooser oldChooser_;
+  DesktopServices Recorders();
+
+  ScopedServices services_{Recorders()};
 };
 
-// The control with that design name in the window; fails the test when there is none.
-HWND Find(HWND window, int id);
+// The window's control of that name in its design; fails the test when there is none.
+HWND Find(HWND window, const WindowDesign& design, std::string_view name);
 std::wstring Text(HWND window);
 std::string Utf8(const std::wstring& text);
 // A control's place in its parent's client area: left, top, width, height.

@@ -1,0 +1,186 @@
+// Each window as the Windows API draws it, beside its design: every control there, at its place,
+// with its text, font and colour, in its parent, stacked and chained for Tab in the design's order.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+
+#include "tests/ui/win32/window_harness.h"
+#include "ui/behaviour/window_designs.h"
+#include "ui/win32/about.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/doc.h"
+#include "ui/win32/main.h"
+#include "ui/win32/process.h"
+
+namespace tailmend::test {
+namespace {
+
+// What a window has written into its controls before it is first seen.
+using TextsOnShow = std::map<std::string, std::wstring>;
+
+// The colour the window gives a control's text, asked the way the control asks before drawing.
+COLORREF TextColourOf(HWND window, HWND control) {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  ::SetTextColor(dc, RGB(1, 2, 3));
+  ::SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  const COLORREF colour = ::GetTextColor(dc);
+  ::DeleteDC(dc);
+  return colour;
+}
+
+void ExpectFont(HWND control, const DesignFont& design) {
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -design.pixels);
+  EXPECT_EQ(font.lfWeight, design.bold ? FW_BOLD : FW_NORMAL);
+  EXPECT_EQ(font.lfUnderline != 0, design.underline);
+  EXPECT_EQ(Utf8(font.lfFaceName), kDesignFontFamily);
+}
+
+// A size of 0 is the text's width or one line's height. An etched line's width is the system's:
+// Wine makes it two pixels wider.
+void ExpectPlace(HWND control, const ControlDesign& design, const DesignFont& font) {
+  const RECT place = PlaceInParent(control);
+  const SIZE text = TextSize(WideForDisplay(design.text), DesignedFont(font));
+  EXPECT_EQ(place.left, design.place.left);
+  EXPECT_EQ(place.top, design.place.top);
+  if (design.kind != ControlKind::Line) {
+    EXPECT_EQ(place.right, design.place.width != 0 ? design.place.width : text.cx) << "width";
+  }
+  EXPECT_EQ(place.bottom, design.place.height != 0 ? design.place.height : TextSize(L"Ag", DesignedFont(font)).cy)
+      << "height";
+}
+
+void ExpectColumns(HWND list, const std::vector<ListColumn>& columns) {
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(columns.size()));
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    wchar_t title[32] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = title;
+    column.cchTextMax = 32;
+    ::SendMessageW(list, LVM_GETCOLUMNW, k, reinterpret_cast<LPARAM>(&column));
+    EXPECT_EQ(Utf8(title), columns[k].title);
+    EXPECT_EQ(column.cx, columns[k].width);
+  }
+}
+
+bool ShowsTheHand(HWND window, HWND control) {
+  ::SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  return ::GetCursor() == ::LoadCursorW(nullptr, IDC_HAND);
+}
+
+// Whether a person can change what the control holds, where it holds text.
+bool Editable(HWND control) {
+  const bool holdsText = (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+  return holdsText && (::GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) == 0;
+}
+
+// Whether Enter presses the button.
+bool AnswersEnter(HWND control) { return (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0; }
+
+// A picture, a line and a document keep no font of their own.
+bool ShowsItsText(ControlKind kind) {
+  return kind != ControlKind::Picture && kind != ControlKind::Line && kind != ControlKind::RichText;
+}
+
+// A group box's frame is a control of its own, behind the controls in the box.
+bool FrameIsBehind(HWND box) {
+  HWND last = ::GetWindow(::GetWindow(box, GW_CHILD), GW_HWNDLAST);
+  return (::GetWindowLongPtrW(last, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+void ExpectControl(HWND window, const WindowDesign& design, const ControlDesign& control, const TextsOnShow& texts) {
+  SCOPED_TRACE(control.name);
+  HWND drawn = Find(window, design, control.name);
+  EXPECT_EQ(::GetParent(drawn), control.parent.empty() ? window : Find(window, design, control.parent));
+  ExpectPlace(drawn, control, FontOf(design, control));
+  const auto changed = texts.find(control.name);
+  EXPECT_EQ(Text(drawn), changed != texts.end() ? changed->second : WideForDisplay(control.text));
+  if (ShowsItsText(control.kind)) ExpectFont(drawn, FontOf(design, control));
+  if (design.whiteBackground) {
+    EXPECT_EQ(TextColourOf(window, drawn) == RGB(0, 0, 255), control.colour == TextColour::Blue);
+  }
+  EXPECT_FALSE(Editable(drawn)) << "every text a window shows is read-only";
+  EXPECT_EQ(AnswersEnter(drawn), control.kind == ControlKind::DefaultButton);
+  if (control.kind == ControlKind::Link) {
+    EXPECT_TRUE(ShowsTheHand(window, drawn));
+  }
+  if (control.kind == ControlKind::ReportList) ExpectColumns(drawn, control.columns);
+  if (control.kind == ControlKind::GroupBox) {
+    EXPECT_TRUE(FrameIsBehind(drawn));
+  }
+}
+
+// Among siblings, the first child is the one in front.
+void ExpectStacking(HWND window, const WindowDesign& design) {
+  std::map<HWND, std::vector<std::string>> frontToBack, drawn;
+  for (const ControlDesign& control : design.controls) {
+    frontToBack[::GetParent(Find(window, design, control.name))].push_back(control.name);
+  }
+  for (const auto& [parent, names] : frontToBack) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      for (const std::string& name : names) {
+        if (child == Find(window, design, name)) drawn[parent].push_back(name);
+      }
+    }
+  }
+  EXPECT_EQ(drawn, frontToBack);
+}
+
+// Tab goes through the focusable controls in the design's order and around again.
+void ExpectTabOrder(HWND window, const WindowDesign& design) {
+  std::vector<HWND> expected;
+  for (const ControlDesign& control : design.controls) {
+    if (TakesFocus(control.kind)) expected.push_back(Find(window, design, control.name));
+  }
+  expected.push_back(expected.front());
+  std::vector<HWND> order{expected.front()};
+  while (order.size() < expected.size()) order.push_back(::GetNextDlgTabItem(window, order.back(), FALSE));
+  EXPECT_EQ(order, expected);
+}
+
+void ExpectDrawn(HWND window, const WindowDesign& design, const TextsOnShow& texts = {}) {
+  SCOPED_TRACE(design.name);
+  EXPECT_EQ(Text(window), WideForDisplay(design.caption));
+  const SIZE client = ClientSize(window);
+  EXPECT_EQ(client.cx, design.client.width);
+  EXPECT_EQ(client.cy, design.client.height);
+  EXPECT_FALSE(::GetWindowLongPtrW(window, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME)) << "a fixed border";
+  for (const ControlDesign& control : design.controls) ExpectControl(window, design, control, texts);
+  ExpectStacking(window, design);
+  ExpectTabOrder(window, design);
+}
+
+// Each dialog starts with the focus on its first control.
+void ExpectDrawnDialog(HWND dialog, const WindowDesign& design, const TextsOnShow& texts = {}) {
+  ExpectDrawn(dialog, design, texts);
+  EXPECT_FALSE(::GetWindowLongPtrW(dialog, GWL_STYLE) & WS_MINIMIZEBOX) << design.name;
+  EXPECT_EQ(::GetFocus(), ::GetNextDlgTabItem(dialog, nullptr, FALSE)) << design.name;
+}
+
+using WindowDesigns = WindowTest;
+
+TEST_F(WindowDesigns, EachWindowIsDrawnAsItsDesignSays) {
+  TfrmMain frmMain;
+  frmMain.Show();
+  ExpectDrawn(frmMain.Handle(), MainWindowDesign());
+
+  TfrmProcessing frmProcessing(frmMain);
+  WithModal([&] { frmProcessing.ShowModal(frmMain.Handle()); },
+            [](HWND dialog) { ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}}); });
+  TfrmShowDoc frmShowDoc;
+  frmShowDoc.DocFile = "tailmend-no-such-document.rtf";
+  WithModal([&] { frmShowDoc.ShowModal(frmMain.Handle()); },
+            [](HWND dialog) {
+              ExpectDrawnDialog(dialog, DocumentViewerDesign(), {{"RichEdit1", L"Document file doesn't exist."}});
+            });
+  TfrmAbout frmAbout;
+  WithModal([&] { frmAbout.ShowModal(frmMain.Handle()); },
+            [](HWND dialog) { ExpectDrawnDialog(dialog, AboutBoxDesign()); });
+}
+
+}  // namespace
+}  // namespace tailmend::test

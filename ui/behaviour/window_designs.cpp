@@ -1,0 +1,129 @@
+#include "ui/behaviour/window_designs.h"
+
+#include <utility>
+
+#include "ui/behaviour/product.h"
+
+namespace tailmend {
+
+namespace {
+
+using Kind = ControlKind;
+
+// Tahoma, 11 pixels high: 8 points at 96 dots per inch.
+constexpr DesignFont kWindowFont{11, false, false};
+constexpr DesignFont kTitleFont{21, true, false};
+constexpr DesignFont kLinkFont{11, false, true};
+constexpr bool kWhite = true;
+constexpr bool kStandardBackground = false;
+
+ControlDesign Control(const char* name, Kind kind, std::string text, DesignRect place, const char* parent = "") {
+  ControlDesign control;
+  control.name = name;
+  control.kind = kind;
+  control.text = std::move(text);
+  control.place = place;
+  control.parent = parent;
+  return control;
+}
+
+ControlDesign Styled(ControlDesign control, DesignFont font, TextColour colour) {
+  control.font = font;
+  control.colour = colour;
+  return control;
+}
+
+ControlDesign WithColumns(ControlDesign control, std::vector<ListColumn> columns) {
+  control.columns = std::move(columns);
+  return control;
+}
+
+}  // namespace
+
+// The picture reaches past the window's right edge and lies under the group boxes and the
+// buttons on the right: it comes last, behind them all.
+const WindowDesign& MainWindowDesign() {
+  static const WindowDesign design{
+      "frmMain",
+      kProgramTitle,
+      {499, 333},
+      kWindowFont,
+      kWhite,
+      {
+          Control("GroupBox1", Kind::GroupBox, "  Main ", {16, 16, 283, 298}),
+          Control("Label1", Kind::Label, "Source Files:", {16, 24, 0, 0}, "GroupBox1"),
+          Control("Edit1", Kind::ReadOnlyEdit, "", {16, 45, 249, 21}, "GroupBox1"),
+          Control("Button1", Kind::Button, "Browse", {190, 76, 75, 25}, "GroupBox1"),
+          Control("Button7", Kind::Button, "Fix Now", {16, 107, 249, 25}, "GroupBox1"),
+          Control("CheckBox1", Kind::CheckBox, "Backup Source Files", {16, 80, 168, 17}, "GroupBox1"),
+          WithColumns(Control("ListView1", Kind::ReportList, "", {16, 151, 249, 130}, "GroupBox1"),
+                      {{"No.", 32}, {"File", 80}, {"Event", 100}}),
+          Control("GroupBox3", Kind::GroupBox, " Documents ", {320, 16, 163, 129}),
+          Control("Button4", Kind::Button, "What's this?", {32, 24, 99, 25}, "GroupBox3"),
+          Control("Button5", Kind::Button, "How To...", {32, 76, 99, 25}, "GroupBox3"),
+          Control("Button3", Kind::Button, "About", {352, 184, 99, 25}),
+          Control("Button6", Kind::Button, "Close", {352, 264, 99, 25}),
+          Control("Button8", Kind::Button, "Data Recovery", {352, 223, 99, 25}),
+          Control("Image1", Kind::Picture, "", {246, 88, 338, 226}),
+      },
+  };
+  return design;
+}
+
+// The status texts have a fixed width, so that a long one is cut rather than pushed into the border.
+const WindowDesign& ProcessingDialogDesign() {
+  static const WindowDesign design{
+      "frmProcessing",
+      "Processing 0 of 0",
+      {332, 158},
+      kWindowFont,
+      kStandardBackground,
+      {
+          Control("Label11", Kind::Label, "Step 1: Calculate file size", {24, 16, 0, 0}),
+          Control("Label12", Kind::Label, "", {231, 16, 90, 0}),
+          Control("Label21", Kind::Label, "Step 2: Backup source file", {24, 44, 0, 0}),
+          Control("Label22", Kind::Label, "", {231, 44, 90, 0}),
+          Control("Label31", Kind::Label, "Step 3: Truncate source file", {24, 72, 0, 0}),
+          Control("Label32", Kind::Label, "", {231, 72, 90, 0}),
+          Control("Bevel1", Kind::Line, "", {8, 104, 313, 2}),
+          Control("Button1", Kind::Button, "Stop", {216, 119, 75, 25}),
+      },
+  };
+  return design;
+}
+
+// The caption is the main window's to set; the design's own is never seen.
+const WindowDesign& DocumentViewerDesign() {
+  static const WindowDesign design{
+      "frmShowDoc",
+      "frmShowDoc",
+      {418, 278},
+      kWindowFont,
+      kStandardBackground,
+      {
+          Control("RichEdit1", Kind::RichText, "", {16, 8, 385, 209}),
+          Control("Button1", Kind::DefaultButton, "OK", {318, 236, 75, 25}),
+      },
+  };
+  return design;
+}
+
+const WindowDesign& AboutBoxDesign() {
+  static const WindowDesign design{
+      "frmAbout",
+      "About",
+      {354, 197},
+      kWindowFont,
+      kWhite,
+      {
+          Styled(Control("Label1", Kind::Label, kProgramTitle, {48, 32, 0, 0}), kTitleFont, TextColour::Blue),
+          Control("Label3", Kind::Label, AboutVersionText(), {49, 77, 0, 0}),
+          Control("Label4", Kind::Label, kCopyrightLine, {49, 96, 0, 0}),
+          Styled(Control("Label5", Kind::Link, "Home Page", {48, 144, 0, 0}), kLinkFont, TextColour::Blue),
+          Control("Button1", Kind::DefaultButton, "OK", {235, 144, 75, 25}),
+      },
+  };
+  return design;
+}
+
+}  // namespace tailmend

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "ui/behaviour/window_design.h"
+
+namespace tailmend {
+
+// The identifier of a window's first design control; the others follow in the design's order.
+inline constexpr int kFirstControlId = 100;
+
+// Draws a window's design into it with the system's controls: each at its place in its parent,
+// with its text and font, created in the design's order, which is both the order of Tab and the
+// order from front to back (a new control goes behind its siblings).
+void DrawControls(HWND window, const WindowDesign& design);
+
+// The window's control of that design name; null when it has none.
+HWND DesignControl(HWND window, const WindowDesign& design, std::string_view name);
+// The design of the control with that identifier; null for a control that is none of the design's.
+const ControlDesign* DesignOf(const WindowDesign& design, int id);
+
+// How a control of the design is painted, asked by WM_CTLCOLOR* messages: on a white window, white
+// under the design's text colour, with the brush to return; null on other windows, which keep the
+// system's colours.
+HBRUSH DesignColours(const WindowDesign& design, HWND control, HDC dc);
+
+}  // namespace tailmend

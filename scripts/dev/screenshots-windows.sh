@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
 # Starts the real Tailmend.exe under Wine on Xvfb with a window manager, walks through every window
 # with xdotool and saves a PNG of each, to be checked by eye:
-#   scripts/dev/screenshots-windows.sh [BUILD_DIR [OUT_DIR]]     (defaults: build-win64, screenshots/windows)
+#   scripts/dev/screenshots-windows.sh [BUILD_DIR [OUT_DIR [SCALE_PERCENT]]]
+# (defaults: build-win64, screenshots/windows, 100; 150 is a screen of 144 dots per inch)
 # Needs wine, xvfb, openbox, xdotool and imagemagick; BUILD_DIR must hold a built Tailmend.exe
 # (scripts/ci/test-windows.sh makes one). Uses a throwaway Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build-win64}")
 out=$(realpath -m "${2:-screenshots/windows}")
+scale_percent=${3:-100}
 mkdir -p "$out"
 
 source scripts/dev/window-walk.sh
 use_wine_prefix "$work"
 start_display
 wineboot --init >/dev/null 2>&1
+# Wine's screen density, which each program reads when it starts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * scale_percent / 100)) /f >/dev/null 2>&1
 
 # Damaged photos to repair, in the folder the program starts in.
 photos="$work/photos"

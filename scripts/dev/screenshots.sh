@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Starts the real window program under Xvfb with a window manager, walks through every window with
 # xdotool and saves a PNG of each, to be checked by eye:
-#   scripts/dev/screenshots.sh [BUILD_DIR [OUT_DIR]]     (defaults: build, screenshots)
+#   scripts/dev/screenshots.sh [BUILD_DIR [OUT_DIR [SCALE_PERCENT]]]     (defaults: build, screenshots, 100)
 # Needs xvfb, openbox, xdotool and imagemagick; BUILD_DIR must hold a built tailmend.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build}")
 out=$(realpath -m "${2:-screenshots}")
+scale_percent=${3:-100}
 mkdir -p "$out"
 
 source scripts/dev/window-walk.sh
@@ -25,7 +26,8 @@ answer_open_dialog() {
   sleep 0.5
 }
 
-(cd "$photos" && exec "$build/tailmend") &
+# Qt draws every window larger by its scale factor.
+(cd "$photos" && QT_SCALE_FACTOR=$(awk -v p="$scale_percent" 'BEGIN { print p / 100 }') exec "$build/tailmend") &
 pids+=($!)
 walk_windows
 ls "$photos"

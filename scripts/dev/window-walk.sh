@@ -4,7 +4,8 @@
 # window that clicks at the places of the windows' design and saves a PNG of each into $out.
 # The sourcing script sets $out and $photos (damaged photos the program starts beside) and defines
 # answer_open_dialog NAMES (types the names into the file dialog, accepts); it adds what it starts
-# to pids.
+# to pids. On a screen scaled to $scale_percent (100 unless set) the clicks land at the design's
+# places scaled alike.
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/common.sh"
 
 # A scratch folder, and at the end every process started ended (a Wine session in the scratch
@@ -27,7 +28,10 @@ start_display() {
 
 wait_window() { xdotool search --sync --onlyvisible --name "$1" | head -n1; }
 # Clicks a point given in the client coordinates of the window's design.
-click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+click_at() {
+  local percent=${scale_percent:-100}
+  xdotool mousemove --window "$1" $(($2 * percent / 100)) $(($3 * percent / 100)) click 1
+}
 shot() {
   sleep "${settle_seconds:-0.5}"
   import -window "$1" -frame "$out/$2.png"

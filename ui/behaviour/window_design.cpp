@@ -1,5 +1,6 @@
 #include "ui/behaviour/window_design.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 namespace tailmend {
@@ -31,6 +32,37 @@ const ControlDesign& ControlNamed(const WindowDesign& design, std::string_view n
 
 const DesignFont& FontOf(const WindowDesign& design, const ControlDesign& control) {
   return control.font ? *control.font : design.font;
+}
+
+int ScaledLength(int length, int dpi) {
+  const std::int64_t scaled = std::int64_t{length} * dpi;
+  return static_cast<int>((scaled + kDesignDpi / 2) / kDesignDpi);
+}
+
+namespace {
+
+DesignRect Scaled(const DesignRect& place, int dpi) {
+  return {ScaledLength(place.left, dpi), ScaledLength(place.top, dpi), ScaledLength(place.width, dpi),
+          ScaledLength(place.height, dpi)};
+}
+
+DesignFont Scaled(DesignFont font, int dpi) {
+  font.pixels = ScaledLength(font.pixels, dpi);
+  return font;
+}
+
+}  // namespace
+
+WindowDesign ScaledDesign(const WindowDesign& design, int dpi) {
+  WindowDesign scaled = design;
+  scaled.client = {ScaledLength(design.client.width, dpi), ScaledLength(design.client.height, dpi)};
+  scaled.font = Scaled(design.font, dpi);
+  for (ControlDesign& control : scaled.controls) {
+    control.place = Scaled(control.place, dpi);
+    if (control.font) control.font = Scaled(*control.font, dpi);
+    for (ListColumn& column : control.columns) column.width = ScaledLength(column.width, dpi);
+  }
+  return scaled;
 }
 
 }  // namespace tailmend

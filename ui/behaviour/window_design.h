@@ -85,4 +85,14 @@ std::size_t IndexOfControl(const WindowDesign& design, std::string_view name);
 
 const DesignFont& FontOf(const WindowDesign& design, const ControlDesign& control);
 
+// The screen density the designs are drawn at as they stand.
+inline constexpr int kDesignDpi = 96;
+
+// A design length on a screen of that many dots per inch, to the nearest pixel.
+int ScaledLength(int length, int dpi);
+// The design as a screen of that many dots per inch shows it: every place, size, font height and
+// column width times dpi over 96. A width or height of 0 stays 0: the text's own size, which the
+// toolkit measures in the scaled font.
+WindowDesign ScaledDesign(const WindowDesign& design, int dpi);
+
 }  // namespace tailmend

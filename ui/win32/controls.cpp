@@ -8,6 +8,16 @@ namespace tailmend {
 
 namespace {
 
+// A function of the system's user32.dll that older versions of Windows lack: null there.
+template <typename Function>
+Function SystemFunction(const char* name) {
+  const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name);
+  // Through the type of a function without parameters, which any function pointer may be cast to.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+DWORD StyleOf(HWND window) { return static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE)); }
+DWORD ExStyleOf(HWND window) { return static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE)); }
 
 struct SearchedControl {
   int id;
@@ -58,21 +68,45 @@ std::wstring WideForDisplay(std::string_view text) {
   return wide;
 }
 
-SIZE WindowSizeFor(SIZE client, DWORD style, DWORD exStyle) {
+int WindowDpi(HWND window) {
+  static const auto perWindow = SystemFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  if (perWindow != nullptr) return static_cast<int>(perWindow(window));
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+SIZE WindowSizeFor(SIZE client, DWORD style, DWORD exStyle, int dpi) {
+  static const auto forDpi = SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
   RECT frame{0, 0, client.cx, client.cy};
-  ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  if (forDpi != nullptr) {
+    forDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi));
+  } else {
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  }
   return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-void PlaceCentred(HWND window, SIZE client) {
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-  const SIZE size = WindowSizeFor(client, style, exStyle);
+void PlaceCentred(HWND window, SIZE client, int dpi) {
+  const SIZE size = WindowSizeFor(client, StyleOf(window), ExStyleOf(window), dpi);
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int left = work.left + (work.right - work.left - size.cx) / 2;
   const int top = work.top + (work.bottom - work.top - size.cy) / 2;
   ::SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlaceAt(HWND window, POINT topLeft, SIZE client, int dpi) {
+  const SIZE size = WindowSizeFor(client, StyleOf(window), ExStyleOf(window), dpi);
+  ::SetWindowPos(window, nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void KeepSystemFromRescaling(HWND dialog) {
+  static const auto behaviour =
+      SystemFunction<BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS)>(
+          "SetDialogDpiChangeBehavior");
+  if (behaviour != nullptr) behaviour(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
 }
 
 HWND MakeControl(HWND parent, const wchar_t* windowClass, int id, const std::wstring& text, DWORD style,

@@ -20,10 +20,20 @@ SIZE TextSize(const std::wstring& text, HFONT font);
 // character rather than hiding the rest.
 std::wstring WideForDisplay(std::string_view text);
 
-// The size of the window that has a client area of the given size with these styles.
-SIZE WindowSizeFor(SIZE client, DWORD style, DWORD exStyle);
+// The dots per inch of the screen the window is on: each screen's own where the system knows it per
+// window (Windows 10 from 1607 on), otherwise the whole desktop's.
+int WindowDpi(HWND window);
+
+// The size of the window that has a client area of the given size with these styles, its frame
+// drawn for a screen of that many dots per inch.
+SIZE WindowSizeFor(SIZE client, DWORD style, DWORD exStyle, int dpi);
 // Gives a top-level window its client size and puts it in the middle of the screen's work area.
-void PlaceCentred(HWND window, SIZE client);
+void PlaceCentred(HWND window, SIZE client, int dpi);
+// Gives a top-level window its client size, its top left corner where the system suggests.
+void PlaceAt(HWND window, POINT topLeft, SIZE client, int dpi);
+// A dialog that lays out its own controls for a new density: the system is told not to move, size
+// or give fonts to them as well (Windows 10 from 1703 on would).
+void KeepSystemFromRescaling(HWND dialog);
 
 // A child control at its place in its parent's client pixels (left, top, right, bottom), with the
 // control identifier given.

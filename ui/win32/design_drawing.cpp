@@ -58,6 +58,12 @@ RECT PlaceOf(const ControlDesign& control, HFONT font) {
   return {place.left, place.top, place.left + width, place.top + height};
 }
 
+void SetColumnWidths(HWND list, const std::vector<ListColumn>& columns) {
+  for (std::size_t index = 0; index < columns.size(); ++index) {
+    ::SendMessageW(list, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(columns[index].width, 0));
+  }
+}
+
 void AddColumns(HWND list, const std::vector<ListColumn>& columns) {
   int index = 0;
   for (const ListColumn& column : columns) {
@@ -82,15 +88,33 @@ HWND MakeDesignControl(HWND parent, const ControlDesign& control, int id, HFONT 
 
 }  // namespace
 
-void DrawControls(HWND window, const WindowDesign& design) {
+void DrawControls(HWND window, const WindowDesign& design, int dpi) {
+  const WindowDesign scaled = ScaledDesign(design, dpi);
   int id = kFirstControlId;
-  for (const ControlDesign& control : design.controls) {
-    HWND parent = control.parent.empty() ? window : DesignControl(window, design, control.parent);
-    HFONT font = DesignedFont(FontOf(design, control));
+  for (const ControlDesign& control : scaled.controls) {
+    HWND parent = control.parent.empty() ? window : DesignControl(window, scaled, control.parent);
+    HFONT font = DesignedFont(FontOf(scaled, control));
     HWND made = MakeDesignControl(parent, control, id++, font);
     ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (control.kind == ControlKind::ReportList) AddColumns(made, control.columns);
   }
+}
+
+void LayOutControls(HWND window, const WindowDesign& design, int dpi) {
+  const WindowDesign scaled = ScaledDesign(design, dpi);
+  for (const ControlDesign& control : scaled.controls) {
+    HWND drawn = DesignControl(window, scaled, control.name);
+    HFONT font = DesignedFont(FontOf(scaled, control));
+    ::SendMessageW(drawn, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const RECT place = PlaceOf(control, font);
+    ::SetWindowPos(drawn, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control.kind == ControlKind::ReportList) SetColumnWidths(drawn, control.columns);
+  }
+}
+
+SIZE ClientSizeAt(const WindowDesign& design, int dpi) {
+  return {ScaledLength(design.client.width, dpi), ScaledLength(design.client.height, dpi)};
 }
 
 HWND DesignControl(HWND window, const WindowDesign& design, std::string_view name) {

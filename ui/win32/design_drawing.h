@@ -12,9 +12,14 @@ namespace tailmend {
 inline constexpr int kFirstControlId = 100;
 
 // Draws a window's design into it with the system's controls: each at its place in its parent,
-// with its text and font, created in the design's order, which is both the order of Tab and the
-// order from front to back (a new control goes behind its siblings).
-void DrawControls(HWND window, const WindowDesign& design);
+// with its text and font, all scaled for a screen of that many dots per inch, created in the
+// design's order, which is both the order of Tab and the order from front to back (a new control
+// goes behind its siblings).
+void DrawControls(HWND window, const WindowDesign& design, int dpi);
+// Moves, sizes and gives fonts to the drawn controls for a screen of another density.
+void LayOutControls(HWND window, const WindowDesign& design, int dpi);
+// The window's client size on a screen of that density.
+SIZE ClientSizeAt(const WindowDesign& design, int dpi);
 
 // The window's control of that design name; null when it has none.
 HWND DesignControl(HWND window, const WindowDesign& design, std::string_view name);

@@ -32,6 +32,11 @@ LRESULT CALLBACK GroupBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM
     MakeControl(box, L"BUTTON", kFrameId, WindowText(box), BS_GROUPBOX, client);
     return 0;
   }
+  // The frame covers the box at every size the box is given.
+  if (message == WM_SIZE) {
+    ::SetWindowPos(Frame(box), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+  }
   // The caption is the frame's: so is its font.
   if (message == WM_SETFONT) return ::SendMessageW(Frame(box), message, wParam, lParam);
   if (message == WM_GETFONT) return ::SendMessageW(Frame(box), message, wParam, lParam);

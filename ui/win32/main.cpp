@@ -50,26 +50,27 @@ void SetCellText(HWND list, int row, int column, const std::string& text) {
   ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
-SIZE ClientSize() { return {MainWindowDesign().client.width, MainWindowDesign().client.height}; }
-
 }  // namespace
 
 TfrmMain::TfrmMain() {
   RegisterOnce(Procedure);
-  const SIZE size = WindowSizeFor(ClientSize(), kMainWindowStyle, 0);
+  // Created at the design's size, then sized for the screen it turned out to be on.
+  const SIZE size = WindowSizeFor(ClientSizeAt(MainWindowDesign(), kDesignDpi), kMainWindowStyle, 0, kDesignDpi);
   ::CreateWindowExW(0, kClassName, WideForDisplay(MainWindowDesign().caption).c_str(), kMainWindowStyle,
                     CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr),
                     this);
   if (handle_ == nullptr) throw std::runtime_error("The main window could not be created");
-  DrawControls(handle_, MainWindowDesign());
-  ShowPicture();
+  const int dpi = WindowDpi(handle_);
+  DrawControls(handle_, MainWindowDesign(), dpi);
+  picture_ = DecodeJpeg(MainPictureBytes());
+  ShowPicture(dpi);
   RunGuarded(handle_, [this] { FormCreate(); });
-  PlaceCentred(handle_, ClientSize());
+  PlaceCentred(handle_, ClientSizeAt(MainWindowDesign(), dpi), dpi);
 }
 
 TfrmMain::~TfrmMain() {
   ::DestroyWindow(handle_);
-  if (picture_ != nullptr) ::DeleteObject(picture_);
+  if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
 }
 
 void TfrmMain::Show() {
@@ -77,10 +78,21 @@ void TfrmMain::Show() {
   ::UpdateWindow(handle_);
 }
 
-// The picture control takes the size of its picture.
-void TfrmMain::ShowPicture() {
-  picture_ = MakeBitmap(DecodeJpeg(MainPictureBytes()));
-  ::SendMessageW(Item("Image1"), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+// The picture control takes the size of its picture, drawn at the design's size for the screen.
+void TfrmMain::ShowPicture(int dpi) {
+  const DesignRect& place = ControlNamed(MainWindowDesign(), "Image1").place;
+  HBITMAP shown = MakeBitmap(picture_, {ScaledLength(place.width, dpi), ScaledLength(place.height, dpi)});
+  ::SendMessageW(Item("Image1"), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+  if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
+  bitmap_ = shown;
+}
+
+// Moved to a screen of another density, or that screen's scaling changed: the window is laid out
+// again for it, where the system suggests.
+void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
+  LayOutControls(handle_, MainWindowDesign(), dpi);
+  ShowPicture(dpi);
+  PlaceAt(handle_, {suggested.left, suggested.top}, ClientSizeAt(MainWindowDesign(), dpi), dpi);
 }
 
 LRESULT CALLBACK TfrmMain::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -111,6 +123,11 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       return ::DefWindowProcW(handle_, message, wParam, lParam);
+    case WM_DPICHANGED:
+      RunGuarded(handle_, [this, wParam, lParam] {
+        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      });
+      return 0;
     case WM_CLOSE:
       // Closing the main window ends the program.
       RunGuarded(handle_, [this] { FormClose(); });

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/types.h"
+#include "ui/win32/wic_picture.h"
 
 namespace tailmend {
 
@@ -39,12 +40,14 @@ private:
   void Button8Click();
   void Button6Click();
 
-  void ShowPicture();
+  void ShowPicture(int dpi);
+  void DpiChanged(int dpi, const RECT& suggested);
   void Click(std::string_view control);
   HWND Item(std::string_view control) const;
 
   HWND handle_ = nullptr;
-  HBITMAP picture_ = nullptr;
+  Picture picture_;
+  HBITMAP bitmap_ = nullptr;  // the picture as shown, at the screen's density
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
 };

@@ -91,6 +91,11 @@ INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
       return reinterpret_cast<INT_PTR>(
           DesignColours(design_, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_DPICHANGED:
+      RunGuarded(handle_, [this, wParam, lParam] {
+        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      });
+      return TRUE;
     case WM_SETCURSOR:
       if (!SetPointer(reinterpret_cast<HWND>(wParam))) return FALSE;
       ::SetWindowLongPtrW(handle_, DWLP_MSGRESULT, TRUE);
@@ -102,9 +107,18 @@ INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ModalDialog::Created() {
   ::SetWindowTextW(handle_, caption_.c_str());
-  RunGuarded(handle_, [this] { DrawControls(handle_, design_); });
-  PlaceCentred(handle_, {design_.client.width, design_.client.height});
+  KeepSystemFromRescaling(handle_);
+  const int dpi = WindowDpi(handle_);
+  RunGuarded(handle_, [this, dpi] { DrawControls(handle_, design_, dpi); });
+  PlaceCentred(handle_, ClientSizeAt(design_, dpi), dpi);
   ::SetFocus(::GetNextDlgTabItem(handle_, nullptr, FALSE));
+}
+
+// Moved to a screen of another density, or that screen's scaling changed: the dialog is laid out
+// again for it, where the system suggests.
+void ModalDialog::DpiChanged(int dpi, const RECT& suggested) {
+  LayOutControls(handle_, design_, dpi);
+  PlaceAt(handle_, {suggested.left, suggested.top}, ClientSizeAt(design_, dpi), dpi);
 }
 
 // The show notification comes while the window is still hidden: whatever FormShow does, the

@@ -45,6 +45,7 @@ private:
   void Created();
   void Showing();
   void Clicked(int id);
+  void DpiChanged(int dpi, const RECT& suggested);
   bool SetPointer(HWND control);
 
   const WindowDesign& design_;

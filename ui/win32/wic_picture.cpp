@@ -36,6 +36,57 @@ private:
 
 bool Succeeded(HRESULT result) { return SUCCEEDED(result); }
 
+HBITMAP MakeDib(SIZE size, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.cx;
+  info.bmiHeader.biHeight = -size.cy;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kBitmapBits;
+  info.bmiHeader.biCompression = BI_RGB;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+HBITMAP CopyPixels(const Picture& picture) {
+  void* bits = nullptr;
+  HBITMAP bitmap = MakeDib({picture.width, picture.height}, &bits);
+  if (bitmap == nullptr) return nullptr;
+  // Each row of a bitmap starts on a four-byte boundary.
+  const std::size_t rowBytes = (static_cast<std::size_t>(picture.width) * kBytesPerPixel + 3) & ~std::size_t{3};
+  auto* rows = static_cast<unsigned char*>(bits);
+  for (int y = 0; y < picture.height; ++y) {
+    unsigned char* row = rows + rowBytes * static_cast<std::size_t>(y);
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint32_t pixel = picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
+      std::memcpy(row + static_cast<std::size_t>(x) * kBytesPerPixel, &pixel, kBytesPerPixel);
+    }
+  }
+  return bitmap;
+}
+
+HBITMAP Stretched(HBITMAP source, SIZE from, SIZE to) {
+  void* bits = nullptr;
+  HBITMAP target = MakeDib(to, &bits);
+  if (target == nullptr) return nullptr;
+  HDC sourceDc = ::CreateCompatibleDC(nullptr);
+  HDC targetDc = ::CreateCompatibleDC(nullptr);
+  const HGDIOBJ oldSource = ::SelectObject(sourceDc, source);
+  const HGDIOBJ oldTarget = ::SelectObject(targetDc, target);
+  // Halftone stretching needs the brush origin set after the mode.
+  ::SetStretchBltMode(targetDc, HALFTONE);
+  ::SetBrushOrgEx(targetDc, 0, 0, nullptr);
+  const BOOL drawn = ::StretchBlt(targetDc, 0, 0, to.cx, to.cy, sourceDc, 0, 0, from.cx, from.cy, SRCCOPY);
+  ::SelectObject(sourceDc, oldSource);
+  ::SelectObject(targetDc, oldTarget);
+  ::DeleteDC(sourceDc);
+  ::DeleteDC(targetDc);
+  if (drawn == FALSE) {
+    ::DeleteObject(target);
+    return nullptr;
+  }
+  return target;
+}
+
 }  // namespace
 
 Picture DecodeJpeg(std::span<const unsigned char> bytes) {
@@ -86,29 +137,13 @@ std::span<const unsigned char> MainPictureBytes() {
 
 // Three bytes a pixel: picture controls treat 32-bit bitmaps as carrying transparency, and the
 // decoder leaves the fourth byte undefined.
-HBITMAP MakeBitmap(const Picture& picture) {
-  if (picture.Empty()) return nullptr;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;  // rows from the top
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = kBitmapBits;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr) return nullptr;
-  // Each row of a bitmap starts on a four-byte boundary.
-  const std::size_t rowBytes = (static_cast<std::size_t>(picture.width) * kBytesPerPixel + 3) & ~std::size_t{3};
-  auto* rows = static_cast<unsigned char*>(bits);
-  for (int y = 0; y < picture.height; ++y) {
-    unsigned char* row = rows + rowBytes * static_cast<std::size_t>(y);
-    for (int x = 0; x < picture.width; ++x) {
-      const std::uint32_t pixel = picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
-      std::memcpy(row + static_cast<std::size_t>(x) * kBytesPerPixel, &pixel, kBytesPerPixel);
-    }
-  }
-  return bitmap;
+HBITMAP MakeBitmap(const Picture& picture, SIZE size) {
+  if (picture.Empty() || size.cx <= 0 || size.cy <= 0) return nullptr;
+  HBITMAP bitmap = CopyPixels(picture);
+  if (bitmap == nullptr || (size.cx == picture.width && size.cy == picture.height)) return bitmap;
+  HBITMAP stretched = Stretched(bitmap, {picture.width, picture.height}, size);
+  ::DeleteObject(bitmap);
+  return stretched;
 }
 
 }  // namespace tailmend

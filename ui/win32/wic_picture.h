@@ -24,7 +24,9 @@ Picture DecodeJpeg(std::span<const unsigned char> bytes);
 // The JPEG bytes of the main window's picture, compiled into the program as a resource.
 std::span<const unsigned char> MainPictureBytes();
 
-// A device-independent bitmap of the picture for a picture control; the caller deletes it.
-HBITMAP MakeBitmap(const Picture& picture);
+// A device-independent bitmap of the picture for a picture control, at the size given; the caller
+// deletes it. A picture drawn larger or smaller than it is is filtered (the system's halftone
+// stretching), so that its edges stay smooth rather than stepped.
+HBITMAP MakeBitmap(const Picture& picture, SIZE size);
 
 }  // namespace tailmend

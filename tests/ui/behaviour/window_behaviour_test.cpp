@@ -1,11 +1,16 @@
 // The rules of the four windows that both window programs share, without any toolkit.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "platform/fault_injection.h"
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "tests/support/photos.h"
@@ -120,29 +125,59 @@ TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
   EXPECT_EQ(view.rows.size(), 1u) << "the run did not stop before its file";
 }
 
+std::vector<WindowDesign> DesignsAt(int dpi) {
+  return {ScaledDesign(MainWindowDesign(), dpi), ScaledDesign(ProcessingDialogDesign(), dpi),
+          ScaledDesign(DocumentViewerDesign(), dpi), ScaledDesign(AboutBoxDesign(), dpi)};
+}
+
+// At each density a screen may have, where rounding could push a control past its parent's edge.
 TEST(WindowDesignRules, EachControlHasItsOwnNameAndLiesInsideItsParent) {
-  for (const WindowDesign* design :
-       {&MainWindowDesign(), &ProcessingDialogDesign(), &DocumentViewerDesign(), &AboutBoxDesign()}) {
-    SCOPED_TRACE(design->name);
-    std::set<std::string> names;
-    for (const ControlDesign& control : design->controls) {
-      SCOPED_TRACE(control.name);
-      EXPECT_TRUE(names.insert(control.name).second) << "a second control of that name";
-      DesignSize area = design->client;
-      if (!control.parent.empty()) {
-        ASSERT_EQ(names.count(control.parent), 1u) << "a parent comes before its controls";
-        const ControlDesign& parent = ControlNamed(*design, control.parent);
-        EXPECT_EQ(parent.kind, ControlKind::GroupBox);
-        area = {parent.place.width, parent.place.height};
+  for (const int dpi : {96, 120, 144, 168, 192}) {
+    for (const WindowDesign& design : DesignsAt(dpi)) {
+      SCOPED_TRACE(design.name + " at " + std::to_string(dpi));
+      std::set<std::string> names;
+      for (const ControlDesign& control : design.controls) {
+        SCOPED_TRACE(control.name);
+        EXPECT_TRUE(names.insert(control.name).second) << "a second control of that name";
+        DesignSize area = design.client;
+        if (!control.parent.empty()) {
+          ASSERT_EQ(names.count(control.parent), 1u) << "a parent comes before its controls";
+          const ControlDesign& parent = ControlNamed(design, control.parent);
+          EXPECT_EQ(parent.kind, ControlKind::GroupBox);
+          area = {parent.place.width, parent.place.height};
+        }
+        if (control.kind == ControlKind::Picture) continue;  // it may reach past the window's edge
+        EXPECT_GE(control.place.left, 0);
+        EXPECT_GE(control.place.top, 0);
+        EXPECT_LE(control.place.left + control.place.width, area.width);
+        EXPECT_LE(control.place.top + control.place.height, area.height);
       }
-      if (control.kind == ControlKind::Picture) continue;  // it may reach past the window's edge
-      EXPECT_GE(control.place.left, 0);
-      EXPECT_GE(control.place.top, 0);
-      EXPECT_LE(control.place.left + control.place.width, area.width);
-      EXPECT_LE(control.place.top + control.place.height, area.height);
     }
   }
   EXPECT_THROW(ControlNamed(AboutBoxDesign(), "Button7"), std::out_of_range);
+}
+
+// Every length a design holds, in one list.
+std::vector<int> LengthsOf(const WindowDesign& design) {
+  std::vector<int> lengths{design.client.width, design.client.height, design.font.pixels};
+  for (const ControlDesign& control : design.controls) {
+    const DesignRect& place = control.place;
+    lengths.insert(lengths.end(), {place.left, place.top, place.width, place.height, FontOf(design, control).pixels});
+    for (const ListColumn& column : control.columns) lengths.push_back(column.width);
+  }
+  return lengths;
+}
+
+TEST(WindowDesignRules, ScalingMultipliesEveryLengthByTheDensityOver96) {
+  EXPECT_EQ(ScaledLength(11, 144), 17) << "half a pixel rounds up";
+  EXPECT_EQ(ScaledLength(283, 120), 354);
+  const std::vector<WindowDesign> designs = DesignsAt(kDesignDpi);
+  const std::vector<WindowDesign> doubled = DesignsAt(192);
+  for (std::size_t k = 0; k < designs.size(); ++k) {
+    std::vector<int> twice = LengthsOf(designs[k]);
+    for (int& length : twice) length *= 2;
+    EXPECT_EQ(LengthsOf(doubled[k]), twice) << designs[k].name;
+  }
 }
 
 // How tests stand in for a window program's desktop services, one replacement inside another.
@@ -213,6 +248,25 @@ TEST_F(DocumentLookup, ADocumentIsReadWholeOrNotAtAll) {
     EXPECT_EQ(std::string(error.what()).rfind("Cannot open file \"" + current.File("gone.rtf") + "\". ", 0), 0u)
         << error.what();
   }
+  // One that reads short, as a file cut while it is read does, or that is too large to be a help
+  // document, is not shown in part.
+  const auto expectNotLoaded = [](const std::string& path, const char* why) {
+    try {
+      ReadDocument(path);
+      ADD_FAILURE() << "read: " << why;
+    } catch (const PlatformError& error) {
+      EXPECT_STREQ(error.what(), kLoadFailureText) << why;
+    }
+  };
+  const std::string document = current.Put("whatis.rtf", text);
+  fault_injection::Intercept([](FileOperation operation) -> std::optional<int> {
+    if (operation == FileOperation::Read) return 0;
+    return std::nullopt;
+  });
+  expectNotLoaded(document, "a short read");
+  fault_injection::Disarm();
+  fs::resize_file(document, (std::uintmax_t{64} << 20) + 1);
+  expectNotLoaded(document, "over 64 MiB");
 }
 
 }  // namespace

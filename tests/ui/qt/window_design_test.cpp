@@ -1,11 +1,16 @@
 // Each window as Qt draws it, beside its design: every control there, at its place, with its text,
-// font and colour, in its parent, stacked and chained for Tab in the design's order.
+// font and colour, in its parent, stacked and chained for Tab in the design's order, no text cut.
+// The tests run once more on a screen Qt scales (QT_SCALE_FACTOR), where the places stay the
+// design's and Qt draws them larger.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <map>
@@ -21,6 +26,13 @@ namespace tailmend::test {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// How much larger than the design the screen is to show the windows: QT_SCALE_FACTOR, or none.
+qreal ScreenScale() {
+  bool given = false;
+  const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
+  return given ? scale : 1.0;
+}
 
 // Whether a person can change what the control holds, where it holds text.
 bool Editable(const QWidget& control) {
@@ -60,6 +72,27 @@ void ExpectPlace(const QWidget& control, const DesignRect& place) {
   EXPECT_EQ(control.height(), place.height != 0 ? place.height : control.fontMetrics().height());
 }
 
+// What a control draws besides its text, across: a button's edges, a check box's box and the gap
+// after it, the inset of a group box's title.
+int RoomBesideText(const QWidget& control) {
+  if (qobject_cast<const QCheckBox*>(&control) != nullptr) {
+    return control.style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+           control.style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+  }
+  if (qobject_cast<const QPushButton*>(&control) != nullptr) return 6;
+  if (qobject_cast<const QGroupBox*>(&control) != nullptr) return 16;
+  return -1;
+}
+
+// Labels without a width are as wide as their text already; the status labels cut a long status
+// on purpose.
+void ExpectTextFits(const QWidget& control) {
+  const int room = RoomBesideText(control);
+  if (room < 0) return;
+  EXPECT_LE(control.fontMetrics().horizontalAdvance(ShownText(control)) + room, control.width()) << "text cut";
+  EXPECT_LE(control.fontMetrics().height(), control.height()) << "text cut";
+}
+
 void ExpectColumns(const QWidget& control, const std::vector<ListColumn>& columns) {
   const auto* list = qobject_cast<const QTreeWidget*>(&control);
   ASSERT_NE(list, nullptr);
@@ -67,6 +100,8 @@ void ExpectColumns(const QWidget& control, const std::vector<ListColumn>& column
   for (int k = 0; k < list->columnCount(); ++k) {
     EXPECT_EQ(list->headerItem()->text(k), Q(columns[static_cast<std::size_t>(k)].title));
     EXPECT_EQ(list->columnWidth(k), columns[static_cast<std::size_t>(k)].width);
+    EXPECT_LT(list->header()->fontMetrics().horizontalAdvance(list->headerItem()->text(k)), list->columnWidth(k))
+        << "title cut";
   }
 }
 
@@ -78,6 +113,7 @@ void ExpectControl(const QWidget& window, const WindowDesign& design, const Cont
   ExpectPlace(drawn, control.place);
   EXPECT_EQ(ShownText(drawn), Q(control.text));
   ExpectFont(drawn.font(), FontOf(design, control));
+  ExpectTextFits(drawn);
   const bool blue = drawn.palette().color(QPalette::WindowText) == QColor(Qt::blue);
   EXPECT_EQ(blue, control.colour == TextColour::Blue);
   EXPECT_EQ(drawn.cursor().shape() == Qt::PointingHandCursor, control.kind == ControlKind::Link);
@@ -121,7 +157,9 @@ void ExpectDrawn(const QWidget& window, const WindowDesign& design) {
   SCOPED_TRACE(design.name);
   EXPECT_EQ(window.objectName(), Q(design.name));
   EXPECT_EQ(window.windowTitle(), Q(design.caption));
-  EXPECT_EQ(window.size(), QSize(design.client.width, design.client.height));
+  const QSize client(design.client.width, design.client.height);
+  EXPECT_EQ(window.size() * window.devicePixelRatioF(), client * ScreenScale()) << "in the screen's pixels";
+  EXPECT_EQ(window.size(), client);
   EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the border is not resizable";
   EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
   const bool minimisable = window.windowFlags() & Qt::WindowMinimizeButtonHint;

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "generated/version.h"
 #include "platform/wide_text_win32.h"
@@ -97,6 +99,31 @@ TEST(ProgramResources, TheManifestBringsVersionSixOfTheCommonControls) {
   EXPECT_NE(loaded.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << loaded;
 }
 
+// A bitmap made for a picture control, owned, with its pixels readable in a memory device context.
+class MadeBitmap {
+public:
+  explicit MadeBitmap(HBITMAP bitmap) : bitmap_(bitmap), dc_(::CreateCompatibleDC(nullptr)) {
+    old_ = ::SelectObject(dc_, bitmap_);
+    ::GetObjectW(bitmap_, sizeof shape_, &shape_);
+  }
+  MadeBitmap(const MadeBitmap&) = delete;
+  MadeBitmap& operator=(const MadeBitmap&) = delete;
+  ~MadeBitmap() {
+    ::SelectObject(dc_, old_);
+    ::DeleteDC(dc_);
+    ::DeleteObject(bitmap_);
+  }
+  int Width() const { return shape_.bmWidth; }
+  int Height() const { return shape_.bmHeight; }
+  COLORREF At(int x, int y) const { return ::GetPixel(dc_, x, y); }
+
+private:
+  HBITMAP bitmap_;
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+  BITMAP shape_{};
+};
+
 TEST(WicPicture, TheMainWindowPictureDecodesToItsDesignedSizeOnWhite) {
   const Picture picture = DecodeJpeg(MainPictureBytes());
   ASSERT_FALSE(picture.Empty());
@@ -105,22 +132,16 @@ TEST(WicPicture, TheMainWindowPictureDecodesToItsDesignedSizeOnWhite) {
   for (const std::uint32_t corner : {picture.pixels.front(), picture.pixels.back()}) {
     for (int shift : {0, 8, 16}) EXPECT_GT((corner >> shift) & 0xFF, 230u) << "the picture stands on white";
   }
-  HBITMAP bitmap = MakeBitmap(picture);
-  ASSERT_NE(bitmap, nullptr);
-  BITMAP shape{};
-  ::GetObjectW(bitmap, sizeof shape, &shape);
-  EXPECT_EQ(shape.bmWidth, 338);
-  EXPECT_EQ(shape.bmHeight, 226);
+  HBITMAP made = MakeBitmap(picture, {picture.width, picture.height});
+  ASSERT_NE(made, nullptr);
+  const MadeBitmap bitmap(made);
+  EXPECT_EQ(bitmap.Width(), 338);
+  EXPECT_EQ(bitmap.Height(), 226);
   // Every pixel where the picture has it, down to the last row.
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  const HGDIOBJ old = ::SelectObject(dc, bitmap);
   for (const auto& [x, y] : {std::pair{0, 0}, std::pair{169, 113}, std::pair{337, 100}, std::pair{200, 225}}) {
     const std::uint32_t pixel = picture.pixels[static_cast<std::size_t>(y) * 338 + x];
-    EXPECT_EQ(::GetPixel(dc, x, y), RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF)) << x << "," << y;
+    EXPECT_EQ(bitmap.At(x, y), RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF)) << x << "," << y;
   }
-  ::SelectObject(dc, old);
-  ::DeleteDC(dc);
-  ::DeleteObject(bitmap);
 }
 
 TEST(WicPicture, BytesThatAreNoJpegGiveAnEmptyPicture) {
@@ -128,7 +149,24 @@ TEST(WicPicture, BytesThatAreNoJpegGiveAnEmptyPicture) {
   EXPECT_TRUE(DecodeJpeg({}).Empty());
   EXPECT_TRUE(DecodeJpeg({reinterpret_cast<const unsigned char*>(notJpeg.data()), notJpeg.size()}).Empty());
   EXPECT_TRUE(DecodeJpeg(MainPictureBytes().first(100)).Empty()) << "a header cut short";
-  EXPECT_EQ(MakeBitmap(Picture{}), nullptr);
+  EXPECT_EQ(MakeBitmap(Picture{}, {338, 226}), nullptr);
+}
+
+// A picture drawn larger is filtered: between a black and a white pixel lie greys, not a step.
+TEST(WicPicture, AStretchedPictureHasSmoothEdges) {
+  const Picture blackThenWhite{2, 1, {0x000000, 0xFFFFFF}};
+  HBITMAP made = MakeBitmap(blackThenWhite, {8, 2});
+  ASSERT_NE(made, nullptr);
+  const MadeBitmap bitmap(made);
+  EXPECT_EQ(bitmap.Width(), 8);
+  EXPECT_EQ(bitmap.Height(), 2);
+  std::vector<int> greys;
+  for (int x = 0; x < 8; ++x) greys.push_back(GetRValue(bitmap.At(x, 0)));
+  EXPECT_EQ(greys.front(), 0);
+  EXPECT_EQ(greys.back(), 255);
+  EXPECT_TRUE(std::is_sorted(greys.begin(), greys.end())) << ::testing::PrintToString(greys);
+  EXPECT_TRUE(std::any_of(greys.begin(), greys.end(), [](int grey) { return grey > 20 && grey < 235; }))
+      << "no grey between black and white: " << ::testing::PrintToString(greys);
 }
 
 }  // namespace

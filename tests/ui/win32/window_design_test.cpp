@@ -1,14 +1,18 @@
 // Each window as the Windows API draws it, beside its design: every control there, at its place,
-// with its text, font and colour, in its parent, stacked and chained for Tab in the design's order.
+// with its text, font and colour, in its parent, stacked and chained for Tab in the design's order;
+// all of it at the screen's density (the tests run at several: Wine's LogPixels) and again once
+// the window is told it moved to a screen of another.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <map>
+#include <string>
 
 #include "tests/ui/win32/window_harness.h"
 #include "ui/behaviour/window_designs.h"
 #include "ui/win32/about.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/design_drawing.h"
 #include "ui/win32/doc.h"
 #include "ui/win32/main.h"
 #include "ui/win32/process.h"
@@ -38,18 +42,53 @@ void ExpectFont(HWND control, const DesignFont& design) {
   EXPECT_EQ(Utf8(font.lfFaceName), kDesignFontFamily);
 }
 
-// A size of 0 is the text's width or one line's height. An etched line's width is the system's:
-// Wine makes it two pixels wider.
+// A size of 0 is the text's width or one line's height. An etched line's size is the system's:
+// Wine makes it two pixels wider, and two high at any density.
 void ExpectPlace(HWND control, const ControlDesign& design, const DesignFont& font) {
   const RECT place = PlaceInParent(control);
   const SIZE text = TextSize(WideForDisplay(design.text), DesignedFont(font));
   EXPECT_EQ(place.left, design.place.left);
   EXPECT_EQ(place.top, design.place.top);
-  if (design.kind != ControlKind::Line) {
-    EXPECT_EQ(place.right, design.place.width != 0 ? design.place.width : text.cx) << "width";
-  }
+  if (design.kind == ControlKind::Line) return;
+  EXPECT_EQ(place.right, design.place.width != 0 ? design.place.width : text.cx) << "width";
   EXPECT_EQ(place.bottom, design.place.height != 0 ? design.place.height : TextSize(L"Ag", DesignedFont(font)).cy)
       << "height";
+}
+
+HFONT FontIn(HWND control) { return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)); }
+
+// What a control draws besides its text, across: a button's edges, a check box's box and the gap
+// after it, the inset of a group box's caption; design pixels.
+int RoomBesideText(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: return 6;
+    case ControlKind::CheckBox: return 17;
+    case ControlKind::GroupBox: return 16;
+    default: return 0;
+  }
+}
+
+// A text a control shows is not cut: it fits, in the control's font, beside what else the control
+// draws. Labels without a width are as wide as their text already; the status labels cut a long
+// status on purpose.
+void ExpectTextFits(HWND control, const ControlDesign& design, int dpi) {
+  if (RoomBesideText(design.kind) == 0) return;
+  const SIZE text = TextSize(Text(control), FontIn(control));
+  const RECT place = PlaceInParent(control);
+  EXPECT_LE(text.cx + ScaledLength(RoomBesideText(design.kind), dpi), place.right) << "text cut";
+  EXPECT_LE(text.cy, place.bottom) << "text cut";
+}
+
+// As drawn, with the texts' widths measured at the window's density.
+void ExpectInsideParent(HWND control) {
+  const RECT place = PlaceInParent(control);
+  RECT parent{};
+  ::GetClientRect(::GetParent(control), &parent);
+  EXPECT_GE(place.left, 0);
+  EXPECT_GE(place.top, 0);
+  EXPECT_LE(place.left + place.right, parent.right) << "past its parent's right edge";
+  EXPECT_LE(place.top + place.bottom, parent.bottom) << "past its parent's bottom edge";
 }
 
 void ExpectColumns(HWND list, const std::vector<ListColumn>& columns) {
@@ -64,6 +103,7 @@ void ExpectColumns(HWND list, const std::vector<ListColumn>& columns) {
     ::SendMessageW(list, LVM_GETCOLUMNW, k, reinterpret_cast<LPARAM>(&column));
     EXPECT_EQ(Utf8(title), columns[k].title);
     EXPECT_EQ(column.cx, columns[k].width);
+    EXPECT_LT(TextSize(title, FontIn(header)).cx, column.cx) << "title cut";
   }
 }
 
@@ -92,14 +132,18 @@ bool FrameIsBehind(HWND box) {
   return (::GetWindowLongPtrW(last, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
-void ExpectControl(HWND window, const WindowDesign& design, const ControlDesign& control, const TextsOnShow& texts) {
+// The design given is the one scaled for the density the window is laid out for.
+void ExpectControl(HWND window, const WindowDesign& design, const ControlDesign& control, const TextsOnShow& texts,
+                   int dpi) {
   SCOPED_TRACE(control.name);
   HWND drawn = Find(window, design, control.name);
   EXPECT_EQ(::GetParent(drawn), control.parent.empty() ? window : Find(window, design, control.parent));
   ExpectPlace(drawn, control, FontOf(design, control));
+  if (control.kind != ControlKind::Picture) ExpectInsideParent(drawn);  // the picture reaches past the edge
   const auto changed = texts.find(control.name);
   EXPECT_EQ(Text(drawn), changed != texts.end() ? changed->second : WideForDisplay(control.text));
   if (ShowsItsText(control.kind)) ExpectFont(drawn, FontOf(design, control));
+  ExpectTextFits(drawn, control, dpi);
   if (design.whiteBackground) {
     EXPECT_EQ(TextColourOf(window, drawn) == RGB(0, 0, 255), control.colour == TextColour::Blue);
   }
@@ -130,11 +174,21 @@ void ExpectStacking(HWND window, const WindowDesign& design) {
   EXPECT_EQ(drawn, frontToBack);
 }
 
-// Tab goes through the focusable controls in the design's order and around again.
+// Whether a person could put the focus on the control: any but the static texts, pictures and
+// lines, and the group boxes, which hold controls of their own.
+bool CanTakeFocus(HWND control) {
+  wchar_t windowClass[32] = {};
+  ::GetClassNameW(control, windowClass, 32);
+  const bool holdsControls = (::GetWindowLongPtrW(control, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
+  return ::lstrcmpiW(windowClass, L"Static") != 0 && !holdsControls;
+}
+
+// Tab goes through every control that can take the focus, in the design's order, and around again.
 void ExpectTabOrder(HWND window, const WindowDesign& design) {
   std::vector<HWND> expected;
   for (const ControlDesign& control : design.controls) {
-    if (TakesFocus(control.kind)) expected.push_back(Find(window, design, control.name));
+    HWND drawn = Find(window, design, control.name);
+    if (CanTakeFocus(drawn)) expected.push_back(drawn);
   }
   expected.push_back(expected.front());
   std::vector<HWND> order{expected.front()};
@@ -142,16 +196,53 @@ void ExpectTabOrder(HWND window, const WindowDesign& design) {
   EXPECT_EQ(order, expected);
 }
 
+void ExpectLaidOut(HWND window, const WindowDesign& design, int dpi, const TextsOnShow& texts) {
+  SCOPED_TRACE("at " + std::to_string(dpi) + " dots per inch");
+  const WindowDesign scaled = ScaledDesign(design, dpi);
+  for (const ControlDesign& control : scaled.controls) ExpectControl(window, scaled, control, texts, dpi);
+}
+
+void ExpectClientSize(HWND window, const WindowDesign& design, int dpi) {
+  const SIZE client = ClientSize(window);
+  EXPECT_EQ(client.cx, ScaledLength(design.client.width, dpi));
+  EXPECT_EQ(client.cy, ScaledLength(design.client.height, dpi));
+}
+
+// What the system sends a window moved to a screen of that density: the window's place there,
+// its frame included, as the system suggests it.
+RECT MoveToDensity(HWND window, const WindowDesign& design, int dpi) {
+  RECT now{};
+  ::GetWindowRect(window, &now);
+  const SIZE size = WindowSizeFor(ClientSizeAt(design, dpi), static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE)),
+                                  static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+  RECT suggested{now.left + 10, now.top + 20, now.left + 10 + size.cx, now.top + 20 + size.cy};
+  ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
+// At the screen's density, then at another one and back, as when the window is dragged to a
+// screen scaled otherwise and back again. Wine draws every frame at the desktop's density, so the
+// client size is only measured at that one.
 void ExpectDrawn(HWND window, const WindowDesign& design, const TextsOnShow& texts = {}) {
   SCOPED_TRACE(design.name);
+  const int dpi = WindowDpi(window);
   EXPECT_EQ(Text(window), WideForDisplay(design.caption));
-  const SIZE client = ClientSize(window);
-  EXPECT_EQ(client.cx, design.client.width);
-  EXPECT_EQ(client.cy, design.client.height);
+  ExpectClientSize(window, design, dpi);
   EXPECT_FALSE(::GetWindowLongPtrW(window, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME)) << "a fixed border";
-  for (const ControlDesign& control : design.controls) ExpectControl(window, design, control, texts);
+  ExpectLaidOut(window, design, dpi, texts);
   ExpectStacking(window, design);
   ExpectTabOrder(window, design);
+
+  const int other = dpi == 144 ? 192 : 144;
+  const RECT suggested = MoveToDensity(window, design, other);
+  ExpectLaidOut(window, design, other, texts);
+  RECT moved{};
+  ::GetWindowRect(window, &moved);
+  EXPECT_EQ(moved.left, suggested.left) << "where the system suggests";
+  EXPECT_EQ(moved.top, suggested.top) << "where the system suggests";
+  MoveToDensity(window, design, dpi);
+  ExpectLaidOut(window, design, dpi, texts);
+  ExpectClientSize(window, design, dpi);
 }
 
 // Each dialog starts with the focus on its first control.

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "cli/escaped_name.h"
+#include "cli/file_record.h"
 #include "platform/standard_output.h"
 
 namespace tailmend {
@@ -27,19 +28,6 @@ std::string EventColumn(const FileResult& result) {
   return std::string(EventText(result.event));
 }
 
-// What a report line says failed, before the system's reason.
-const char* FailureLead(FailureKind kind) {
-  switch (kind) {
-    case FailureKind::Open: return "cannot open";
-    case FailureKind::Read: return "cannot read";
-    case FailureKind::Backup: return "backup failed";
-    case FailureKind::Changed: return "not cut";
-    case FailureKind::Cut: return "cannot cut";
-    case FailureKind::Write: return "not written";
-  }
-  return "failed";
-}
-
 // One line on stderr about a file: its escaped name, what happened and, where there is one, why.
 void PrintProblem(const std::string& file, std::string_view what, const std::string& reason) {
   std::string line = "tailmend-cli: " + EscapedName(file) + ": ";
@@ -50,25 +38,59 @@ void PrintProblem(const std::string& file, std::string_view what, const std::str
 
 }  // namespace
 
-ConsoleReport::ConsoleReport(bool backupRequested) : backupRequested_(backupRequested) {}
+ConsoleReport::ConsoleReport(bool backupRequested, ReportFormat format)
+    : backupRequested_(backupRequested), format_(format) {}
 
 void ConsoleReport::AddEventRow(const std::string& file, const FileResult& result) {
   ++rows_;
+  summary_.CountRow(result);
+  if (!IsGoodEvent(result.event)) allWell_ = false;
+  if (format_ == ReportFormat::Json) {
+    FlushPending();
+    pending_ = PendingRecord{file, result, std::nullopt};
+    return;
+  }
   CheckReportWritten(WriteOutput(OutputStream::Out,
                                  std::to_string(rows_) + "\t" + EscapedName(file) + "\t" + EventColumn(result) + "\n"));
-  if (!IsGoodEvent(result.event)) allWell_ = false;
 }
 
-bool ConsoleReport::StopRequested() { return interrupted != 0 || reportBroken_; }
+// Asked before each file: the last file's record goes out first, so that a report that cannot be
+// written stops the run before the next file.
+bool ConsoleReport::StopRequested() {
+  FlushPending();
+  return interrupted != 0 || reportBroken_;
+}
 
 void ConsoleReport::ReportFailure(const std::string& file, const FileFailure& failure) {
   PrintProblem(file, FailureLead(failure.kind), failure.reason);
+  summary_.CountFailure(failure.kind);
   allWell_ = false;
+  if (format_ != ReportFormat::Json) return;
+  if (pending_ && pending_->file == file && !pending_->failure) {
+    pending_->failure = failure;
+    return;
+  }
+  FlushPending();
+  PrintRecord({file, std::nullopt, failure});
 }
 
 void ConsoleReport::ReportNote(const WalkNote& note) { PrintProblem(note.path, WalkNoteText(note.kind), note.reason); }
 
-bool ConsoleReport::Finish() { return !reportBroken_; }
+void ConsoleReport::PrintRecord(const PendingRecord& record) {
+  CheckReportWritten(WriteOutput(OutputStream::Out, FileRecordJson(record.file, record.row, record.failure) + "\n"));
+}
+
+void ConsoleReport::FlushPending() {
+  if (!pending_) return;
+  PrintRecord(*pending_);
+  pending_.reset();
+}
+
+bool ConsoleReport::Finish(std::size_t listed) {
+  FlushPending();
+  WriteOutput(OutputStream::Error, "tailmend-cli: " + summary_.Text(listed) + "\n");
+  return !reportBroken_;
+}
 
 void ConsoleReport::CheckReportWritten(const std::optional<std::string>& problem) {
   if (!problem || reportBroken_) return;

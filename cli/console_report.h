@@ -1,20 +1,26 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
+#include "cli/run_summary.h"
 #include "engine/folder_walk.h"
 #include "engine/progress_sink.h"
 
 namespace tailmend {
 
-// Prints one numbered line per file on stdout and one line per failure on stderr, each written out
-// at once, and remembers whether every file went well. Step texts and captions are for the window;
-// a console has nothing to redraw. A report line that cannot be written stops the run before the
-// next file.
+// How each file is reported on stdout: a numbered line of tab-separated fields (number, file,
+// event), or one JSON object per line with what the verdict found.
+enum class ReportFormat { Table, Json };
+
+// Prints one record per file on stdout, one line per failure on stderr and, when the run is over,
+// a summary line on stderr; remembers whether every file went well. Step texts and captions are
+// for the window; a console has nothing to redraw. A record that cannot be written stops the run
+// before the next file.
 class ConsoleReport final : public ProgressSink {
 public:
-  explicit ConsoleReport(bool backupRequested);
+  explicit ConsoleReport(bool backupRequested, ReportFormat format = ReportFormat::Table);
 
   void SetCaption(const std::string&) override {}
   void SetStepText(Step, StepState) override {}
@@ -25,16 +31,29 @@ public:
 
   // What a folder walk left out, on stderr.
   void ReportNote(const WalkNote& note);
-  // False (with a message already given) when the report is not whole.
-  bool Finish();
+  // Writes out what is still buffered and the summary of a run over `listed` files; false (with a
+  // message) when the report is not whole.
+  bool Finish(std::size_t listed);
 
   bool AllWell() const { return allWell_ && !reportBroken_; }
 
 private:
-  // Takes what became of a line written on stdout: nothing, or the system's reason.
+  // A JSON record waits for the failure that may follow its row.
+  struct PendingRecord {
+    std::string file;
+    std::optional<FileResult> row;
+    std::optional<FileFailure> failure;
+  };
+
+  void PrintRecord(const PendingRecord& record);
+  void FlushPending();
+  // Takes the system's reason when a record could not be written.
   void CheckReportWritten(const std::optional<std::string>& problem);
 
   bool backupRequested_;
+  ReportFormat format_;
+  std::optional<PendingRecord> pending_;
+  RunSummary summary_;
   int rows_ = 0;
   bool allWell_ = true;
   bool reportBroken_ = false;

@@ -18,10 +18,14 @@ const char* const kUsageText =
     "  --out DIR  leave every original as it is, and write each repaired file into DIR instead:\n"
     "             a FILE as DIR/NAME, a file found below a FOLDER at its path below that FOLDER;\n"
     "             a name already taken in DIR is reported and left alone\n"
+    "  --json     print one JSON object per file, with what the file was found to be (see below)\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
-    "Prints one line per file: number, file and event, separated by tabs.\n"
+    "Prints one line per file: number, file and event, separated by tabs; with --json one object\n"
+    "per line instead: file, event, verdict (healthy, repairable, heap-damaged, not-repairable,\n"
+    "read-failed), size, length, junk, trailer_kept, reason, damage, original_name, capture_time\n"
+    "and failure. A summary line on stderr closes every run.\n"
     "In file names, tabs, line breaks and other control characters are printed as \\t, \\n, \\r\n"
     "or \\xHH, and a backslash that is part of a name as \\\\ (on Windows backslashes stay as they are).\n"
     "Each failure is one line on stderr: the file's name (escaped the same way), what failed, and\n"
@@ -39,6 +43,7 @@ bool ApplyOption(const std::string& argument, CliOptions& options) {
   if (argument == "--backup") options.backup = true;
   else if (argument == "--check") options.check = true;
   else if (argument == "--help") options.help = true;
+  else if (argument == "--json") options.json = true;
   else if (argument == "--version") options.version = true;
   else return false;
   return true;

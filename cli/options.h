@@ -10,6 +10,8 @@ struct CliOptions {
   bool backup = false;
   bool check = false;
   bool help = false;
+  // One JSON object per file, with its verdict, in place of the tab-separated lines.
+  bool json = false;
   bool version = false;
   // Where repaired copies go, leaving the originals as they are; empty to repair in place.
   std::string out;

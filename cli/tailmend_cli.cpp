@@ -19,13 +19,13 @@ constexpr int kExitUsage = 2;
 
 int Run(const CliOptions& options) {
   const FileArguments arguments = ExpandFileArguments(options.files);
-  ConsoleReport report(options.backup);
+  ConsoleReport report(options.backup, options.json ? ReportFormat::Json : ReportFormat::Table);
   for (const WalkNote& note : arguments.notes) report.ReportNote(note);
   InstallInterruptHandler();
   // An error on one file is that file's: the batch goes on with the next.
   const RunPolicy policy{OnFileError::ReportAndGoOn, options.check, options.out};
   const RunEnd end = ProcessFiles(arguments.files, report, policy);
-  const bool reportWhole = report.Finish();
+  const bool reportWhole = report.Finish(arguments.files.size());
   // A file left out by a stop did not end well either.
   return report.AllWell() && end == RunEnd::Finished && arguments.Complete() && reportWhole ? kExitAllWell
                                                                                           : kExitSomeFailed;

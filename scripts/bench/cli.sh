@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures tailmend-cli on big batches and prints five figures beside their goals:
+# Measures tailmend-cli on big batches and prints seven figures beside their goals:
 #   (a) COUNT damaged 8 MiB files (1 MiB of junk each) repaired without backups, against cat of the
 #       same files from the page cache, as a ratio of the two times;
 #   (b) the bytes it reads per file of that batch, from the kernel's I/O accounting (rchar);
@@ -9,7 +9,8 @@
 #       reads it, as where photos usually are (a card, a recovery disk); with the bytes the disk
 #       then read per file for tailmend-cli (the kernel's read_bytes);
 #   (f) the whole verdict of each file of that batch against the locator's answer alone, both
-#       without cutting (judge_files, until tailmend-cli reports verdicts itself).
+#       without cutting (judge_files: tailmend-cli always judges);
+#   (g) tailmend-cli --check --json on that batch against its tab-separated report.
 # Times are the best of ROUNDS runs. Use a release build (RelWithDebInfo or Release).
 # Usage: scripts/bench/cli.sh [BUILD_DIR] [COUNT] [ROUNDS]
 set -euo pipefail
@@ -23,6 +24,8 @@ judge="$build/tests/support/judge_files"
 for tool in "$cli" "$make_crw" "$judge" /usr/bin/time; do
   [ -x "$tool" ] || { echo "bench-cli: $tool not found (build the project; apt-get install time)" >&2; exit 1; }
 done
+# The summary each run prints on stderr is no part of what is measured.
+quiet() { "$@" 2>/dev/null; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -75,22 +78,22 @@ cat_time="" cli_time=""
 for _ in $(seq "$rounds"); do
   fresh_batch
   for _ in 1 2 3; do cat_time=$(smaller "$(seconds cat "$batch"/*.CRW)" "$cat_time"); done
-  cli_time=$(smaller "$(seconds "$cli" "$batch"/*.CRW)" "$cli_time")
+  cli_time=$(smaller "$(seconds quiet "$cli" "$batch"/*.CRW)" "$cli_time")
 done
 fresh_batch
-read_per_file=$(($(bytes_read "$cli" "$batch"/*.CRW) / count))
+read_per_file=$(($(bytes_read quiet "$cli" "$batch"/*.CRW) / count))
 
 # (e) cold: every file leaves the page cache before cat, and again before tailmend-cli
 cold_cat="" cold_cli=""
 for _ in $(seq "$rounds"); do
   fresh_batch
   cold_cat=$(smaller "$(cold_seconds cat "$batch"/*.CRW)" "$cold_cat")
-  cold_cli=$(smaller "$(cold_seconds "$cli" "$batch"/*.CRW)" "$cold_cli")
+  cold_cli=$(smaller "$(cold_seconds quiet "$cli" "$batch"/*.CRW)" "$cold_cli")
 done
 fresh_batch
 drop_batch
 disk_per_file=$(
-  rchar_into before read_bytes; "$cli" "$batch"/*.CRW >/dev/null; rchar_into after read_bytes
+  rchar_into before read_bytes; "$cli" "$batch"/*.CRW >/dev/null 2>&1; rchar_into after read_bytes
   echo $(((after - before) / count))
 )
 
@@ -104,15 +107,21 @@ for _ in $(seq $((3 * rounds))); do
   plain_time=$(smaller "$(seconds "$judge" "${files[@]}")" "$plain_time")
   verdict_time=$(smaller "$(seconds "$judge" --verdict "${files[@]}")" "$verdict_time")
 done
+# (g) on the same files
+table_time="" json_time=""
+for _ in $(seq $((3 * rounds))); do
+  table_time=$(smaller "$(seconds quiet "$cli" --check "${files[@]}")" "$table_time")
+  json_time=$(smaller "$(seconds quiet "$cli" --check --json "${files[@]}")" "$json_time")
+done
 
 # (c) a heap ending below the scan floor, so that no position of the noise above it passes
 scan="$work/scan"
 mkdir "$scan"
 "$make_crw" "$scan" 1 600000 $((64 * mib - 600000)) noise
 scan_file="$scan/IMG_0000.CRW"
-scan_result=$("$cli" --check "$scan_file" | cut -f 3 || true)
+scan_result=$("$cli" --check "$scan_file" 2>/dev/null | cut -f 3 || true)
 scan_time=""
-for _ in $(seq "$rounds"); do scan_time=$(smaller "$(seconds "$cli" --check "$scan_file")" "$scan_time"); done
+for _ in $(seq "$rounds"); do scan_time=$(smaller "$(seconds quiet "$cli" --check "$scan_file")" "$scan_time"); done
 
 # (d) the 1 GiB file is the 8 MiB one grown with a hole: 1016 MiB of zero junk that takes no disk
 one="$work/one"
@@ -127,7 +136,8 @@ echo "tailmend-cli $("$cli" --version | cut -d ' ' -f 2), $build, best of $round
 awk -v count="$count" -v cat="$cat_time" -v cli="$cli_time" -v read="$read_per_file" -v junk="$junk" \
   -v scan_bytes=$((64 * mib)) -v scan_time="$scan_time" -v scan_result="$scan_result" \
   -v small="$peak_small" -v big="$peak_big" -v cold_cat="$cold_cat" -v cold_cli="$cold_cli" \
-  -v disk="$disk_per_file" -v plain="$plain_time" -v verdict="$verdict_time" 'BEGIN {
+  -v disk="$disk_per_file" -v plain="$plain_time" -v verdict="$verdict_time" \
+  -v table="$table_time" -v json="$json_time" 'BEGIN {
   printf "%-54s %-26s %s\n", "figure", "measured", "goal"
   printf "%-54s %-26s %s\n", "(a) " count " x 8 MiB repaired / cat of them", \
     sprintf("%.3f (%.3f s / %.3f s)", cli / cat, cli, cat), "<= 0.25"
@@ -142,4 +152,6 @@ awk -v count="$count" -v cat="$cat_time" -v cli="$cli_time" -v read="$read_per_f
   printf "%-54s %-26s %s\n", "     bytes the disk read per file, cold", sprintf("%d (junk + %d)", disk, disk - junk), ""
   printf "%-54s %-26s %s\n", "(f) verdicts of (a) / the locator alone", \
     sprintf("%.3f (%.3f s / %.3f s)", verdict / plain, verdict, plain), "<= 1.05"
+  printf "%-54s %-26s %s\n", "(g) --check --json on the files of (f) / --check", \
+    sprintf("%.3f (%.3f s / %.3f s)", json / table, json, table), "<= 1.05"
 }'

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  googletest libgtest-dev
+  googletest libgtest-dev nlohmann-json3-dev
   qt6-base-dev libjpeg-dev libacl1-dev
   xvfb xauth xdotool openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64 wixl msitools

@@ -106,13 +106,18 @@ TEST_F(CliPosix, WhatAWalkCannotReadIsSaid) {
 // A report that cannot be written is said on stderr, ends the run before the next file is
 // changed, and makes the exit status 1.
 TEST_F(CliPosix, AReportThatCannotBeWrittenStopsTheRun) {
-  const std::string first = dir.Put("a.CRW", damaged);
-  const std::string second = dir.Put("b.CRW", damaged);
-  const CliRun run = RunCliWith({first, second}, "", "/dev/full");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "tailmend-cli: cannot write the report: No space left on device\n");
-  EXPECT_EQ(ReadBytes(first), healthy) << "the file whose line was lost was repaired";
-  EXPECT_EQ(ReadBytes(second), damaged);
+  for (const bool json : {false, true}) {
+    SCOPED_TRACE(json ? "--json" : "tab-separated");
+    TempDir own;
+    const std::string first = own.Put("a.CRW", damaged);
+    const std::string second = own.Put("b.CRW", damaged);
+    const CliRun run = RunCliWith({first, second, json ? "--json" : "--backup"}, "", "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tailmend-cli: cannot write the report: No space left on device\n");
+    EXPECT_EQ(run.summary, "tailmend-cli: 1 file seen: 1 repaired, 1 not reached");
+    EXPECT_EQ(ReadBytes(first), healthy) << "the file whose line was lost was repaired";
+    EXPECT_EQ(ReadBytes(second), damaged);
+  }
 }
 
 // True once the process sits in a write(2) it cannot finish: Linux shows the system call it is

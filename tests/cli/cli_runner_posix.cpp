@@ -40,8 +40,9 @@ CliRun RunCliWith(const std::vector<std::string>& arguments, const std::string& 
   const fs::path err = OutputFile(".stderr.txt");
   command += " >" + Quoted(stdoutPath) + " 2>" + Quoted(err.string()) + " </dev/null";
   const int raw = std::system(command.c_str());
-  CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(stdoutPath), Slurp(err)};
+  CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(stdoutPath), Slurp(err), ""};
   fs::remove(err);
+  TakeSummary(run);
   return run;
 }
 

@@ -74,6 +74,7 @@ CliRun RunCli(const std::vector<std::string>& arguments) {
   ::CloseHandle(error);
   run.out = TextOf(outPath);
   run.err = TextOf(errPath);
+  TakeSummary(run);
   return run;
 }
 

@@ -90,7 +90,7 @@ private:
 };
 
 // A console shows UTF-8 bytes in its own code page, a Cyrillic or Japanese name as nonsense: it is
-// given the text in UTF-16, rows and failures alike. (A file gets UTF-8, as the cases above show.)
+// given the text in UTF-16, rows, failures and the summary alike. (A file gets UTF-8, as the cases above show.)
 TEST_F(CliWin32, AConsoleShowsNamesOutsideItsCodePageAsTheyAreSpelt) {
   const std::string photo = dir.Put("Снимок_東京.CRW", damaged);
   const std::string missing = dir.File("Нет_無い.CRW");
@@ -98,13 +98,14 @@ TEST_F(CliWin32, AConsoleShowsNamesOutsideItsCodePageAsTheyAreSpelt) {
   ASSERT_TRUE(console.Ready()) << "no console, error " << ::GetLastError();
   EXPECT_EQ(RunCliOn({"--check", photo, missing}, console.Buffer(), console.Buffer()), 1);
   const std::vector<std::wstring> rows = console.Rows();
-  ASSERT_EQ(rows.size(), 2u) << ::testing::PrintToString(rows);
+  ASSERT_EQ(rows.size(), 3u) << ::testing::PrintToString(rows);
   // Each tab has become the blanks up to the console's next tab stop.
   EXPECT_TRUE(rows[0].starts_with(L"1 ")) << ::testing::PrintToString(rows[0]);
   EXPECT_NE(rows[0].find(L" " + Wide(photo) + L" "), std::wstring::npos) << ::testing::PrintToString(rows[0]);
   EXPECT_TRUE(rows[0].ends_with(L" Tail at 700000")) << ::testing::PrintToString(rows[0]);
   EXPECT_TRUE(rows[1].starts_with(L"tailmend-cli: " + Wide(missing) + L": cannot open: "))
       << ::testing::PrintToString(rows[1]);
+  EXPECT_TRUE(rows[2].starts_with(L"tailmend-cli: 2 files seen")) << "the summary closes the run";
 }
 
 // The NUL device is a character device as a console is, but takes bytes: output thrown away there

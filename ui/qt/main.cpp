@@ -42,6 +42,14 @@ std::vector<std::string> LocalFilesOf(const QMimeData& data) {
   return paths;
 }
 
+// The window only reads the names: a drop it took as a move would let the file manager delete the
+// photos. False, and nothing taken, for a drag of no local file or one that cannot be a copy.
+bool TakeAsCopy(QDropEvent& event) {
+  if (LocalFilesOf(*event.mimeData()).empty() || !(event.possibleActions() & Qt::CopyAction)) return false;
+  event.setDropAction(Qt::CopyAction);
+  return true;
+}
+
 }  // namespace
 
 TfrmMain::TfrmMain() : QWidget(nullptr) {
@@ -73,13 +81,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalFilesOf(*event->mimeData()).empty()) event->acceptProposedAction();
+  if (!TakeAsCopy(*event)) return;
+  event->accept();
 }
 
 void TfrmMain::dropEvent(QDropEvent* event) {
+  if (!TakeAsCopy(*event)) return;
+  event->accept();
   const std::vector<std::string> paths = LocalFilesOf(*event->mimeData());
-  if (paths.empty()) return;
-  event->acceptProposedAction();
   RunGuarded([this, &paths] { TakeDesktopFiles(paths); });
 }
 

@@ -191,13 +191,19 @@ protected:
   }
   bool Drop(const QMimeData& data) {
     EXPECT_TRUE(window.acceptDrops()) << "the desktop drags only over windows that accept drops";
+    // A file manager offers a move too: taken as one, it would delete the photos once dropped.
     const QPoint middle = window.rect().center();
-    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(Qt::MoveAction);
     QApplication::sendEvent(&window, &enter);
     if (!enter.isAccepted()) return false;
-    QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(Qt::MoveAction);
     QApplication::sendEvent(&window, &drop);
     EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     return true;
   }
   std::vector<std::string> SelectedPaths() const {
@@ -234,13 +240,19 @@ TEST_P(DesktopFilesToTheWindow, ReplaceTheSelectionAsBrowseDoesAndRepairNothing)
 
 INSTANTIATE_TEST_SUITE_P(BothWays, DesktopFilesToTheWindow, ::testing::Values(Handover::Drop, Handover::Arguments));
 
-TEST_F(MainWindow, ADragOfAnythingButLocalFilesIsRefused) {
+TEST_F(MainWindow, ADragOfAnythingButLocalFilesOrOfferedOnlyAsAMoveIsRefused) {
   QMimeData text;
   text.setText(QStringLiteral("IMG_0001.CRW"));
   QMimeData web;
   web.setUrls({QUrl(QStringLiteral("https://example.org/IMG_0001.CRW"))});
-  for (const QMimeData* data : {&text, &web}) {
-    QDragEnterEvent enter(window.rect().center(), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.File("IMG_0001.CRW")))});
+  struct Drag {
+    const QMimeData* data;
+    Qt::DropActions offered;
+  };
+  for (const Drag& drag : {Drag{&text, Qt::CopyAction}, Drag{&web, Qt::CopyAction}, Drag{&files, Qt::MoveAction}}) {
+    QDragEnterEvent enter(window.rect().center(), drag.offered, drag.data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
     EXPECT_FALSE(enter.isAccepted());
   }

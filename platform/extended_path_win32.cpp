@@ -21,7 +21,8 @@ bool IsDeviceForm(std::wstring_view path) {
   return path.starts_with(kExtendedPrefix) || path.starts_with(kDevicePrefix) || path.starts_with(kObjectManagerPrefix);
 }
 
-// The system's own absolute form of a path, or nothing when it has none.
+}  // namespace
+
 std::optional<std::wstring> FullPath(const std::wstring& path) {
   std::wstring full(path.size() + kFullPathGuess, L'\0');
   for (;;) {
@@ -33,8 +34,6 @@ std::optional<std::wstring> FullPath(const std::wstring& path) {
     if (fitted) return full;
   }
 }
-
-}  // namespace
 
 std::wstring ExtendedPath(const std::wstring& path) {
   if (path.empty() || IsDeviceForm(path)) return path;

@@ -21,4 +21,7 @@ std::optional<std::wstring> ExtendedPathFromUtf8(std::string_view path);
 // call that takes it to refuse with the system's own reason.
 std::wstring ExtendedPath(const std::wstring& path);
 
+// The system's own absolute form of a path, from the current folder; nothing when it has none.
+std::optional<std::wstring> FullPath(const std::wstring& path);
+
 }  // namespace tailmend

@@ -296,6 +296,68 @@ start_through_verb() {  # photo
   command=$(registry_value "$msi_verb_key\\command" "")
   [[ $command =~ ^\"([^\"]+)\"\ \"%1\"$ ]] || fail "the verb's command line is not \"PROGRAM\" \"%1\": $command"
   check_window_program_starts "${BASH_REMATCH[1]}" "\"${1##*/}\" " "$(windows_path "$1")"
+  check_verb_gathers "${BASH_REMATCH[1]}" "${1%/*}"
+}
+
+# The selections of all the main windows on the display, one line each in brackets, the lines
+# sorted and each line's quoted names too: which program gathers, and so the order in which the
+# names arrive, is not fixed.
+selections_as_sets() {
+  { wine "$build/tests/packaging/win32/read_selection.exe" || true; } | tr -d '\r' | while IFS= read -r line; do
+    printf '[%s]\n' "$({ grep -o '"[^"]*"' <<<"$line" || true; } | LC_ALL=C sort | tr '\n' ' ')"
+  done | LC_ALL=C sort
+}
+
+wait_for_selections() {  # what, selection...
+  local expected shown
+  expected=$(printf '[%s]\n' "${@:2}" | LC_ALL=C sort)
+  for _ in $(seq 100); do
+    shown=$(selections_as_sets)
+    [ "$shown" != "$expected" ] || break
+    sleep 0.2
+  done
+  expect_equal "$1" "$expected" "$shown"
+}
+
+# Explorer starts the verb's command line once per selected file, one program right after the
+# other: they gather into one window showing every file, and the others end. A window opened
+# earlier without files is never joined, nor one that has had no files handed to it for a while.
+check_verb_gathers() {  # program as the verb names it, folder of photos
+  local program=$1 folder=$2 empty_pid pid alive=() ended=() pids=() photo
+  [ -n "${DISPLAY:-}" ] || { say "the verb's gathering not tried: this Wine session has no display"; return; }
+  local photos=("$folder/IMG_0000.CRW" "$folder/IMG_0001.CRW" "$folder/Фото.CRW")
+  local gathered='"IMG_0000.CRW" "IMG_0001.CRW" "Фото.CRW" '
+  cp "${photos[0]}" "${photos[1]}"
+  cp "${photos[0]}" "${photos[2]}"
+  wine "$program" &
+  empty_pid=$!
+  wait_for_selections "the window opened without files" ""
+  for photo in "${photos[@]}"; do
+    LC_ALL=C.UTF-8 wine "$program" "$(windows_path "$photo")" &
+    pids+=($!)
+  done
+  wait_for_selections "the windows after the verb on three photos" "" "$gathered"
+  for _ in $(seq 100); do
+    alive=()
+    for pid in "${pids[@]}"; do ! kill -0 "$pid" 2>/dev/null || alive+=("$pid"); done
+    [ ${#alive[@]} -gt 1 ] || break
+    sleep 0.2
+  done
+  [ ${#alive[@]} = 1 ] || fail "${#alive[@]} of the three programs the verb started are still running, not 1"
+  for pid in "${pids[@]}"; do
+    [ "$pid" = "${alive[0]}" ] || wait "$pid" || fail "a program that handed its photo over ended with status $?"
+  done
+  # Past the time a selection's programs take to start, the verb opens a window of its own.
+  sleep 4
+  wine "$program" "$(windows_path "${photos[0]}")" &
+  ended=("$empty_pid" "${alive[0]}" $!)
+  wait_for_selections "the windows after the verb on a photo some seconds later" "" "$gathered" '"IMG_0000.CRW" '
+  wine taskkill /im Tailmend.exe >/dev/null
+  for pid in "${ended[@]}"; do
+    timeout 30 tail --pid="$pid" -f /dev/null || { kill "$pid"; fail "a Tailmend.exe did not end when asked to close"; }
+    wait "$pid" || fail "a Tailmend.exe ended with status $?"
+  done
+  say "the verb on three photos started programs that gathered into one window; the window opened by hand and a later one stood apart"
 }
 
 check_installed() {  # installer, version

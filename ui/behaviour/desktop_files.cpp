@@ -35,18 +35,24 @@ std::string ProblemText(const std::vector<WalkNote>& notes) {
   return text;
 }
 
-}  // namespace
-
-DesktopFiles FilesFromDesktop(const std::vector<std::string>& paths) {
+// A walk lists only .crw files; a file named outright is kept as it was given whatever its name.
+DesktopFiles FilesAfter(FileList selection, const std::vector<std::string>& paths) {
   FileArguments found = ExpandFileArguments(paths);
-  DesktopFiles result;
-  // A walk lists only .crw files; a file named outright is kept as it was given whatever its name.
+  DesktopFiles result{std::move(selection), {}};
   for (SelectedFile& file : found.files) {
     if (IsCrwFileName(file.path)) result.files.push_back(std::move(file));
   }
   result.problems = ProblemText(found.notes);
   if (result.files.empty() && result.problems.empty() && !paths.empty()) result.problems = kNoCrwFile;
   return result;
+}
+
+}  // namespace
+
+DesktopFiles FilesFromDesktop(const std::vector<std::string>& paths) { return FilesAfter({}, paths); }
+
+DesktopFiles MoreFilesFromDesktop(const FileList& selection, const std::vector<std::string>& paths) {
+  return FilesAfter(selection, paths);
 }
 
 }  // namespace tailmend

@@ -23,4 +23,9 @@ struct DesktopFiles {
 // Walks every folder named before returning; repairs nothing.
 DesktopFiles FilesFromDesktop(const std::vector<std::string>& paths);
 
+// The same for files that reach a selection in parts (Explorer starts the Windows program once per
+// selected file, and the later ones hand theirs to the first): the files follow the selection's, in
+// order of arrival, so that the parts together give what one command line naming them all gives.
+DesktopFiles MoreFilesFromDesktop(const FileList& selection, const std::vector<std::string>& paths);
+
 }  // namespace tailmend

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "platform/wide_text_win32.h"
 #include "ui/behaviour/desktop_files.h"
@@ -30,6 +31,8 @@ const wchar_t* const kIconName = L"IDI_ICON1";
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 // Explorer drops files only onto windows that say they take them.
 constexpr DWORD kMainWindowExStyle = WS_EX_ACCEPTFILES;
+// Posted to itself by a window that has been handed files, to take them once it has answered.
+constexpr UINT kTakeHandedFiles = WM_APP + 1;
 
 void RegisterOnce(WNDPROC procedure) {
   static const ATOM registered = [procedure] {
@@ -86,6 +89,7 @@ TfrmMain::TfrmMain() {
 }
 
 TfrmMain::~TfrmMain() {
+  gathering_.Stop();
   ::DestroyWindow(handle_);
   if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
 }
@@ -143,6 +147,11 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
+    case WM_COPYDATA:
+      return FilesHandedOver(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kTakeHandedFiles:
+      RunGuarded(handle_, [this] { TakeHandedFiles(); });
+      return 0;
     case WM_DPICHANGED:
       RunGuarded(handle_, [this, wParam, lParam] {
         DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -150,6 +159,7 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // Closing the main window ends the program.
+      gathering_.Stop();
       RunGuarded(handle_, [this] { FormClose(); });
       ::ShowWindow(handle_, SW_HIDE);
       ::PostQuitMessage(0);
@@ -172,12 +182,32 @@ HWND TfrmMain::Item(std::string_view control) const { return DesignControl(handl
 
 // The drop is the window's to release, whatever happens to its files.
 void TfrmMain::FilesDropped(HDROP drop) {
+  gathering_.Stop();
   RunGuarded(handle_, [this, drop] { TakeDesktopFiles(DroppedPaths(drop)); });
   ::DragFinish(drop);
 }
 
-void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) {
-  DesktopFiles taken = FilesFromDesktop(paths);
+void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) { ShowTaken(FilesFromDesktop(paths)); }
+
+void TfrmMain::StartGathering() { gathering_.Start(handle_); }
+
+bool TfrmMain::FilesHandedOver(const COPYDATASTRUCT& data) {
+  std::optional<std::vector<std::string>> paths = gathering_.Take(data);
+  if (!paths) return false;
+  const std::size_t before = handedPaths_.size();
+  handedPaths_.insert(handedPaths_.end(), paths->begin(), paths->end());
+  if (::PostMessageW(handle_, kTakeHandedFiles, 0, 0) != 0) return true;
+  handedPaths_.resize(before);
+  return false;
+}
+
+// Several parts may have come before the first of their messages: the first takes them all.
+void TfrmMain::TakeHandedFiles() {
+  const std::vector<std::string> paths = std::exchange(handedPaths_, {});
+  if (!paths.empty()) ShowTaken(MoreFilesFromDesktop(FileList, paths));
+}
+
+void TfrmMain::ShowTaken(DesktopFiles taken) {
   if (!taken.files.empty()) ReplaceSelection(std::move(taken.files));
   if (!taken.problems.empty()) ShowErrorBox(handle_, taken.problems);
 }
@@ -205,6 +235,7 @@ void TfrmMain::FormCreate() { FileList.clear(); }
 void TfrmMain::FormClose() { tailmend::FileList().swap(FileList); }
 
 void TfrmMain::Button1Click() {
+  gathering_.Stop();
   const std::vector<std::wstring> chosen = CurrentServices().chooseCrwFiles(handle_);
   if (chosen.empty()) return;
   tailmend::FileList files;
@@ -218,6 +249,7 @@ void TfrmMain::ReplaceSelection(tailmend::FileList files) {
 }
 
 void TfrmMain::Button7Click() {
+  gathering_.Stop();
   TfrmProcessing frmProcessing(*this);
   frmProcessing.ShowModal(handle_);
 }

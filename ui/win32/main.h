@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "engine/types.h"
+#include "ui/behaviour/desktop_files.h"
+#include "ui/win32/gathering.h"
 #include "ui/win32/wic_picture.h"
 
 namespace tailmend {
@@ -31,6 +33,9 @@ public:
   // Files and folders from the desktop (the command line, a drop), as UTF-8: they replace the
   // selection as Browse does, and what could not be taken is shown in the standard error box.
   void TakeDesktopFiles(const std::vector<std::string>& paths);
+  // Started with files: the files that the programs started for the same Explorer selection hand
+  // over are added to the selection, until Fix Now, Browse or a drop, or a short while without any.
+  void StartGathering();
 
 private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -47,6 +52,9 @@ private:
 
   void ReplaceSelection(tailmend::FileList files);
   void FilesDropped(HDROP drop);
+  bool FilesHandedOver(const COPYDATASTRUCT& data);
+  void TakeHandedFiles();
+  void ShowTaken(DesktopFiles taken);
   void ShowPicture(int dpi);
   void DpiChanged(int dpi, const RECT& suggested);
   void Click(std::string_view control);
@@ -57,6 +65,10 @@ private:
   HBITMAP bitmap_ = nullptr;  // the picture as shown, at the screen's density
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
+  Gathering gathering_;
+  // Handed over by other programs and taken once the message that handed them has been answered,
+  // so that an error box about them keeps no sender waiting.
+  std::vector<std::string> handedPaths_;
 };
 
 // Runs the program's message loop until it is told to end; Tab and the arrow keys move between

@@ -82,6 +82,21 @@ TEST_F(DesktopFilesTest, FoldersGiveTheirPhotosNamedFilesStayAndOtherKindsAreLef
   }
 }
 
+TEST_F(DesktopFilesTest, FilesHandedOverOneAtATimeGiveWhatOneCommandLineNamingThemAllGives) {
+  const std::vector<std::string> given = {In("photo.jpg"), In("\xE5\x86\x99\xE7\x9C\x9F.CRW"), In("card/recup_dir.2"),
+                                          In("photo.jpg"), In("gone.crw")};
+  FileList selection;
+  std::vector<std::string> problems;
+  for (const std::string& path : given) {
+    DesktopFiles taken = MoreFilesFromDesktop(selection, {path});
+    if (!taken.files.empty()) selection = std::move(taken.files);
+    problems.push_back(taken.problems);
+  }
+  EXPECT_EQ(PathsOf(selection), PathsOf(FilesFromDesktop(given).files));
+  // Another kind of file is said only while no part so far held a photo.
+  EXPECT_EQ(problems, (std::vector<std::string>{"None of the files given is a .crw file", "", "", "", ""}));
+}
+
 TEST_F(DesktopFilesTest, AFolderWalkedGivesEachPhotoTheIdentityItWasListedWith) {
   const DesktopFiles taken = FilesFromDesktop({In("card/recup_dir.2"), In("photo.jpg")});
   ASSERT_EQ(taken.files.size(), 1u);

@@ -45,6 +45,7 @@ void ConsoleReport::AddEventRow(const std::string& file, const FileResult& resul
   ++rows_;
   summary_.CountRow(result);
   if (!IsGoodEvent(result.event)) allWell_ = false;
+  rowFile_ = file;
   if (format_ == ReportFormat::Json) {
     FlushPending();
     pending_ = PendingRecord{file, result, std::nullopt};
@@ -57,16 +58,19 @@ void ConsoleReport::AddEventRow(const std::string& file, const FileResult& resul
 // Asked before each file: the last file's record goes out first, so that a report that cannot be
 // written stops the run before the next file.
 bool ConsoleReport::StopRequested() {
+  rowFile_.reset();
   FlushPending();
   return interrupted != 0 || reportBroken_;
 }
 
 void ConsoleReport::ReportFailure(const std::string& file, const FileFailure& failure) {
   PrintProblem(file, FailureLead(failure.kind), failure.reason);
-  summary_.CountFailure(failure.kind);
   allWell_ = false;
+  const bool besideItsRow = rowFile_ == file;
+  rowFile_.reset();
+  if (!besideItsRow) summary_.CountFailedFile();
   if (format_ != ReportFormat::Json) return;
-  if (pending_ && pending_->file == file && !pending_->failure) {
+  if (besideItsRow) {
     pending_->failure = failure;
     return;
   }

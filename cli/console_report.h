@@ -53,6 +53,9 @@ private:
   bool backupRequested_;
   ReportFormat format_;
   std::optional<PendingRecord> pending_;
+  // The file whose row was reported last, until the next file begins or a failure joins the row:
+  // a failure of that file stands beside its row, any other in place of a row.
+  std::optional<std::string> rowFile_;
   RunSummary summary_;
   int rows_ = 0;
   bool allWell_ = true;

@@ -4,8 +4,6 @@ namespace tailmend {
 
 namespace {
 
-bool TakesThePlaceOfARow(FailureKind kind) { return kind != FailureKind::Read && kind != FailureKind::Backup; }
-
 void AppendCount(std::string& text, std::size_t count, const std::string& what) {
   if (count == 0) return;
   text += text.empty() ? "" : ", ";
@@ -33,8 +31,7 @@ void RunSummary::CountRow(const FileResult& result) {
   }
 }
 
-void RunSummary::CountFailure(FailureKind kind) {
-  if (!TakesThePlaceOfARow(kind)) return;
+void RunSummary::CountFailedFile() {
   ++seen_;
   ++failed_;
 }

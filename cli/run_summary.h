@@ -12,9 +12,9 @@ namespace tailmend {
 class RunSummary {
 public:
   void CountRow(const FileResult& result);
-  // A failure that takes the place of a file's row (it could not be opened, changed meanwhile,
-  // could not be cut or written); failures beside a row are counted with the row.
-  void CountFailure(FailureKind kind);
+  // A file that failed with no row of its own (it could not be opened, changed meanwhile, could
+  // not be cut or written); a failure beside a row is counted with the row.
+  void CountFailedFile();
 
   // "7 files seen: 2 repaired, 1 healthy, 2 not repairable (1 too-small, 1 no-heap-end), 1 failed",
   // naming only what happened; listed files the run never reached (a stop) are said last.

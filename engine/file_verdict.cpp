@@ -103,7 +103,8 @@ void NoHeapEnd(FileBytes& file, FileVerdict& verdict, MissingEnd missing) {
 
 void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
   switch (search.finding) {
-    case TailFinding::ReadFailed: return;
+    case TailFinding::ReadFailed:
+    case TailFinding::Stopped: return;
     case TailFinding::TooSmall:
     case TailFinding::TooLarge:
       verdict.verdict = Verdict::NotRepairable;
@@ -147,8 +148,11 @@ void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
 
 }  // namespace
 
-FileVerdict JudgeFile(Stream& stream) {
-  const TailSearch search = SearchFileTail(stream);
+FileVerdict JudgeFile(Stream& stream) { return *JudgeFile(stream, {}); }
+
+std::optional<FileVerdict> JudgeFile(Stream& stream, const StopRequest& stop) {
+  const TailSearch search = SearchFileTail(stream, stop);
+  if (search.finding == TailFinding::Stopped) return std::nullopt;
   FileVerdict verdict;
   verdict.tail = search.tail;
   verdict.failureReason = search.failureReason;

@@ -1,5 +1,6 @@
 #include "engine/batch_run.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -120,26 +121,29 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
   Attempt(FailureKind::Cut, [&] { file.stream.SetEnd(tail); });
 }
 
-// Returns false when the run must end after this file.
-bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy) {
+// How the run ends with this file, or nothing when it goes on. A file whose scan a stop ended is
+// left as it is, without a row, as the files after it are.
+std::optional<RunEnd> RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
-  const FileVerdict verdict = JudgeFile(file.stream);
+  const auto judged = JudgeFile(file.stream, [&sink] { return sink.StopRequested(); });
+  if (!judged) return RunEnd::Stopped;
+  const FileVerdict& verdict = *judged;
   const TailResult tail = verdict.tail;
   if (tail < 0) {
     sink.SetStepText(Step::FindTail, FailureState(tail));
     sink.AddEventRow(path, {FailureEvent(tail), verdict});
     if (tail == kTailUnknownError) sink.ReportFailure(path, {FailureKind::Read, verdict.failureReason});
-    return true;
+    return std::nullopt;
   }
   sink.SetStepText(Step::FindTail, StepState::Done);
   if (policy.changeNothing) {
     sink.AddEventRow(path, {Event::TailFound, verdict});
-    return true;
+    return std::nullopt;
   }
   // An original repaired into another folder stays as it is, and needs no backup.
   const bool inPlace = policy.outputFolder.empty();
-  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink)) return false;
+  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink)) return RunEnd::BackupFailed;
   sink.SetStepText(Step::Cut, StepState::Processing);
   if (inPlace) {
     CutIfUnchanged(path, file, tail);
@@ -148,7 +152,7 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
   }
   sink.SetStepText(Step::Cut, StepState::Done);
   sink.AddEventRow(path, {Event::Done, verdict});
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -160,7 +164,7 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     sink.SetCaption("Processing " + std::to_string(k + 1) + " of " + std::to_string(files.size()));
     sink.SetStepText(Step::FindTail, StepState::Calculating);
     try {
-      if (!RepairFile(files[k], sink, policy)) return RunEnd::BackupFailed;
+      if (const auto end = RepairFile(files[k], sink, policy)) return *end;
     } catch (const FileError& error) {
       if (policy.onFileError == OnFileError::EndRun) throw;
       sink.ReportFailure(files[k].path, {error.Kind(), error.Reason()});

@@ -130,6 +130,8 @@ TEST(FileVerdictNotRepairable, TooSmallAndTooLarge) {
   const FileVerdict large = JudgeFile(huge);
   EXPECT_EQ(large.reason, UnrepairableReason::TooLarge);
   EXPECT_EQ(large.tail, kTailInvalidFile);
+  EXPECT_EQ(large.size, std::nullopt);
+  EXPECT_EQ(Judge(Bytes{}).size, 0u) << "an empty file's size is told";
   EXPECT_EQ(huge.BytesRead(), 0u);
 }
 
@@ -156,9 +158,7 @@ TEST(FileVerdictNotRepairable, WhatAFileWithoutACiffHeaderLooksLike) {
     EXPECT_EQ(verdict.verdict, Verdict::NotRepairable);
     EXPECT_EQ(verdict.reason, UnrepairableReason::NoCiffHeader);
     EXPECT_EQ(verdict.lookalike, lookalike) << StableName(lookalike);
-    // The locator reads the mark alone: a TIFF file's "II" or "MM" lets it look for a heap end.
-    const bool marked = bytes[0] == bytes[1] && (bytes[0] == 'I' || bytes[0] == 'M');
-    EXPECT_EQ(verdict.tail, marked ? kTailNotFound : kTailInvalidFile);
+    EXPECT_EQ(verdict.tail, kTailInvalidFile);
   }
   // Zeros at both ends but something between.
   Bytes middle(800000, 0);
@@ -195,6 +195,35 @@ TEST(FileVerdictNotRepairable, ACiffHeaderWithBytesBeforeItIsNamedWithItsOffset)
   }
 }
 
+// Raw readers take the heap to start where the header's length says, and read no file without
+// the signature: a header they would read otherwise is never cut, whatever looks like a heap end.
+TEST(FileVerdictNotRepairable, AHeaderReadersReadOtherwiseIsNeverCut) {
+  const struct {
+    const char* what;
+    void (*change)(Bytes&, bool big);
+    UnrepairableReason reason;
+  } cases[] = {
+      {"length 30", [](Bytes& b, bool big) { PutU32(b, 2, 30, big); }, UnrepairableReason::UnexpectedHeaderLength},
+      {"length 0", [](Bytes& b, bool big) { PutU32(b, 2, 0, big); }, UnrepairableReason::UnexpectedHeaderLength},
+      {"length 26 in the other order", [](Bytes& b, bool big) { PutU32(b, 2, 26, !big); },
+       UnrepairableReason::UnexpectedHeaderLength},
+      {"signature off", [](Bytes& b, bool) { b[13] = 'X'; }, UnrepairableReason::NoCiffHeader},
+      {"a TIFF header", [](Bytes& b, bool big) { std::copy_n(big ? "MM\0*\0\0\0\x08" : "II*\0\x08\0\0\0", 8, b.begin()); },
+       UnrepairableReason::NoCiffHeader},
+  };
+  for (const bool big : {false, true}) {
+    const Bytes crw = CiffBuilder().BigEndian(big).HeapEnd(kHeapEnd).Junk(5000).Build();
+    ASSERT_EQ(Judge(crw).tail, static_cast<TailResult>(kHeapEnd));
+    for (const auto& c : cases) {
+      Bytes bytes = crw;
+      c.change(bytes, big);
+      const FileVerdict verdict = Judge(bytes);
+      EXPECT_EQ(verdict.tail, kTailInvalidFile) << c.what << (big ? " MM" : " II");
+      EXPECT_EQ(verdict.reason, c.reason) << c.what << (big ? " MM" : " II");
+    }
+  }
+}
+
 TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged) {
   // Cut in the middle of its image data: nothing at all looks like a heap end.
   Bytes cutShort = CiffBuilder().HeapEnd(900000).Build();
@@ -209,6 +238,18 @@ TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged
   EXPECT_EQ(damaged.reason, UnrepairableReason::NoHeapEnd);
   EXPECT_EQ(damaged.missingEnd, MissingEnd::Damaged);
   EXPECT_EQ(damaged.tail, kTailNotFound);
+  // A heap that ends below the scan floor, with junk past the floor: the floor is why, whether
+  // anything in the junk looked like a heap end or not.
+  for (const bool big : {false, true}) {
+    for (const std::uint32_t heapEnd : {300000u, static_cast<std::uint32_t>(kScanFloor) - 1}) {
+      Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(heapEnd).Junk(800000 - heapEnd).Build();
+      EXPECT_EQ(Judge(bytes).missingEnd, MissingEnd::BelowScanFloor) << heapEnd;
+      PutU32(bytes, 700000 - 4, 700000 - 72, big);
+      const FileVerdict verdict = Judge(bytes);
+      EXPECT_EQ(verdict.missingEnd, MissingEnd::BelowScanFloor) << heapEnd << " behind a false end";
+      EXPECT_EQ(verdict.tail, kTailNotFound);
+    }
+  }
 }
 
 TEST(FileVerdictReads, AFailedReadBeforeTheAnswerIsAReadFailure) {
@@ -259,7 +300,7 @@ TEST(FileVerdictNames, EveryValueHasItsOwnStableName) {
                        Verdict::ReadFailed});
   ExpectDistinctNames({UnrepairableReason::None, UnrepairableReason::TooSmall, UnrepairableReason::TooLarge,
                        UnrepairableReason::NoCiffHeader, UnrepairableReason::HeaderNotAtStart,
-                       UnrepairableReason::NoHeapEnd});
+                       UnrepairableReason::UnexpectedHeaderLength, UnrepairableReason::NoHeapEnd});
   ExpectDistinctNames({Lookalike::None, Lookalike::Jpeg, Lookalike::TiffRaw, Lookalike::Zeros});
   EXPECT_EQ(StableName(Lookalike::Unknown), "unknown");
   ExpectDistinctNames({MissingEnd::None, MissingEnd::CutShort, MissingEnd::Damaged, MissingEnd::BelowScanFloor});
@@ -272,7 +313,7 @@ TEST(FileVerdictNames, EveryValueHasItsOwnStableName) {
 void ExpectConsistent(const FileVerdict& v, const std::string& what) {
   const bool cut = v.tail >= static_cast<TailResult>(kScanFloor);
   EXPECT_EQ(cut, v.verdict == Verdict::Repairable || (v.verdict == Verdict::HeapDamaged && v.tail > 0)) << what;
-  EXPECT_EQ(v.junk, cut ? v.size - static_cast<std::uint32_t>(v.tail) : 0u) << what;
+  EXPECT_EQ(v.junk, cut ? v.size.value_or(0) - static_cast<std::uint32_t>(v.tail) : 0u) << what;
   EXPECT_EQ(v.tail == kTailUnknownError, v.verdict == Verdict::ReadFailed) << what;
   if (v.tail == kTailInvalidFile) {
     EXPECT_EQ(v.verdict, Verdict::NotRepairable) << what;
@@ -302,9 +343,10 @@ TEST(FileVerdictProperty, TheTailIsFindFileTailsAnswerOnEveryGeneratedFile) {
     const FileVerdict verdict = JudgeFile(made.stream);
     ASSERT_EQ(verdict.tail, tail) << what;
     ExpectConsistent(verdict, what);
-    // The locator's reads again, the heap's directories and markers, or the look at a file without
-    // a mark.
-    EXPECT_LE(made.stream.BytesRead() - before - located, located + 2 * kHeaderSearchWindow + 64) << what;
+    // The locator's reads again, the heap's directories and markers, the look at a file without
+    // a CIFF header, or below the scan floor of one without a heap end.
+    const std::size_t lookBelow = verdict.reason == UnrepairableReason::NoHeapEnd ? kScanFloor : 0;
+    EXPECT_LE(made.stream.BytesRead() - before - located, located + 2 * kHeaderSearchWindow + lookBelow + 64) << what;
     ++seen[std::string(StableName(verdict.verdict)) + "/" + std::string(StableName(verdict.reason))];
     // Cut at its heap end, a file is readable as it stands.
     if (verdict.tail > 0 && !verdict.trailerKept) {
@@ -322,7 +364,8 @@ TEST(FileVerdictProperty, TheTailIsFindFileTailsAnswerOnEveryGeneratedFile) {
   // Every outcome must be met often enough to mean something.
   for (const char* outcome : {"healthy/none", "repairable/none", "heap-damaged/none", "read-failed/none",
                               "not-repairable/too-small", "not-repairable/no-ciff-header",
-                              "not-repairable/header-not-at-start", "not-repairable/no-heap-end"}) {
+                              "not-repairable/header-not-at-start", "not-repairable/no-heap-end",
+                              "not-repairable/unexpected-header-length"}) {
     EXPECT_GE(seen[outcome], 20) << outcome;
   }
 }

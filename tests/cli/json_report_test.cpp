@@ -3,8 +3,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <iterator>
 #include <random>
 #include <sstream>
+#include <string_view>
 
 #include "cli/console_report.h"
 #include "cli/json_text.h"
@@ -53,6 +55,34 @@ TEST(JsonString, ReadsBackAsTheTextWithBrokenBytesReplaced) {
     for (char& byte : bytes) byte = static_cast<char>(random());
     const std::string encoded = JsonString(bytes);
     EXPECT_TRUE(json::accept(encoded)) << encoded;
+  }
+}
+
+// Everything Python's splitlines and JavaScript take for a line's end: C0 and C1 controls, the
+// file, group and record separators, U+2028 and U+2029.
+bool HoldsLineBreak(std::string_view utf8) {
+  for (std::size_t k = 0; k < utf8.size(); ++k) {
+    const auto byte = static_cast<unsigned char>(utf8[k]);
+    const std::string_view rest = utf8.substr(k);
+    if (byte < 0x20 || rest.starts_with("\xC2\x85") || rest.starts_with("\xE2\x80\xA8") || rest.starts_with("\xE2\x80\xA9")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Names made of pieces that break lines and pieces that do not: each record stays one line, and
+// reads back as the name.
+TEST(JsonString, NoCharacterALineSplitterHonoursIsLeftUnescaped) {
+  const char* const pieces[] = {"a", "\n", "\r", "\x0b", "\x0c", "\x1c", "\x1e", "\x7f", "\xC2\x85", "\xC2\x9B",
+                                "\xC2\xA0", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xA7", "\xE2\x80\xAA", "\xD0\xA4"};
+  std::mt19937 random(11);
+  for (int k = 0; k < 2000; ++k) {
+    std::string name;
+    for (std::size_t n = random() % 6; n > 0; --n) name += pieces[random() % std::size(pieces)];
+    const std::string encoded = JsonString(name);
+    EXPECT_FALSE(HoldsLineBreak(encoded)) << encoded;
+    EXPECT_EQ(json::parse(encoded).get<std::string>(), name);
   }
 }
 
@@ -185,17 +215,17 @@ TEST(RunSummary, NamesWhatBecameOfTheFiles) {
   } cases[] = {
       {{}, 0, 0, "0 files seen"},
       {{Row(Event::NoFileTail, Verdict::Healthy)}, 0, 1, "1 file seen: 1 healthy"},
-      {{Row(Event::Done, Verdict::Repairable), Row(Event::Done, Verdict::HeapDamaged),
+      {{Row(Event::Done, Verdict::Repairable), Row(Event::Done, Verdict::HeapDamaged), Row(Event::Done, Verdict::Repairable),
         Row(Event::NoFileTail, Verdict::HeapDamaged), Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall),
         Row(Event::NoFileTail, Verdict::NotRepairable, R::NoHeapEnd),
         Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall), Row(Event::UnknownError, Verdict::ReadFailed),
         Row(Event::BackupFailed, Verdict::Repairable)},
        0,
-       9,
-       "8 files seen: 2 repaired, 1 damaged inside, 3 not repairable (1 no-heap-end, 2 too-small), 2 failed, "
-       "1 not reached"},
-      {{Row(Event::TailFound, Verdict::Repairable)}, 3, 4,
-       "4 files seen: 1 repairable, 3 failed"},
+       10,
+       "9 files seen: 2 repaired, 1 repaired, damaged inside, 1 damaged inside, 3 not repairable (1 no-heap-end, "
+       "2 too-small), 2 failed, 1 not reached"},
+      {{Row(Event::TailFound, Verdict::Repairable), Row(Event::TailFound, Verdict::HeapDamaged)}, 3, 5,
+       "5 files seen: 1 repairable, 1 repairable, damaged inside, 3 failed"},
   };
   for (const auto& c : cases) {
     RunSummary summary;

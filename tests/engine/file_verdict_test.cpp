@@ -228,6 +228,7 @@ TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged
   // Cut in the middle of its image data: nothing at all looks like a heap end.
   Bytes cutShort = CiffBuilder().HeapEnd(900000).Build();
   cutShort.resize(800000);
+  PutU32(cutShort, 500000 - 4, 500000 - 72);  // below the floor, with no root directory behind it
   const FileVerdict shortVerdict = Judge(cutShort);
   EXPECT_EQ(shortVerdict.verdict, Verdict::NotRepairable);
   EXPECT_EQ(shortVerdict.reason, UnrepairableReason::NoHeapEnd);
@@ -255,7 +256,9 @@ TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged
 TEST(FileVerdictReads, AFailedReadBeforeTheAnswerIsAReadFailure) {
   MemoryStream noSize(CiffBuilder().Build());
   noSize.FailSize();
-  EXPECT_EQ(JudgeFile(noSize).verdict, Verdict::ReadFailed);
+  const FileVerdict untold = JudgeFile(noSize);
+  EXPECT_EQ(untold.verdict, Verdict::ReadFailed);
+  EXPECT_EQ(untold.size, std::nullopt);
   MemoryStream failing(CiffBuilder().HeapEnd(kHeapEnd).Junk(1000).Build());
   failing.FailReadsFrom(kHeapEnd + 500);
   const FileVerdict verdict = JudgeFile(failing);

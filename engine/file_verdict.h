@@ -22,14 +22,14 @@ enum class Verdict {
 };
 
 enum class UnrepairableReason {
-  None,              // the verdict is not NotRepairable
-  TooSmall,          // under 100 KiB, as no CRW photo is
-  TooLarge,          // 2 GiB or more
-  NoCiffHeader,      // no CIFF header at the start or near it (see Lookalike)
-  HeaderNotAtStart,  // a CIFF header, but not at the start of the file (see headerOffset)
+  None,                    // the verdict is not NotRepairable
+  TooSmall,                // under 100 KiB, as no CRW photo is
+  TooLarge,                // 2 GiB or more
+  NoCiffHeader,            // no CIFF header at the start or near it (see Lookalike)
+  HeaderNotAtStart,        // a CIFF header, but not at the start of the file (see headerOffset)
   UnexpectedHeaderLength,  // a CIFF header whose length field is not 26: readers would take the
                            // heap to start elsewhere than the one whose end is found
-  NoHeapEnd,         // a CIFF header, but no heap end to cut at (see MissingEnd)
+  NoHeapEnd,               // a CIFF header, but no heap end to cut at (see MissingEnd)
 };
 
 // What a file without a CIFF header looks like instead.

@@ -35,19 +35,19 @@ TailResult FindFileTail(Stream& stream);
 
 // Which rule gave the locator's answer.
 enum class TailFinding {
-  ReadFailed,           // kTailUnknownError: a read failed (or memory ran out)
-  TooSmall,             // kTailInvalidFile: under kMinFileSize
-  TooLarge,             // kTailInvalidFile: kMaxFileSize or more
-  NoMark,               // kTailInvalidFile: the file starts with neither "II" nor "MM"
-  NoSignature,          // kTailInvalidFile: the mark is not followed by a CIFF header's signature
+  ReadFailed,              // kTailUnknownError: a read failed (or memory ran out)
+  TooSmall,                // kTailInvalidFile: under kMinFileSize
+  TooLarge,                // kTailInvalidFile: kMaxFileSize or more
+  NoMark,                  // kTailInvalidFile: the file starts with neither "II" nor "MM"
+  NoSignature,             // kTailInvalidFile: the mark is not followed by a CIFF header's signature
   UnexpectedHeaderLength,  // kTailInvalidFile: a CIFF header whose length field is not 26
-  BelowScanFloor,       // kTailNotFound: the file ends below kScanFloor, where nothing is tested
-  EndsWithRootPointer,  // kTailNotFound: its last four bytes point back to a root directory
-  EndsWithCopiedPointer,  // kTailNotFound: it ends with the pointer found before a heap end
-  NoPlausibleEnd,       // kTailNotFound: no position passes the distance test
-  NoReadableRoot,       // kTailNotFound: positions pass it, none has a readable root directory
-  HeapEnd,              // a length: where the root heap ends
-  TrailerEnd,           // a length: where Canon's recipe trailer after the heap ends
+  BelowScanFloor,          // kTailNotFound: the file ends below kScanFloor, where nothing is tested
+  EndsWithRootPointer,     // kTailNotFound: its last four bytes point back to a root directory
+  EndsWithCopiedPointer,   // kTailNotFound: it ends with the pointer found before a heap end
+  NoPlausibleEnd,          // kTailNotFound: no position passes the distance test
+  NoReadableRoot,          // kTailNotFound: positions pass it, none has a readable root directory
+  HeapEnd,                 // a length: where the root heap ends
+  TrailerEnd,              // a length: where Canon's recipe trailer after the heap ends
 };
 
 // FindFileTail's answer and what it is based on.

@@ -62,8 +62,7 @@ std::uint32_t CrwCaseMaker::HeapEnd() {
   }
 }
 
-// What carvers save under a CRW name that is no CIFF file, a CIFF file that starts late, or one
-// whose header's length or signature is not a CRW file's.
+// What carvers save under a CRW name that is no CIFF file, or a CIFF file begun late or amiss.
 void CrwCaseMaker::ChangeStart(Bytes& bytes, std::ostringstream& text) {
   const std::size_t prefix = static_cast<std::size_t>(Pick<std::uint64_t>({1, 512, Between(2, 70000)}));
   const auto flipped = static_cast<unsigned char>(1u << Between(0, 7));

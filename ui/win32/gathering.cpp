@@ -71,7 +71,7 @@ std::optional<std::wstring> ImagePath(HANDLE process) {
 std::optional<std::wstring> ImagePathOfWindow(HWND window) {
   DWORD processId = 0;
   if (::GetWindowThreadProcessId(window, &processId) == 0) return std::nullopt;
-  const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
   if (process == nullptr) return std::nullopt;
   std::optional<std::wstring> path = ImagePath(process);
   ::CloseHandle(process);
@@ -129,8 +129,8 @@ void GatheringTurn::End() {
 
 HandOverWindow::HandOverWindow() {
   if (!RegisterHandOverClassOnce()) return;
-  handle_ = ::CreateWindowExW(0, kHandOverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              ::GetModuleHandleW(nullptr), nullptr);
+  handle_ = ::CreateWindowExW(0, kHandOverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr),
+                              nullptr);
 }
 
 HandOverWindow::~HandOverWindow() {

@@ -4,8 +4,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <utility>
 
 #include "platform/wide_text_win32.h"
@@ -132,34 +130,21 @@ TEST_F(DesktopFilesToTheWindow, ADropReplacesTheSelectionAsBrowseDoesAndRepairsN
   EXPECT_EQ(errorBoxes[0].second, L"None of the files given is a .crw file.");
 }
 
-// A tenth of a second, in which what other programs send this thread's windows is answered.
-void PauseAnsweringMessages() {
-  for (int slice = 0; slice < 10; ++slice) {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-// The program itself, started as Explorer starts it for "Open with" or the verb, with a UTF-16
-// command line with each name in quotes: the selection its main window shows once it has taken
-// them, or nothing when it showed no window. The window is then closed, and must end the program.
-std::optional<std::wstring> SelectionOfProgramStartedWith(const std::vector<std::wstring>& arguments,
-                                                          const std::wstring& expected) {
+// The program itself, started as Explorer starts it for "Open with" or the verb: a UTF-16 command
+// line with each name in quotes.
+TEST_F(DesktopFilesToTheWindow, TheProgramSelectsTheFilesAndFoldersOfItsCommandLine) {
   wchar_t self[MAX_PATH];
   const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   const fs::path program =
       (fs::path(std::wstring(self, length)).parent_path() / fs::u8path(TAILMEND_PROGRAM_FROM_TESTS)).lexically_normal();
   std::wstring commandLine = L"\"" + program.wstring() + L"\"";
-  for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
+  for (const std::wstring& argument : {japanese, card, other}) commandLine += L" \"" + argument + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started)) {
-    ADD_FAILURE() << "the program did not start";
-    return std::nullopt;
-  }
+  ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+  ::WaitForInputIdle(started.hProcess, 30000);
   struct Search {
     DWORD process;
     HWND found;
@@ -177,92 +162,53 @@ std::optional<std::wstring> SelectionOfProgramStartedWith(const std::vector<std:
           return FALSE;
         },
         reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) PauseAnsweringMessages();
+    if (search.found == nullptr) ::Sleep(100);
   }
-  std::optional<std::wstring> shown;
   if (search.found != nullptr) {
     // GetWindowText reads another program's control as it was created; the message asks the control.
     // The window is up before it has taken its command line.
     HWND edit = Find(search.found, MainWindowDesign(), "Edit1");
     wchar_t text[1024] = {};
-    for (int tries = 0; tries < 100 && std::wstring(text) != expected; ++tries) {
-      if (tries > 0) PauseAnsweringMessages();
+    for (int tries = 0; tries < 100 && std::wstring(text) != expectedText; ++tries) {
+      if (tries > 0) ::Sleep(100);
       ::SendMessageW(edit, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     }
-    shown = text;
+    EXPECT_EQ(std::wstring(text), expectedText);
     ::PostMessageW(search.found, WM_CLOSE, 0, 0);
   }
   const DWORD ended = ::WaitForSingleObject(started.hProcess, 30000);
   if (ended != WAIT_OBJECT_0) ::TerminateProcess(started.hProcess, 1);
   ::CloseHandle(started.hThread);
   ::CloseHandle(started.hProcess);
+  ASSERT_NE(search.found, nullptr) << "the program showed no main window";
   EXPECT_EQ(ended, WAIT_OBJECT_0) << "closing its window ends the program";
-  return shown;
-}
-
-TEST_F(DesktopFilesToTheWindow, TheProgramSelectsTheFilesAndFoldersOfItsCommandLine) {
-  EXPECT_EQ(SelectionOfProgramStartedWith({japanese, card, other}, expectedText), expectedText)
-      << "the program shows its files in a main window";
   ExpectNothingRepaired();
 }
 
-// The window program is another program than these tests: a window of theirs that gathers takes
-// nothing from it, and it opens a window of its own with its file.
-TEST_F(DesktopFilesToTheWindow, AGatheringWindowTakesNoFilesFromAnotherProgram) {
-  window.TakeDesktopFiles({Utf8FromWide(japanese)});
-  window.StartGathering();
-  const std::wstring russianOnly = L"\"\u0424\u043E\u0442\u043E.CRW\" ";
-  EXPECT_EQ(SelectionOfProgramStartedWith({russian}, russianOnly), russianOnly);
-  EXPECT_EQ(EditText(), L"\"\u5199\u771F.CRW\" ");
-}
-
-// Files handed over by this very program join the selection, once each.
-TEST_F(DesktopFilesToTheWindow, AGatheringWindowTakesTheFilesOfItsOwnProgram) {
-  window.TakeDesktopFiles({Utf8FromWide(japanese)});
-  window.StartGathering();
-  for (int part = 0; part < 2; ++part) {
-    EXPECT_TRUE(HandToGatheringWindow({Utf8FromWide(russian)})) << part;
-    PauseAnsweringMessages();
-  }
-  EXPECT_EQ(EditText(), L"\"\u5199\u771F.CRW\" \"\u0424\u043E\u0442\u043E.CRW\" ");
-}
-
-// What a gathering window takes, message by message: only well-formed ones with absolute names,
-// from a hand-over window of this program, within a pause of the last and a minute of the start.
-TEST(Gathering, TakesOnlyAbsoluteNamesFromThisProgramForAMinuteAtMost) {
+// Well-formed messages of absolute names from a hand-over window of this program (the installer's
+// test starts another), within 3 s of the last and a minute of the start, across the tick's wrap.
+TEST_F(MainWindow, AGatheringWindowTakesOnlyAbsoluteNamesFromThisProgramForAMinuteAtMost) {
   using namespace std::string_literals;
-  const HandOverWindow receiver;
   const HandOverWindow sender;
   Gathering gathering;
-  constexpr DWORD kStart = 0xFFFF0000;  // the tick count wraps round within the minute
-  gathering.Start(receiver.Handle(), kStart);
-  const auto takes = [&](HWND from, std::wstring names, DWORD at, ULONG_PTR kind = kHandedFilesMessage) {
+  constexpr DWORD kStart = 0xFFFF0000;
+  const auto takes = [&](std::wstring names, DWORD at, HWND from, ULONG_PTR kind = kHandedFilesMessage) {
     const COPYDATASTRUCT data{kind, static_cast<DWORD>(names.size() * sizeof(wchar_t)), names.data()};
     return gathering.Take(from, data, at).has_value();
   };
-  const struct {
-    const char* what;
-    HWND from;
-    std::wstring names;
-    ULONG_PTR kind;
-  } refused[] = {
-      {"no sender", nullptr, L"C:\\a.crw\0"s, kHandedFilesMessage},
-      {"a window of another kind", ::GetDesktopWindow(), L"C:\\a.crw\0"s, kHandedFilesMessage},
-      {"another message", sender.Handle(), L"C:\\a.crw\0"s, kHandedFilesMessage + 1},
-      {"a name in the current folder", sender.Handle(), L"a.crw\0"s, kHandedFilesMessage},
-      {"a name in the drive's current folder", sender.Handle(), L"C:a.crw\0"s, kHandedFilesMessage},
-      {"a name on the current drive", sender.Handle(), L"\\a.crw\0"s, kHandedFilesMessage},
-      {"a name with a way up", sender.Handle(), L"C:\\b\\..\\a.crw\0"s, kHandedFilesMessage},
-      {"one relative name among absolute ones", sender.Handle(), L"C:\\a.crw\0b.crw\0"s, kHandedFilesMessage},
-      {"names not ended by a null", sender.Handle(), L"C:\\a.crw"s, kHandedFilesMessage},
-  };
-  for (const auto& message : refused) EXPECT_FALSE(takes(message.from, message.names, kStart + 100, message.kind)) << message.what;
+  gathering.Start(window.Handle(), kStart);
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart, window.Handle())) << "the window itself";
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart, sender.Handle(), kHandedFilesMessage + 1));
+  for (const std::wstring& names : {L"a.crw\0"s, L"C:a.crw\0"s, L"\\a.crw\0"s, L"C:\\b\\..\\a.crw\0"s, L"C:\\a.crw"s}) {
+    EXPECT_FALSE(takes(names, kStart, sender.Handle())) << ::testing::PrintToString(names);
+  }
   DWORD at = kStart;
-  for (int part = 0; part < 23; ++part) EXPECT_TRUE(takes(sender.Handle(), L"C:\\a.crw\0\\\\s\\p\\b.crw\0"s, at += 2500)) << part;
-  EXPECT_FALSE(takes(sender.Handle(), L"C:\\a.crw\0"s, kStart + 60000)) << "a minute after the start";
-  EXPECT_FALSE(takes(sender.Handle(), L"C:\\a.crw\0"s, kStart + 60001)) << "once stopped, for good";
-  gathering.Start(receiver.Handle(), kStart);
-  EXPECT_FALSE(takes(sender.Handle(), L"C:\\a.crw\0"s, kStart + 3000)) << "three seconds without files";
+  for (int part = 0; part < 23; ++part) {
+    EXPECT_TRUE(takes(L"C:\\a.crw\0\\\\s\\p\\b.crw\0"s, at += 2500, sender.Handle())) << "from this program";
+  }
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart + 60000, sender.Handle())) << "a minute after the start";
+  gathering.Start(window.Handle(), kStart);
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart + 3000, sender.Handle())) << "three seconds without files";
   gathering.Stop();
 }
 

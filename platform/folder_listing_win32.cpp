@@ -6,7 +6,7 @@
 
 #include "platform/extended_path_win32.h"
 #include "platform/file_identity_win32.h"
-#include "platform/folder_listing.h"
+#include "platform/folder_listing_win32.h"
 #include "platform/system_error_text.h"
 #include "platform/wide_text_win32.h"
 
@@ -45,13 +45,14 @@ HANDLE OpenFolder(const std::string& path) {
   return folder;
 }
 
-// Appends the entries of one filled buffer.
-void AppendEntries(const unsigned char* buffer, DWORD volumeSerial, std::vector<FolderEntry>& entries) {
+}  // namespace
+
+void AppendListedEntries(const unsigned char* records, DWORD volumeSerial, std::vector<FolderEntry>& entries) {
   for (std::size_t offset = 0;;) {
     FILE_ID_BOTH_DIR_INFO record;
-    std::memcpy(&record, buffer + offset, offsetof(FILE_ID_BOTH_DIR_INFO, FileName));
+    std::memcpy(&record, records + offset, offsetof(FILE_ID_BOTH_DIR_INFO, FileName));
     std::wstring name(record.FileNameLength / sizeof(wchar_t), L'\0');
-    std::memcpy(name.data(), buffer + offset + offsetof(FILE_ID_BOTH_DIR_INFO, FileName), record.FileNameLength);
+    std::memcpy(name.data(), records + offset + offsetof(FILE_ID_BOTH_DIR_INFO, FileName), record.FileNameLength);
     if (!IsDotOrDotDot(name)) {
       // For a reparse point the system puts its tag where extended attributes' size would be.
       const EntryKind kind = KindOf(record.FileAttributes, record.EaSize);
@@ -62,8 +63,6 @@ void AppendEntries(const unsigned char* buffer, DWORD volumeSerial, std::vector<
     offset += record.NextEntryOffset;
   }
 }
-
-}  // namespace
 
 bool IsFolder(const std::string& path) {
   const auto wide = ExtendedPathFromUtf8(path);
@@ -80,7 +79,7 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   std::vector<FolderEntry> entries;
   for (FILE_INFO_BY_HANDLE_CLASS next = FileIdBothDirectoryRestartInfo;; next = FileIdBothDirectoryInfo) {
     if (!::GetFileInformationByHandleEx(folder.handle, next, buffer.data(), kListingBufferBytes)) break;
-    AppendEntries(reinterpret_cast<const unsigned char*>(buffer.data()), info.dwVolumeSerialNumber, entries);
+    AppendListedEntries(reinterpret_cast<const unsigned char*>(buffer.data()), info.dwVolumeSerialNumber, entries);
   }
   const DWORD code = ::GetLastError();
   // An empty drive's root folder has not even "." to give.

@@ -1,5 +1,7 @@
 #include "ui/behaviour/desktop_files.h"
 
+#include <set>
+
 #include "engine/folder_walk.h"
 
 namespace tailmend {
@@ -36,11 +38,14 @@ std::string ProblemText(const std::vector<WalkNote>& notes) {
 }
 
 // A walk lists only .crw files; a file named outright is kept as it was given whatever its name.
+// A name the selection holds already is not added again.
 DesktopFiles FilesAfter(FileList selection, const std::vector<std::string>& paths) {
   FileArguments found = ExpandFileArguments(paths);
   DesktopFiles result{std::move(selection), {}};
+  std::set<std::string> selected;
+  for (const SelectedFile& file : result.files) selected.insert(file.path);
   for (SelectedFile& file : found.files) {
-    if (IsCrwFileName(file.path)) result.files.push_back(std::move(file));
+    if (IsCrwFileName(file.path) && selected.insert(file.path).second) result.files.push_back(std::move(file));
   }
   result.problems = ProblemText(found.notes);
   if (result.files.empty() && result.problems.empty() && !paths.empty()) result.problems = kNoCrwFile;

@@ -147,8 +147,11 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
-    case WM_COPYDATA:
-      return FilesHandedOver(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_COPYDATA: {
+      // The sender names itself by a window of its own.
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      return FilesHandedOver(reinterpret_cast<HWND>(wParam), *data) ? TRUE : FALSE;
+    }
     case kTakeHandedFiles:
       RunGuarded(handle_, [this] { TakeHandedFiles(); });
       return 0;
@@ -189,10 +192,10 @@ void TfrmMain::FilesDropped(HDROP drop) {
 
 void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) { ShowTaken(FilesFromDesktop(paths)); }
 
-void TfrmMain::StartGathering() { gathering_.Start(handle_); }
+void TfrmMain::StartGathering() { gathering_.Start(handle_, ::GetTickCount()); }
 
-bool TfrmMain::FilesHandedOver(const COPYDATASTRUCT& data) {
-  std::optional<std::vector<std::string>> paths = gathering_.Take(data);
+bool TfrmMain::FilesHandedOver(HWND sender, const COPYDATASTRUCT& data) {
+  std::optional<std::vector<std::string>> paths = gathering_.Take(sender, data, ::GetTickCount());
   if (!paths) return false;
   const std::size_t before = handedPaths_.size();
   handedPaths_.insert(handedPaths_.end(), paths->begin(), paths->end());

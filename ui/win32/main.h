@@ -34,7 +34,8 @@ public:
   // selection as Browse does, and what could not be taken is shown in the standard error box.
   void TakeDesktopFiles(const std::vector<std::string>& paths);
   // Started with files: the files that the programs started for the same Explorer selection hand
-  // over are added to the selection, until Fix Now, Browse or a drop, or a short while without any.
+  // over are added to the selection, until Fix Now, Browse or a drop, a short while without any, or
+  // a minute after the start.
   void StartGathering();
 
 private:
@@ -52,7 +53,7 @@ private:
 
   void ReplaceSelection(tailmend::FileList files);
   void FilesDropped(HDROP drop);
-  bool FilesHandedOver(const COPYDATASTRUCT& data);
+  bool FilesHandedOver(HWND sender, const COPYDATASTRUCT& data);
   void TakeHandedFiles();
   void ShowTaken(DesktopFiles taken);
   void ShowPicture(int dpi);

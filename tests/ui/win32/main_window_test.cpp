@@ -11,6 +11,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/window_harness.h"
 #include "ui/behaviour/window_designs.h"
+#include "ui/win32/gathering.h"
 #include "ui/win32/main.h"
 
 namespace tailmend::test {
@@ -182,6 +183,33 @@ TEST_F(DesktopFilesToTheWindow, TheProgramSelectsTheFilesAndFoldersOfItsCommandL
   ASSERT_NE(search.found, nullptr) << "the program showed no main window";
   EXPECT_EQ(ended, WAIT_OBJECT_0) << "closing its window ends the program";
   ExpectNothingRepaired();
+}
+
+// Well-formed messages of absolute names from a hand-over window of this program (the installer's
+// test starts another), within 3 s of the last and a minute of the start, across the tick's wrap.
+TEST_F(MainWindow, AGatheringWindowTakesOnlyAbsoluteNamesFromThisProgramForAMinuteAtMost) {
+  using namespace std::string_literals;
+  const HandOverWindow sender;
+  Gathering gathering;
+  constexpr DWORD kStart = 0xFFFF0000;
+  const auto takes = [&](std::wstring names, DWORD at, HWND from, ULONG_PTR kind = kHandedFilesMessage) {
+    const COPYDATASTRUCT data{kind, static_cast<DWORD>(names.size() * sizeof(wchar_t)), names.data()};
+    return gathering.Take(from, data, at).has_value();
+  };
+  gathering.Start(window.Handle(), kStart);
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart, window.Handle())) << "the window itself";
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart, sender.Handle(), kHandedFilesMessage + 1));
+  for (const std::wstring& names : {L"a.crw\0"s, L"C:a.crw\0"s, L"\\a.crw\0"s, L"C:\\b\\..\\a.crw\0"s, L"C:\\a.crw"s}) {
+    EXPECT_FALSE(takes(names, kStart, sender.Handle())) << ::testing::PrintToString(names);
+  }
+  DWORD at = kStart;
+  for (int part = 0; part < 23; ++part) {
+    EXPECT_TRUE(takes(L"C:\\a.crw\0\\\\s\\p\\b.crw\0"s, at += 2500, sender.Handle())) << "from this program";
+  }
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart + 60000, sender.Handle())) << "a minute after the start";
+  gathering.Start(window.Handle(), kStart);
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart + 3000, sender.Handle())) << "three seconds without files";
+  gathering.Stop();
 }
 
 TEST_F(MainWindow, StartsWithItsPictureAndNothingSelectedInAFixedBorder) {

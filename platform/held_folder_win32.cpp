@@ -37,12 +37,16 @@ namespace {
 // A first guess at a resolved path's length; a longer one is asked for again at its size.
 constexpr DWORD kFinalPathGuess = 512;
 
-// Only what it takes to look at the folder; others may read and write in it, but not delete or
-// rename it. With FILE_FLAG_OPEN_REPARSE_POINT a link is opened itself, not what it points to.
-HANDLE HoldFolder(const std::wstring& systemPath, DWORD flags) {
+// Others may read and write in the folder, but not delete or rename it. The system holds others
+// to that only for a handle that may list the folder: one opened for its attributes alone takes
+// no part in sharing. With FILE_FLAG_OPEN_REPARSE_POINT a link is opened itself, not what it
+// points to.
+constexpr DWORD kHoldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+
+HANDLE HoldFolder(const std::wstring& systemPath, DWORD flags, DWORD access = kHoldAccess) {
   if (InjectedFailure(FileOperation::Open)) return INVALID_HANDLE_VALUE;
-  return ::CreateFileW(systemPath.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+  return ::CreateFileW(systemPath.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
 }
 
 // The path the system resolved for an open folder, links and substituted drives undone; the path
@@ -140,9 +144,14 @@ HeldFolder::HeldFolder(HeldFolder&& other) noexcept = default;
 HeldFolder& HeldFolder::operator=(HeldFolder&& other) noexcept = default;
 HeldFolder::~HeldFolder() = default;
 
+// A folder the user named that the user may write in but not list is still the user's to name:
+// it is held as far as the system lets us.
 HeldFolder HeldFolder::Open(const std::string& path) {
   const std::wstring system = SystemPathOf(path);
-  const HANDLE folder = HoldFolder(system, 0);
+  HANDLE folder = HoldFolder(system, 0);
+  if (folder == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    folder = HoldFolder(system, 0, FILE_READ_ATTRIBUTES);
+  }
   if (folder == INVALID_HANDLE_VALUE) throw OpenFolderError(path, static_cast<int>(::GetLastError()));
   return HeldFolder(std::make_unique<State>(folder, ResolvedPath(folder, system), path));
 }

@@ -180,6 +180,17 @@ TEST_F(BackupAndCut, TheBackupHasThePhotosAccessControlList) {
   EXPECT_EQ(DaclOf(dir.File("IMG_0042_bak0.crw")), DaclOf(path));
 }
 
+// The output folder and each folder entered below it can be neither renamed nor replaced while
+// they are held, so that the names made below them stay there.
+TEST_F(BackupAndCut, HeldFoldersCannotBeMovedAway) {
+  fs::create_directories(dir.Path() / "fixed");
+  HeldFolder folder = HeldFolder::Open(dir.File("fixed"));
+  folder.Enter("sub", dir.Path().string());
+  for (const char* name : {"fixed\\sub", "fixed"}) {
+    EXPECT_FALSE(::MoveFileExW(Wide(dir.File(name)).c_str(), Wide(dir.File("moved")).c_str(), 0)) << name;
+  }
+}
+
 // A folder made for a repaired copy gets the access-control list of the card's folder it stands
 // for, not what the output folder would pass on.
 TEST_F(BackupAndCut, AFolderMadeForARepairedCopyHasItsFoldersAccessControlList) {

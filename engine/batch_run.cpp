@@ -4,11 +4,10 @@
 #include <utility>
 
 #include "engine/backup_copier.h"
-#include "engine/repaired_copy.h"
 #include "engine/file_verdict.h"
+#include "engine/repaired_copy.h"
 #include "engine/tail_locator.h"
 #include "platform/file_stream.h"
-#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 
@@ -17,6 +16,7 @@ namespace tailmend {
 namespace {
 
 constexpr const char* kChangedReason = "It changed while it was being repaired";
+constexpr const char* kChangedDuringCopyReason = "It changed while it was being copied";
 
 // A file's own failure, with the step it happened in; the policy decides whether it ends the run.
 class FileError : public PlatformError {
@@ -99,16 +99,15 @@ PlatformError ChangedError(const std::string& path) {
 }
 
 // The repaired file goes into the output folder under its name there; the original stays as it is.
+// A photo that changed while it was copied is not written, whatever was copied of it.
 void WriteIntoOutputFolder(const SelectedFile& selected, OpenedFile& file, TailResult tail, const RunPolicy& policy) {
-  const std::string name = selected.relativeName.empty() ? FileNameOf(selected.path) : selected.relativeName;
-  const std::string destination = PathInFolder(policy.outputFolder, name);
-  const CopyOutcome outcome =
-      Attempt(FailureKind::Write, [&] { return WriteRepairedCopy(file.stream, file.scanned, tail, destination); });
-  if (outcome == CopyOutcome::SourceChanged) throw FileError(FailureKind::Changed, ChangedError(selected.path));
-  if (outcome == CopyOutcome::NameTaken) {
-    const std::string reason = destination + " is already there";
-    throw FileError(FailureKind::Write, PlatformError("Cannot write \"" + destination + "\": it is already there", reason));
+  if (Attempt(FailureKind::Write,
+              [&] { return WriteRepairedCopy(file.stream, file.scanned, tail, selected, policy.outputFolder); })) {
+    return;
   }
+  throw FileError(FailureKind::Write, PlatformError("The file \"" + selected.path +
+                                                        "\" changed while it was being copied and was not written",
+                                                    kChangedDuringCopyReason));
 }
 
 // Only the file that was scanned is cut: one that another program rewrote or resized since is

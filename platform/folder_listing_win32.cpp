@@ -87,17 +87,4 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   return entries;
 }
 
-// Each folder on the way is made where it is missing; what cannot be made on the way (a drive, a
-// server's share, a folder already there) shows in the last one.
-void MakeFolders(const std::string& path) {
-  DWORD code = ERROR_PATH_NOT_FOUND;
-  for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
-    const auto folder = ExtendedPathFromUtf8(path.substr(0, end));
-    if (!folder) throw MakeFolderError(path, ERROR_NO_UNICODE_TRANSLATION);
-    if (!::CreateDirectoryW(folder->c_str(), nullptr)) code = ::GetLastError();
-    if (end == std::string::npos || end + 1 == path.size()) break;
-  }
-  if (!IsFolder(path)) throw MakeFolderError(path, static_cast<int>(code));
-}
-
 }  // namespace tailmend

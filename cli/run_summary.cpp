@@ -18,7 +18,8 @@ void RunSummary::CountRow(const FileResult& result) {
     case Event::Done: ++repaired_; return;
     case Event::TailFound: ++repairable_; return;
     case Event::UnknownError:
-    case Event::BackupFailed: ++failed_; return;
+    case Event::BackupFailed:
+    case Event::Failed: ++failed_; return;
     case Event::NoFileTail:
     case Event::InvalidCrwFile: break;
   }

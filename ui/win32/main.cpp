@@ -10,6 +10,7 @@
 #include "ui/behaviour/desktop_files.h"
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/product.h"
+#include "ui/behaviour/scoped_replacement.h"
 #include "ui/behaviour/window_designs.h"
 #include "ui/win32/about.h"
 #include "ui/win32/controls.h"
@@ -49,12 +50,39 @@ void RegisterOnce(WNDPROC procedure) {
   if (registered == 0) throw std::runtime_error("The main window's class could not be registered");
 }
 
+// A control that draws nothing until this goes, and then draws itself once.
+class RedrawPaused {
+public:
+  explicit RedrawPaused(HWND control) : control_(control) { ::SendMessageW(control_, WM_SETREDRAW, FALSE, 0); }
+  RedrawPaused(const RedrawPaused&) = delete;
+  RedrawPaused& operator=(const RedrawPaused&) = delete;
+  ~RedrawPaused() {
+    ::SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(control_, nullptr, TRUE);
+  }
+
+private:
+  HWND control_;
+};
+
 void SetCellText(HWND list, int row, int column, const std::string& text) {
   std::wstring wide = WideForDisplay(text);
   LVITEMW cell{};
   cell.iSubItem = column;
   cell.pszText = wide.data();
   ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+}
+
+void AppendRow(HWND list, const std::string& number, const EventRow& row) {
+  std::wstring wideNumber = WideForDisplay(number);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.pszText = wideNumber.data();
+  const auto added = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  if (added < 0) throw std::runtime_error("The event list could not take another row");
+  SetCellText(list, added, 1, row.file);
+  SetCellText(list, added, 2, std::string(EventText(row.result.event)));
 }
 
 // The names a drop carries, in UTF-16 whatever the code page, as the engine's UTF-8.
@@ -82,6 +110,7 @@ TfrmMain::TfrmMain() {
   if (handle_ == nullptr) throw std::runtime_error("The main window could not be created");
   const int dpi = WindowDpi(handle_);
   DrawControls(handle_, MainWindowDesign(), dpi);
+  selectionTip_ = std::make_unique<Tooltip>(Item("Edit1"));
   picture_ = DecodeJpeg(MainPictureBytes());
   ShowPicture(dpi);
   RunGuarded(handle_, [this] { FormCreate(); });
@@ -159,6 +188,7 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // Closing the main window ends the program.
+      if (!FormCloseQuery()) return 0;
       gathering_.Stop();
       RunGuarded(handle_, [this] { FormClose(); });
       ::ShowWindow(handle_, SW_HIDE);
@@ -212,18 +242,18 @@ void TfrmMain::ShowTaken(DesktopFiles taken) {
   if (!taken.problems.empty()) ShowErrorBox(handle_, taken.problems);
 }
 
-void TfrmMain::AddEventRow(const std::string& file, const std::string& event) {
+// The rows a run has reported since it last looked, drawn once for all of them, the last in sight.
+void TfrmMain::AddEventRows(const std::vector<EventRow>& rows) {
+  if (rows.empty()) return;
   HWND list = Item("ListView1");
-  const auto row = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  std::wstring number = WideForDisplay(EventRowNumber(static_cast<std::size_t>(row)));
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = row;
-  item.pszText = number.data();
-  const auto added = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  if (added < 0) throw std::runtime_error("The event list could not take another row");
-  SetCellText(list, added, 1, file);
-  SetCellText(list, added, 2, event);
+  {
+    const RedrawPaused paused(list);
+    for (const EventRow& row : rows) {
+      AppendRow(list, EventRowNumber(eventRows_.size()), row);
+      eventRows_.push_back(row);
+    }
+  }
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, eventRows_.size() - 1, FALSE);
 }
 
 bool TfrmMain::BackupRequested() const {
@@ -246,10 +276,12 @@ void TfrmMain::Button1Click() {
 void TfrmMain::ReplaceSelection(tailmend::FileList files) {
   FileList = std::move(files);
   ::SetWindowTextW(Item("Edit1"), WideForDisplay(SelectionText(FileList)).c_str());
+  selectionTip_->SetText(WideForDisplay(SelectionTooltip(FileList)));
 }
 
 void TfrmMain::Button7Click() {
   gathering_.Stop();
+  const ScopedReplacement<bool> running(runOpen_, true);
   TfrmProcessing frmProcessing(*this);
   frmProcessing.ShowModal(handle_);
 }

@@ -26,6 +26,7 @@ bool EndsInFailure(const RunEnding& ending) { return ending.end != RunEnd::Finis
 }  // namespace
 
 void ProcessingProgress::Start(FileList files, bool backupRequested, const WorkerStart& startWorker) {
+  if (run_) return;
   files_ = std::move(files);
   run_ = std::make_unique<RunProgress>(files_.size(), backupRequested);
   try {

@@ -63,7 +63,7 @@ public:
   // FormShow: a run over these files, with StopFlag false, on a worker of its own. The run is
   // the repair, in which a file's own failure gets its row "Failed" and the run goes on;
   // "Backup failed" and what passes out of the run end it. A worker that cannot be started is an
-  // error out of the run.
+  // error out of the run. A dialog runs once: a show that comes again starts nothing.
   void Start(FileList files, bool backupRequested, const WorkerStart& startWorker);
   // Shows what changed since the last call; once the run has ended, finishes it: "Close" on the
   // button and, when files failed, one error box listing them.

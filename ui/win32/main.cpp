@@ -50,39 +50,18 @@ void RegisterOnce(WNDPROC procedure) {
   if (registered == 0) throw std::runtime_error("The main window's class could not be registered");
 }
 
-// A control that draws nothing until this goes, and then draws itself once.
-class RedrawPaused {
-public:
-  explicit RedrawPaused(HWND control) : control_(control) { ::SendMessageW(control_, WM_SETREDRAW, FALSE, 0); }
-  RedrawPaused(const RedrawPaused&) = delete;
-  RedrawPaused& operator=(const RedrawPaused&) = delete;
-  ~RedrawPaused() {
-    ::SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(control_, nullptr, TRUE);
+// The text of one cell of the event list, as the list asks for it.
+std::string CellText(const std::vector<EventRow>& rows, std::size_t row, int column) {
+  switch (column) {
+    case 0: return EventRowNumber(row);
+    case 1: return rows[row].file;
+    default: return std::string(EventText(rows[row].result.event));
   }
-
-private:
-  HWND control_;
-};
-
-void SetCellText(HWND list, int row, int column, const std::string& text) {
-  std::wstring wide = WideForDisplay(text);
-  LVITEMW cell{};
-  cell.iSubItem = column;
-  cell.pszText = wide.data();
-  ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
-void AppendRow(HWND list, const std::string& number, const EventRow& row) {
-  std::wstring wideNumber = WideForDisplay(number);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  item.pszText = wideNumber.data();
-  const auto added = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  if (added < 0) throw std::runtime_error("The event list could not take another row");
-  SetCellText(list, added, 1, row.file);
-  SetCellText(list, added, 2, std::string(EventText(row.result.event)));
+bool IsEventListAsking(const NMHDR& notice) {
+  const ControlDesign* from = DesignOf(MainWindowDesign(), static_cast<int>(notice.idFrom));
+  return notice.code == LVN_GETDISPINFOW && from != nullptr && from->name == "ListView1";
 }
 
 // The names a drop carries, in UTF-16 whatever the code page, as the engine's UTF-8.
@@ -173,6 +152,9 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       return ::DefWindowProcW(handle_, message, wParam, lParam);
+    case WM_NOTIFY:
+      if (IsEventListAsking(*reinterpret_cast<const NMHDR*>(lParam))) ShowCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      return 0;
     case WM_DROPFILES:
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
@@ -242,18 +224,25 @@ void TfrmMain::ShowTaken(DesktopFiles taken) {
   if (!taken.problems.empty()) ShowErrorBox(handle_, taken.problems);
 }
 
-// The rows a run has reported since it last looked, drawn once for all of them, the last in sight.
+// The rows a run has reported since it last looked: the list learns their count, the last in sight.
 void TfrmMain::AddEventRows(const std::vector<EventRow>& rows) {
   if (rows.empty()) return;
+  eventRows_.insert(eventRows_.end(), rows.begin(), rows.end());
   HWND list = Item("ListView1");
-  {
-    const RedrawPaused paused(list);
-    for (const EventRow& row : rows) {
-      AppendRow(list, EventRowNumber(eventRows_.size()), row);
-      eventRows_.push_back(row);
-    }
+  if (::SendMessageW(list, LVM_SETITEMCOUNT, eventRows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL) == 0) {
+    throw std::runtime_error("The event list could not take more rows");
   }
   ::SendMessageW(list, LVM_ENSUREVISIBLE, eventRows_.size() - 1, FALSE);
+}
+
+// The list asks for the texts of the rows it shows.
+void TfrmMain::ShowCell(NMLVDISPINFOW& asked) const {
+  const auto row = static_cast<std::size_t>(asked.item.iItem);
+  if ((asked.item.mask & LVIF_TEXT) == 0 || row >= eventRows_.size() || asked.item.cchTextMax <= 0) return;
+  const std::wstring text = WideForDisplay(CellText(eventRows_, row, asked.item.iSubItem));
+  const std::size_t room = static_cast<std::size_t>(asked.item.cchTextMax) - 1;
+  const std::size_t copied = text.copy(asked.item.pszText, room);
+  asked.item.pszText[copied] = L'\0';
 }
 
 bool TfrmMain::BackupRequested() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -57,6 +58,7 @@ private:
   void Button8Click();
   void Button6Click();
 
+  void ShowCell(NMLVDISPINFOW& asked) const;
   void ReplaceSelection(tailmend::FileList files);
   void FilesDropped(HDROP drop);
   bool FilesHandedOver(const COPYDATASTRUCT& data);

@@ -131,6 +131,7 @@ void TfrmMain::Button1Click() {
 void TfrmMain::ReplaceSelection(tailmend::FileList files) {
   FileList = std::move(files);
   Edit1->setText(QString::fromStdString(SelectionText(FileList)));
+  Edit1->setCursorPosition(0);  // the first names, as the Windows edit box shows them
   Edit1->setToolTip(QString::fromStdString(SelectionTooltip(FileList)));
 }
 

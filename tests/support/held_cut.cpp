@@ -1,5 +1,7 @@
 #include "tests/support/held_cut.h"
 
+#include <chrono>
+
 #include "platform/fault_injection.h"
 
 namespace tailmend::test {
@@ -9,7 +11,7 @@ HeldCut::HeldCut(int cut) {
     if (operation != FileOperation::SetEnd || ++cuts != cut) return std::nullopt;
     std::unique_lock<std::mutex> lock(mutex_);
     held_ = true;
-    released_.wait(lock, [this] { return releasing_; });
+    released_.wait_for(lock, std::chrono::minutes(1), [this] { return releasing_; });
     held_ = false;
     return std::nullopt;
   });

@@ -7,8 +7,9 @@
 namespace tailmend::test {
 
 // Holds a run's worker right before its cut number `cut` (from 1), the backup already written,
-// until released, so that a test can act meanwhile as a person would. Released and disarmed when
-// it goes, once the run that it held has ended.
+// until released (or a minute has passed, so that a failing test cannot hang), so that a test can
+// act meanwhile as a person would. Released and disarmed when it goes, once the run that it held
+// has ended.
 class HeldCut {
 public:
   explicit HeldCut(int cut);

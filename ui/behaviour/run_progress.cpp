@@ -22,14 +22,10 @@ void RunProgress::AddEventRow(const std::string& file, const FileResult& result)
   currentRow_ = EventRow{file, result, std::nullopt};
 }
 
-// A failure follows its file's row; one that came without a row gets a row of its own.
+// A failure follows its file's row (the run gives every file that fails a row).
 void RunProgress::ReportFailure(const std::string& file, const FileFailure& failure) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (!currentRow_ || currentRow_->file != file || currentRow_->failure) {
-    HandOnCurrentRow();
-    currentRow_ = EventRow{file, {Event::Failed, FileVerdict{}}, std::nullopt};
-  }
-  currentRow_->failure = failure;
+  if (currentRow_ && currentRow_->file == file) currentRow_->failure = failure;
 }
 
 void RunProgress::End(const RunEnding& ending) {

@@ -23,7 +23,6 @@
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/processing_dialog.h"
 #include "ui/behaviour/product.h"
-#include "ui/behaviour/run_progress.h"
 #include "ui/behaviour/scoped_replacement.h"
 #include "ui/behaviour/window_designs.h"
 
@@ -150,27 +149,6 @@ TEST(ProcessingDialogRules, ARunShowsWhatItReportedAndFinishesWithCloseAndOneBox
   }
 }
 
-// Stop asked for while the worker is at work: the run ends before the next file, and only then may
-// the dialog close.
-TEST(ProcessingDialogRules, StopEndsTheRunBeforeTheNextFileAndTheDialogClosesOnlyOnceItHasEnded) {
-  TempDir dir;
-  RecordedView view;
-  ProcessingProgress progress(view);
-  HeldWorker worker;
-  const std::string photo = dir.Put("A.CRW", DamagedPhoto());
-  progress.Start({photo}, true, worker.Start());
-  EXPECT_FALSE(progress.Press()) << "Stop only asks to stop";
-  EXPECT_FALSE(progress.MayClose()) << "the worker is still at work";
-  worker.work();
-  progress.Refresh();
-  EXPECT_EQ(view.texts.at("Button1"), "Close");
-  EXPECT_TRUE(view.rows.empty());
-  EXPECT_EQ(ReadBytes(photo), DamagedPhoto());
-  EXPECT_FALSE(fs::exists(dir.Path() / "A_bak0.crw"));
-  EXPECT_TRUE(progress.MayClose());
-  EXPECT_FALSE(view.taskbar.failing);
-}
-
 // An error out of the run (here: no thread for it) is shown, and leaves the dialog running until
 // Stop is pressed.
 TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
@@ -184,26 +162,6 @@ TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
   EXPECT_FALSE(progress.MayClose());
   EXPECT_FALSE(progress.Press()) << "Stop only asks to stop";
   EXPECT_TRUE(progress.MayClose());
-}
-
-// The worker hands each row on once its file is over, with the failure reported after it.
-TEST(ProcessingDialogRules, ARowIsHandedOnWithItsFailureOnceItsFileIsOver) {
-  RunProgress run(2, false);
-  run.SetCaption("Processing 1 of 2");
-  run.AddEventRow("a.crw", {Event::UnknownError, {}});
-  EXPECT_TRUE(run.Take().newRows.empty()) << "a failure may still follow";
-  run.ReportFailure("a.crw", {FailureKind::Read, "I/O error"});
-  run.SetCaption("Processing 2 of 2");
-  run.ReportFailure("b.crw", {FailureKind::Open, "gone", "Cannot open b.crw"});
-  RunSnapshot first = run.Take();
-  ASSERT_EQ(first.newRows.size(), 1u);
-  EXPECT_EQ(first.newRows[0].failure->reason, "I/O error");
-  run.End({RunEnd::Finished, ""});
-  const RunSnapshot last = run.Take();
-  ASSERT_EQ(last.newRows.size(), 1u);
-  EXPECT_EQ(last.newRows[0].result.event, Event::Failed) << "a failure without a row gets one";
-  EXPECT_EQ(last.rowsSoFar, 2u);
-  EXPECT_EQ(last.caption, "Processing 2 of 2");
 }
 
 std::vector<WindowDesign> DesignsAt(int dpi) {

@@ -55,32 +55,37 @@ make_card() {
 # A run cuts the damaged photos: their zeros are put back (as a hole), rather than 4 GiB written again.
 fresh_card() { truncate -s $((8 * mib)) "$card"/recup_dir.1/*.CRW; }
 smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
+larger() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a > b) ? a : b }'; }
 # compare NAME WINDOW_RUN CARD_AS_NAMED CLI_COMMAND...: each round runs the window program
-# (WINDOW_RUN prints "FIRST_DRAWING_MS<TAB>RUN_SECONDS") and then tailmend-cli on the card, so that
-# both meet the same load on a busy machine; the best of the rounds of each is kept.
+# (WINDOW_RUN prints "FIRST_DRAWING_MS<TAB>RUN_SECONDS<TAB>LONGEST_WAIT_MS") and then tailmend-cli on
+# the card, so that both meet the same load on a busy machine; the best of the rounds of each is
+# kept, and the longest wait of all.
 compare() {
-  local name=$1 window=$2 named=$3 drawing="" run="" cli="" start="" line
+  local name=$1 window=$2 named=$3 drawing="" run="" wait="" cli="" start="" line
   shift 3
   for _ in $(seq "$rounds"); do
     fresh_card
     line=$("$window")
     drawing=$(smaller "$(cut -f 1 <<<"$line")" "$drawing")
     run=$(smaller "$(cut -f 2 <<<"$line")" "$run")
+    wait=$(larger "$(cut -f 3 <<<"$line")" "$wait")
     fresh_card
     cli=$(smaller "$(seconds "$@" "$named" 2>/dev/null || true)" "$cli")
     start=$(smaller "$(seconds "$@" --version)" "$start")
   done
-  row "$name" "$drawing" "$run" "$(awk -v cli="$cli" -v start="$start" 'BEGIN { printf "%.3f", cli - start }')"
+  row "$name" "$drawing" "$run" "$wait" "$(awk -v cli="$cli" -v start="$start" 'BEGIN { printf "%.3f", cli - start }')"
 }
 row() {
-  awk -v name="$1" -v drawing="$2" -v run="$3" -v cli="$4" -v count="$count" 'BEGIN {
-    printf "%-38s %8s ms %9.3f s %9.3f s %7.2f %8.2f ms\n", name, drawing, run, cli, run / cli, (run - cli) * 1000 / count }'
+  awk -v name="$1" -v drawing="$2" -v run="$3" -v wait="$4" -v cli="$5" -v count="$count" 'BEGIN {
+    printf "%-38s %8s ms %9.3f s %8s ms %9.3f s %7.2f %8.2f ms\n", name, drawing, run, wait, cli, run / cli,
+      (run - cli) * 1000 / count }'
 }
 
 load_before=$(cut -d ' ' -f 1-3 /proc/loadavg)
 make_card
 echo "card: $count files of 8 MiB in recup_dir.1..3, best of $rounds; load average $load_before"
-printf "%-38s %11s %11s %11s %7s %11s\n" "window program" "to drawing" "run" "cli" "ratio" "per file"
+printf "%-38s %11s %11s %11s %11s %7s %11s\n" "window program" "to drawing" "run" "longest wait" "cli" "ratio" \
+  "per file"
 
 if [ -x "$build/tailmend" ]; then
   g++ -std=c++20 -O2 -Wall -Wextra -Werror -shared -fPIC $(pkg-config --cflags Qt6Widgets) \

@@ -1,17 +1,21 @@
 // Run by scripts/bench/window.sh beside a running Tailmend.exe (under Wine or on Windows): once the
 // main window shows the selection the program was started with, it presses Fix Now and prints the
-// milliseconds from the press to the processing dialog's first drawing on the screen and the
-// seconds to the end of the run (its button reads "Close"), then closes the dialog and the program.
+// milliseconds from the press to the processing dialog's first drawing on the screen, the seconds
+// to the end of the run (its button reads "Close") and the longest the dialog took meanwhile to
+// answer a message (how long the window did not answer), then closes the dialog and the program.
 // It only posts to the program and reads it, as another program would; ends with status 1 when
 // the program does not get that far within a few minutes.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 namespace {
 
 constexpr ULONGLONG kPatienceMs = 600000;
+
+double longestAnswerMs = 0;
 
 struct Search {
   DWORD process;
@@ -20,10 +24,20 @@ struct Search {
   HWND found;
 };
 
+double Seconds(const LARGE_INTEGER& from) {
+  LARGE_INTEGER now{}, frequency{};
+  ::QueryPerformanceCounter(&now);
+  ::QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 std::wstring TextOf(HWND window) {
   wchar_t text[64] = {};
   DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &copied);
+  LARGE_INTEGER asked{};
+  ::QueryPerformanceCounter(&asked);
+  ::SendMessageTimeoutW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &copied);
+  longestAnswerMs = std::max(longestAnswerMs, Seconds(asked) * 1000);
   return text;
 }
 
@@ -60,13 +74,6 @@ bool WaitFor(Condition condition, DWORD pollMs) {
   return true;
 }
 
-double Seconds(const LARGE_INTEGER& from) {
-  LARGE_INTEGER now{}, frequency{};
-  ::QueryPerformanceCounter(&now);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Before its first drawing a new window shows the screen's black; a dialog is drawn in its face colour.
 bool Drawn(HWND dialog) {
   POINT inside{4, 4};
@@ -97,8 +104,9 @@ int main() {
   if (!WaitFor([&] { return (dialog = FindOf(process, nullptr, L"#32770")) != nullptr && Drawn(dialog); }, 1)) return 1;
   const double firstDrawing = Seconds(pressed);
   HWND button = FindOf(process, dialog, L"Button");
+  longestAnswerMs = 0;
   if (button == nullptr || !WaitFor([&] { return TextOf(button) == L"Close"; }, 10)) return 1;
-  std::printf("%.0f\t%.3f\n", firstDrawing * 1000, Seconds(pressed));
+  std::printf("%.0f\t%.3f\t%.0f\n", firstDrawing * 1000, Seconds(pressed), longestAnswerMs);
   std::fflush(stdout);
   ::PostMessageW(button, BM_CLICK, 0, 0);
   WaitFor([&] { return !::IsWindow(dialog); }, 50);

@@ -19,7 +19,8 @@ void RunSummary::CountRow(const FileResult& result) {
     case Event::Done: ++(damaged ? repairedDamaged_ : repaired_); return;
     case Event::TailFound: ++(damaged ? repairableDamaged_ : repairable_); return;
     case Event::UnknownError:
-    case Event::BackupFailed: ++failed_; return;
+    case Event::BackupFailed:
+    case Event::Failed: ++failed_; return;
     case Event::NoFileTail:
     case Event::InvalidCrwFile: break;
   }

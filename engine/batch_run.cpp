@@ -53,6 +53,9 @@ StepState FailureState(TailResult code) {
   }
 }
 
+// The step a file's own failure shows "Failed" beside: the open is the first step's, the rest the cut's.
+Step StepOf(FailureKind kind) { return kind == FailureKind::Open ? Step::FindTail : Step::Cut; }
+
 struct OpenedFile {
   FileStream stream;
   // As it was before the scan, to be compared again right before the cut.
@@ -119,11 +122,13 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
   Attempt(FailureKind::Cut, [&] { file.stream.SetEnd(tail); });
 }
 
-// Returns false when the run must end after this file.
-bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy) {
+// Returns false when the run must end after this file. What the scan found is left in judged,
+// for the row of a file that fails after it.
+bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy, FileVerdict& judged) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
-  const FileVerdict verdict = JudgeFile(file.stream);
+  judged = JudgeFile(file.stream);
+  const FileVerdict& verdict = judged;
   const TailResult tail = verdict.tail;
   if (tail < 0) {
     sink.SetStepText(Step::FindTail, FailureState(tail));
@@ -158,11 +163,14 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     for (const Step step : kSteps) sink.SetStepText(step, StepState::Clear);
     sink.SetCaption("Processing " + std::to_string(k + 1) + " of " + std::to_string(files.size()));
     sink.SetStepText(Step::FindTail, StepState::Calculating);
+    FileVerdict judged;
     try {
-      if (!RepairFile(files[k], sink, policy)) return RunEnd::BackupFailed;
+      if (!RepairFile(files[k], sink, policy, judged)) return RunEnd::BackupFailed;
     } catch (const FileError& error) {
       if (policy.onFileError == OnFileError::EndRun) throw;
-      sink.ReportFailure(files[k].path, {error.Kind(), error.Reason()});
+      sink.SetStepText(StepOf(error.Kind()), StepState::Failed);
+      if (policy.onFileError == OnFileError::RowAndGoOn) sink.AddEventRow(files[k].path, {Event::Failed, judged});
+      sink.ReportFailure(files[k].path, {error.Kind(), error.Reason(), error.what()});
     }
   }
   return RunEnd::Finished;

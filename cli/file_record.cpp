@@ -55,8 +55,8 @@ void AddOptionalText(JsonObject& object, std::string_view key, const std::option
 
 void AddVerdict(JsonObject& object, const FileVerdict& verdict) {
   object.Add("verdict", StableName(verdict.verdict));
-  if (verdict.size > 0) {
-    object.Add("size", std::int64_t{verdict.size});
+  if (verdict.size) {
+    object.Add("size", std::int64_t{*verdict.size});
   } else {
     object.AddNull("size");
   }

@@ -5,6 +5,8 @@
 
 #include "engine/file_copy.h"
 #include "platform/file_stream.h"
+#include "platform/held_folder.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 
 namespace tailmend {
@@ -22,10 +24,9 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 // The first number whose name is free gets the copy; a name that someone takes meanwhile is left
 // alone and the next number tried.
-std::string GiveFirstFreeBackupName(TemporaryCopy& copy, const std::string& sourcePath) {
+void GiveFirstFreeBackupName(TemporaryCopy& copy, const std::string& sourcePath) {
   for (unsigned long long number = 0;; ++number) {
-    std::string name = BackupName(sourcePath, number);
-    if (copy.GiveName(name)) return name;
+    if (copy.GiveName(FileNameOf(BackupName(sourcePath, number)))) return;
   }
 }
 
@@ -52,7 +53,8 @@ bool BackupSourceFile(const std::string& fileName, Stream& source) {
 
 bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& failureReason) {
   try {
-    TemporaryCopy copy(fileName);
+    const HeldFolder folder = HeldFolder::Open(SplitName(fileName).directory);
+    TemporaryCopy copy(folder, FileNameOf(BackupName(fileName, 0)));
     const std::int64_t size = source.Size();
     // One byte more than the size shows a file that grew meanwhile.
     if (CopyUpTo(source, copy.Stream(), size + 1) != size) {
@@ -60,7 +62,8 @@ bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& 
       return false;
     }
     if (auto* sourceFile = dynamic_cast<FileStream*>(&source)) sourceFile->CopyAttributesTo(copy.Stream());
-    FlushFolderOf(GiveFirstFreeBackupName(copy, fileName));
+    GiveFirstFreeBackupName(copy, fileName);
+    folder.Flush();
     return true;
   } catch (const std::exception& error) {
     failureReason = FailureReasonOf(error);

@@ -16,6 +16,10 @@ namespace tailmend {
 // guard.
 class ModalDialog {
 public:
+  // The first message number a dialog may post to itself: its own messages from there on, and its
+  // timers' WM_TIMER, reach Notified, under the error guard.
+  static constexpr UINT kOwnMessage = WM_APP + 2;
+
   ModalDialog(const ModalDialog&) = delete;
   ModalDialog& operator=(const ModalDialog&) = delete;
   virtual ~ModalDialog() = default;
@@ -31,6 +35,7 @@ protected:
 
   virtual void FormShow() {}
   virtual bool FormCloseQuery() { return true; }
+  virtual void Notified(UINT /*message*/) {}
   // A click on a button or a link of the dialog, by its design name.
   virtual void Click(std::string_view control) = 0;
 

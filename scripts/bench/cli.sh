@@ -30,8 +30,7 @@ rounds=${3:-5}
 cli=${4:-$build/cli/tailmend-cli}
 make_crw="$build/tests/support/make_damaged_crw"
 judge="$build/tests/support/judge_files"
-floor="$build/tests/support/tail_floor"
-for tool in "$cli" "$make_crw" "$judge" "$floor" /usr/bin/time /usr/bin/strace; do
+for tool in "$cli" "$make_crw" "$judge" /usr/bin/time /usr/bin/strace; do
   [ -x "$tool" ] || { echo "bench-cli: $tool not found (build the project; apt-get install time strace)" >&2; exit 1; }
 done
 load() { cut -d ' ' -f 1 /proc/loadavg; }
@@ -89,10 +88,26 @@ drop_batch() {
 }
 warm_batch() { cat "${files[@]}" >/dev/null; }
 
+# The floors, in one process for the whole batch as tailmend-cli is: each file's last BYTES read
+# forwards with one read, and each file cut to LENGTH without reading anything (0: not that part).
+# Perl's sysseek, sysread and truncate are the system's own calls, and perl starts as fast as a C++
+# program does.
+#   floor BYTES LENGTH FILE...
+floor() {
+  perl -e 'my ($bytes, $length) = splice @ARGV, 0, 2; my $buffer;
+    for my $name (@ARGV) {
+      open(my $file, $length ? "+<" : "<", $name) or die "$name: $!\n";
+      if ($bytes) {
+        sysseek($file, -s($file) - $bytes, 0) or die "$name: $!\n";
+        sysread($file, $buffer, $bytes) == $bytes or die "$name: short read\n";
+      }
+      if ($length) { truncate($file, $length) or die "$name: $!\n" }
+    }' "$@"
+}
 # The contenders; those that cut leave the batch to be restored.
-read_floor() { "$floor" read "$window" "${files[@]}"; }
-cut_floor() { "$floor" cut "$heap" "${files[@]}"; }
-repair_floor() { "$floor" read-cut "$window" "$heap" "${files[@]}"; }
+read_floor() { floor "$window" 0 "${files[@]}"; }
+cut_floor() { floor 0 "$heap" "${files[@]}"; }
+repair_floor() { floor "$window" "$heap" "${files[@]}"; }
 check() { quiet "$cli" --check "${files[@]}"; }
 repair() { quiet "$cli" "${files[@]}"; }
 contenders=(read_floor check cut_floor repair_floor repair)
@@ -149,9 +164,14 @@ for _ in $(seq "$rounds"); do scan_times+=" $(seconds quiet "$cli" --check "$sca
 hostile="$work/hostile"
 plain16="$work/plain16"
 mkdir "$hostile" "$plain16"
-"$make_crw" "$hostile" 1 600000 $((16 * mib - 600000)) hostile
-"$make_crw" "$plain16" 1 $((15 * mib)) "$mib"
+# The heap ends below the floor; after it, the four bytes before every fourth position hold the
+# position minus 52, except the file's last four, which stay zero so that its end is no heap end.
+"$make_crw" "$hostile" 1 600000 0
 hostile_file="$hostile/IMG_0000.CRW"
+perl -e 'my ($from, $to) = @ARGV; binmode STDOUT;
+  for (my $at = $from; $at < $to - 4; $at += 4) { print pack("V", $at + 4 - 52) }
+  print pack("V", 0)' 600000 $((16 * mib)) >>"$hostile_file"
+"$make_crw" "$plain16" 1 $((15 * mib)) "$mib"
 hostile_result=$("$cli" --check "$hostile_file" 2>/dev/null | cut -f 3 || true)
 hostile_times="" plain16_times=""
 for _ in $(seq "$rounds"); do

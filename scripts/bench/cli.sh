@@ -98,7 +98,7 @@ floor() {
     for my $name (@ARGV) {
       open(my $file, $length ? "+<" : "<", $name) or die "$name: $!\n";
       if ($bytes) {
-        sysseek($file, -s($file) - $bytes, 0) or die "$name: $!\n";
+        sysseek($file, (-s $file) - $bytes, 0) or die "$name: $!\n";
         sysread($file, $buffer, $bytes) == $bytes or die "$name: short read\n";
       }
       if ($length) { truncate($file, $length) or die "$name: $!\n" }

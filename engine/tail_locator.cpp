@@ -33,12 +33,13 @@ constexpr std::uint32_t kTrailerFooterLengthAt = 20;
 
 // The scan reads the end of the file forwards, in windows that grow downwards from it: the last
 // 64 KiB, which holds the heap end of most damaged files and the root directory of a healthy one,
-// then the 1 MiB below, then twice as much each time up to 4 MiB. Each window is one read, in the
+// then the 1 MiB below, then twice as much each time up to 2 MiB. Each window is one read, in the
 // direction in which the system and the disk read ahead; long junk costs few requests, and memory
-// stays bounded whatever its length.
+// stays bounded whatever its length. Larger windows spared cold reads nothing measurable and cost
+// warm scans of long junk a quarter more, their bytes no longer in the processor's cache.
 constexpr std::uint32_t kFirstWindow = 64 * 1024;
 constexpr std::uint32_t kSecondWindow = 1024 * 1024;
-constexpr std::uint32_t kLargestWindow = 4 * 1024 * 1024;
+constexpr std::uint32_t kLargestWindow = 2 * 1024 * 1024;
 // Windows start on page boundaries, where the system reads from.
 constexpr std::uint32_t kPageSize = 4096;
 // A position's root directory starts at most this far below it: its pointer, counted from the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "engine/file_verdict.h"
 #include "engine/tail_locator.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/memory_stream.h"
@@ -282,7 +283,7 @@ TEST(TailLocatorTrailer, AnythingLessThanACompleteTrailerIsCutAtTheHeapEnd) {
 
 // The end of the file is read forwards in windows that grow downwards, each with one read: the last
 // 64 KiB (asked for before the mark is read, so that the disk fetches both at once), the 1 MiB
-// below, then twice as much each time up to 4 MiB; down to the root directory of the heap end, or
+// below, then twice as much each time up to 2 MiB; down to the root directory of the heap end, or
 // to what a position at the scan floor needs, and no further.
 TEST(TailLocatorReads, TheEndIsReadForwardsInWindowsThatGrowDownwards) {
   constexpr std::int64_t kPage = 4096;
@@ -306,30 +307,32 @@ TEST(TailLocatorReads, TheEndIsReadForwardsInWindowsThatGrowDownwards) {
         EXPECT_LE(access.count, window + (window == 65536 ? kPage - 1 : 0)) << junk;
       }
       windowEnd = access.offset;
-      window = std::min<std::int64_t>(window == 65536 ? 1 << 20 : 2 * window, 4 << 20);
+      window = std::min<std::int64_t>(window == 65536 ? 1 << 20 : 2 * window, 2 << 20);
     }
     EXPECT_LE(windowEnd, heapEnd - 86) << junk << ": the heap end's root directory was read";
     EXPECT_GE(windowEnd, std::max(kLowest, heapEnd - 86 - window)) << junk << ": no window more than needed";
   }
 }
 
-// Junk in which every fourth position passes the distance test, as a tool may leave or a prankster
-// plant: each position is passed over in memory, with no read of its own, and the file costs a
-// read per window whatever its root directories hold.
+// The hostile file: above a heap that ends below the scan floor, junk in which every fourth position
+// passes the distance test, none with a root directory a reader can read. Each position is passed
+// over in memory, with no read of its own, by the scan and by the verdict's look below the floor.
 TEST(TailLocatorReads, PositionsPassedOverCostNoReadsOfTheirOwn) {
   for (const bool directories : {false, true}) {
-    Bytes bytes = CiffBuilder().HeapEnd(700000).Junk(3 << 20, 0).Build();
-    for (std::uint32_t position = 700004; position + 4 < bytes.size(); position += 4) {
+    Bytes bytes = CiffBuilder().HeapEnd(600000).Junk(3 << 20, 0).Build();
+    for (std::uint32_t position = 600004; position + 4 < bytes.size(); position += 4) {
       PutU32(bytes, position - 4, position - 52);
     }
     // Now and then a root directory of the size the distance says, but stored nowhere.
-    for (std::uint32_t position = 700032; directories && position + 4 < bytes.size(); position += 32) {
+    for (std::uint32_t position = 600032; directories && position + 4 < bytes.size(); position += 32) {
       PutU16(bytes, PlantRootDirectory(bytes, position, 2) + 2, 0x8006);
     }
     MemoryStream stream(bytes);
     stream.KeepAccesses();
-    EXPECT_EQ(FindFileTail(stream), 700000) << directories;
-    EXPECT_LE(stream.Accesses().size(), 12u) << directories;
+    const FileVerdict verdict = JudgeFile(stream);
+    EXPECT_EQ(verdict.tail, kTailNotFound) << directories;
+    EXPECT_EQ(verdict.missingEnd, MissingEnd::BelowScanFloor) << directories;
+    EXPECT_LE(stream.Accesses().size(), 10u) << directories;
   }
 }
 

@@ -29,7 +29,7 @@ CrwCase CrwCaseMaker::Make() {
   builder.BuildInto(bytes);
   if (Chance(12)) ChangeStart(bytes, text);
   if (Chance(4)) AppendTrailer(bytes, heapEnd, text);
-  AppendJunk(bytes, big, text);
+  AppendJunk(bytes, text);
   const std::size_t planted = Between(0, 4);
   for (std::size_t k = 0; k < planted; ++k) PlantPointer(bytes, big, text);
   const auto size = static_cast<std::int64_t>(bytes.size());
@@ -81,7 +81,7 @@ void CrwCaseMaker::ChangeStart(Bytes& bytes, std::ostringstream& text) {
   }
 }
 
-void CrwCaseMaker::AppendJunk(Bytes& bytes, bool big, std::ostringstream& text) {
+void CrwCaseMaker::AppendJunk(Bytes& bytes, std::ostringstream& text) {
   std::size_t length = Pick<std::size_t>({0, 1, 3, 4, 5, 60, 4096, 32768});
   if (Chance(2)) length = Between(0, 40000);
   if (Chance(20)) length = Between(40000, 140000);
@@ -92,7 +92,7 @@ void CrwCaseMaker::AppendJunk(Bytes& bytes, bool big, std::ostringstream& text) 
     length = static_cast<std::size_t>(std::max<std::int64_t>(0, Around(kFloor, 3) - Length(bytes)));
   }
   Bytes junk;
-  switch (Between(0, 5)) {
+  switch (Between(0, 4)) {
     case 0: junk.assign(length, 0xFF); text << ", FF junk "; break;
     case 1: junk.assign(length, 0); text << ", zero junk "; break;
     case 2:
@@ -107,27 +107,9 @@ void CrwCaseMaker::AppendJunk(Bytes& bytes, bool big, std::ostringstream& text) 
       text << ", repeated-end junk ";
       break;
     }
-    case 4:
+    default:
       junk.assign(length, static_cast<unsigned char>(Between(0, 255)));
       text << ", constant junk ";
-      break;
-    default: {
-      // Positions that pass the distance test every few bytes, with the entry count the distance
-      // says in one of them now and then: thousands of candidates, none of them readable.
-      const std::size_t step = Between(1, 12);
-      const auto start = static_cast<std::uint32_t>(bytes.size());
-      junk = Noise(length, static_cast<std::uint32_t>(Between(1, 1u << 30)));
-      for (std::size_t at = 0; at + 4 <= length; at += step) {
-        const auto distance = static_cast<std::uint32_t>(52 + 10 * Between(0, 6));
-        const auto position = static_cast<std::uint32_t>(start + at + 4);
-        PutU32(junk, at, position - distance, big);
-        const std::int64_t countAt = std::int64_t{position} - distance + 26 - start;
-        if (countAt >= 0 && Chance(3)) {
-          PutU16(junk, static_cast<std::size_t>(countAt), static_cast<std::uint16_t>((distance - 32) / 10), big);
-        }
-      }
-      text << ", dense junk (every " << step << ") ";
-    }
   }
   text << length;
   bytes.insert(bytes.end(), junk.begin(), junk.end());
@@ -173,11 +155,7 @@ void CrwCaseMaker::PlantPointer(Bytes& bytes, bool big, std::ostringstream& text
       position = static_cast<std::int64_t>(Between(std::min<std::int64_t>(kFloor - 200, size), size));
       break;
     case 1: position = size - static_cast<std::int64_t>(Between(0, 130)); break;
-    case 2:
-      // Next to a page, where windows start, or just above one, where a root directory lies across
-      // the start of a window.
-      position = Around((static_cast<std::int64_t>(Between(1, bytes.size() >> 12)) << 12) + 60, 70);
-      break;
+    case 2: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 12)) << 12, 6); break;
     case 3: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 16)) << 16, 130); break;
     default: {
       // Where the locator's first or second window starts: positions whose pointer or root

@@ -8,7 +8,7 @@
 
 #include "cli/console_report.h"
 #include "cli/json_text.h"
-#include "cli/run_summary.h"
+#include "engine/run_summary.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/photo_folder_test.h"
 

@@ -1,4 +1,4 @@
-#include "cli/run_summary.h"
+#include "engine/run_summary.h"
 
 namespace tailmend {
 

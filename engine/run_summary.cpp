@@ -1,5 +1,7 @@
 #include "engine/run_summary.h"
 
+#include <numeric>
+
 namespace tailmend {
 
 namespace {
@@ -8,6 +10,25 @@ void AppendCount(std::string& text, std::size_t count, const std::string& what) 
   if (count == 0) return;
   text += text.empty() ? "" : ", ";
   text += std::to_string(count) + " " + what;
+}
+
+// A file under 100 KiB, or one with no CIFF header anywhere near its start, is no CRW photo at all.
+bool IsNoCrwFile(UnrepairableReason reason) {
+  return reason == UnrepairableReason::TooSmall || reason == UnrepairableReason::NoCiffHeader;
+}
+
+std::size_t Total(const std::map<std::string, std::size_t>& byReason) {
+  return std::accumulate(byReason.begin(), byReason.end(), std::size_t{0},
+                         [](std::size_t sum, const auto& entry) { return sum + entry.second; });
+}
+
+// "25 not repairable", and with the reasons "25 not repairable (5 damaged, 20 no-heap-end)".
+void AppendByReason(std::string& text, const std::map<std::string, std::size_t>& byReason, const std::string& what,
+                    SummaryDetail detail) {
+  std::string reasons;
+  for (const auto& [reason, count] : byReason) AppendCount(reasons, count, reason);
+  const bool named = detail == SummaryDetail::CountsAndReasons;
+  AppendCount(text, Total(byReason), named ? what + " (" + reasons + ")" : what);
 }
 
 }  // namespace
@@ -22,10 +43,11 @@ void RunSummary::CountRow(const FileResult& result) {
     case Event::NoFileTail:
     case Event::InvalidCrwFile: break;
   }
+  const UnrepairableReason reason = result.verdict.reason;
   switch (result.verdict.verdict) {
     case Verdict::Healthy: ++healthy_; return;
     case Verdict::HeapDamaged: ++damagedInside_; return;
-    case Verdict::NotRepairable: ++unrepairable_[std::string(StableName(result.verdict.reason))]; return;
+    case Verdict::NotRepairable: ++(IsNoCrwFile(reason) ? notCrw_ : unrepairable_)[std::string(StableName(reason))]; return;
     case Verdict::Repairable:
     case Verdict::ReadFailed: ++failed_; return;
   }
@@ -36,23 +58,19 @@ void RunSummary::CountFailedFile() {
   ++failed_;
 }
 
-std::string RunSummary::Text(std::size_t listed) const {
+std::string RunSummary::Text(std::size_t listed, SummaryDetail detail) const {
   std::string counts;
   AppendCount(counts, repaired_, "repaired");
   AppendCount(counts, repairable_, "repairable");
   AppendCount(counts, healthy_, "healthy");
   AppendCount(counts, damagedInside_, "damaged inside");
-  std::size_t unrepairable = 0;
-  std::string reasons;
-  for (const auto& [reason, count] : unrepairable_) {
-    unrepairable += count;
-    AppendCount(reasons, count, reason);
-  }
-  AppendCount(counts, unrepairable, "not repairable (" + reasons + ")");
+  AppendByReason(counts, unrepairable_, "not repairable", detail);
+  AppendByReason(counts, notCrw_, Total(notCrw_) == 1 ? "not a CRW file" : "not CRW files", detail);
   AppendCount(counts, failed_, "failed");
-  if (listed > seen_) AppendCount(counts, listed - seen_, "not reached");
-  std::string text = std::to_string(seen_) + (seen_ == 1 ? " file seen" : " files seen");
-  return counts.empty() ? text : text + ": " + counts;
+  std::string text = std::to_string(listed) + (listed == 1 ? " file" : " files");
+  if (!counts.empty()) text += ": " + counts;
+  if (seen_ < listed) text += "; stopped after " + std::to_string(seen_) + " of " + std::to_string(listed);
+  return text;
 }
 
 }  // namespace tailmend

@@ -154,7 +154,7 @@ TEST(JsonReport, AFailureJoinsItsFilesObjectOrStandsForTheFile) {
   const std::vector<json> lines = JsonLines(::testing::internal::GetCapturedStdout());
   const std::string err = ::testing::internal::GetCapturedStderr();
   // A failure beside its file's row is that file's, counted once.
-  EXPECT_TRUE(err.ends_with("tailmend-cli: 5 files seen: 2 repaired, 3 failed\n")) << err;
+  EXPECT_TRUE(err.ends_with("tailmend-cli: 5 files: 2 repaired, 3 failed\n")) << err;
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[3]["failure"], nullptr) << "another file's failure is not d's";
   EXPECT_EQ(lines[4]["file"], "e.CRW");
@@ -174,34 +174,42 @@ FileResult Row(Event event, Verdict verdict, UnrepairableReason reason = Unrepai
   return result;
 }
 
-// The summary names each outcome that happened, and the reasons files could not be repaired.
+// The summary names each outcome that happened, with or without the reasons files could not be
+// repaired, and says where a run that ended early stopped.
 TEST(RunSummary, NamesWhatBecameOfTheFiles) {
   using R = UnrepairableReason;
+  const std::vector<FileResult> mixed = {
+      Row(Event::Done, Verdict::Repairable), Row(Event::Done, Verdict::HeapDamaged),
+      Row(Event::NoFileTail, Verdict::HeapDamaged), Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall),
+      Row(Event::NoFileTail, Verdict::NotRepairable, R::NoHeapEnd),
+      Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::NoCiffHeader),
+      Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::HeaderNotAtStart),
+      Row(Event::UnknownError, Verdict::ReadFailed), Row(Event::BackupFailed, Verdict::Repairable)};
   const struct {
     std::vector<FileResult> rows;
     std::size_t failedFiles;
     std::size_t listed;
-    const char* text;
+    const char* counts;
+    const char* withReasons;
   } cases[] = {
-      {{}, 0, 0, "0 files seen"},
-      {{Row(Event::NoFileTail, Verdict::Healthy)}, 0, 1, "1 file seen: 1 healthy"},
-      {{Row(Event::Done, Verdict::Repairable), Row(Event::Done, Verdict::HeapDamaged),
-        Row(Event::NoFileTail, Verdict::HeapDamaged), Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall),
-        Row(Event::NoFileTail, Verdict::NotRepairable, R::NoHeapEnd),
-        Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall), Row(Event::UnknownError, Verdict::ReadFailed),
-        Row(Event::BackupFailed, Verdict::Repairable)},
-       0,
-       9,
-       "8 files seen: 2 repaired, 1 damaged inside, 3 not repairable (1 no-heap-end, 2 too-small), 2 failed, "
-       "1 not reached"},
-      {{Row(Event::TailFound, Verdict::Repairable)}, 3, 4,
-       "4 files seen: 1 repairable, 3 failed"},
+      {{}, 0, 0, "0 files", "0 files"},
+      {{}, 0, 3, "3 files; stopped after 0 of 3", "3 files; stopped after 0 of 3"},
+      {{Row(Event::NoFileTail, Verdict::Healthy)}, 0, 1, "1 file: 1 healthy", "1 file: 1 healthy"},
+      {{Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall)}, 0, 1, "1 file: 1 not a CRW file",
+       "1 file: 1 not a CRW file (1 too-small)"},
+      {mixed, 0, 10,
+       "10 files: 2 repaired, 1 damaged inside, 2 not repairable, 2 not CRW files, 2 failed; stopped after 9 of 10",
+       "10 files: 2 repaired, 1 damaged inside, 2 not repairable (1 header-not-at-start, 1 no-heap-end), "
+       "2 not CRW files (1 no-ciff-header, 1 too-small), 2 failed; stopped after 9 of 10"},
+      {{Row(Event::TailFound, Verdict::Repairable)}, 3, 4, "4 files: 1 repairable, 3 failed",
+       "4 files: 1 repairable, 3 failed"},
   };
   for (const auto& c : cases) {
     RunSummary summary;
     for (const FileResult& row : c.rows) summary.CountRow(row);
     for (std::size_t k = 0; k < c.failedFiles; ++k) summary.CountFailedFile();
-    EXPECT_EQ(summary.Text(c.listed), c.text);
+    EXPECT_EQ(summary.Text(c.listed, SummaryDetail::Counts), c.counts);
+    EXPECT_EQ(summary.Text(c.listed, SummaryDetail::CountsAndReasons), c.withReasons);
   }
 }
 
@@ -230,7 +238,7 @@ TEST_F(CliJson, EveryFileIsReportedAsAnObjectAndTheRunIsSummed) {
   EXPECT_EQ(lines[2]["file"], misnamed);
   EXPECT_EQ(lines[2]["looks_like"], "jpeg");
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.summary, "tailmend-cli: 3 files seen: 1 repaired, 1 healthy, 1 not repairable (1 no-ciff-header)");
+  EXPECT_EQ(run.summary, "tailmend-cli: 3 files: 1 repaired, 1 healthy, 1 not a CRW file (1 no-ciff-header)");
   EXPECT_EQ(ReadBytes(repaired), healthy);
 }
 

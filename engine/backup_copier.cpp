@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <exception>
+#include <utility>
 
 #include "engine/file_copy.h"
 #include "platform/file_stream.h"
@@ -45,27 +46,27 @@ bool IsBackupName(std::string_view name) {
   return digits < stem.size() && EndsWith(stem.substr(0, digits), kBackupMarker);
 }
 
-bool BackupSourceFile(const std::string& fileName, Stream& source) {
-  std::string failureReason;
-  return BackupSourceFile(fileName, source, failureReason);
-}
+bool BackupSourceFile(const std::string& fileName, Stream& source) { return BackUp(fileName, source).written; }
 
-bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& failureReason) {
+BackupOutcome BackUp(const std::string& fileName, Stream& source) {
+  BackupOutcome outcome;
   try {
     TemporaryCopy copy(fileName);
     const std::int64_t size = source.Size();
     // One byte more than the size shows a file that grew meanwhile.
     if (CopyUpTo(source, copy.Stream(), size + 1) != size) {
-      failureReason = kCopyChangedReason;
-      return false;
+      outcome.failureReason = kCopyChangedReason;
+      return outcome;
     }
     if (auto* sourceFile = dynamic_cast<FileStream*>(&source)) sourceFile->CopyAttributesTo(copy.Stream());
-    FlushFolderOf(GiveFirstFreeBackupName(copy, fileName));
-    return true;
+    std::string name = GiveFirstFreeBackupName(copy, fileName);
+    FlushFolderOf(name);
+    outcome.written = true;
+    outcome.name = std::move(name);
   } catch (const std::exception& error) {
-    failureReason = FailureReasonOf(error);
+    outcome.failureReason = FailureReasonOf(error);
   }
-  return false;
+  return outcome;
 }
 
 }  // namespace tailmend

@@ -75,21 +75,24 @@ OpenedFile Open(const SelectedFile& file, const RunPolicy& policy) {
   });
 }
 
-// Returns false when the backup failed, which ends the whole run.
-bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink) {
+// Returns false when the backup failed, which ends the whole run; the name of a backup written
+// goes into backup.
+bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink,
+                       std::string& backup) {
   if (!sink.BackupRequested()) {
     sink.SetStepText(Step::Backup, StepState::Skipped);
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Processing);
-  std::string reason;
-  if (BackupSourceFile(path, stream, reason)) {
+  BackupOutcome outcome = BackUp(path, stream);
+  if (outcome.written) {
+    backup = std::move(outcome.name);
     sink.SetStepText(Step::Backup, StepState::Done);
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Failed);
   sink.AddEventRow(path, {Event::BackupFailed, verdict});
-  sink.ReportFailure(path, {FailureKind::Backup, reason});
+  sink.ReportFailure(path, {FailureKind::Backup, outcome.failureReason});
   return false;
 }
 
@@ -139,7 +142,8 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
   }
   // An original repaired into another folder stays as it is, and needs no backup.
   const bool inPlace = policy.outputFolder.empty();
-  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink)) return false;
+  std::string backup;
+  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink, backup)) return false;
   sink.SetStepText(Step::Cut, StepState::Processing);
   if (inPlace) {
     CutIfUnchanged(path, file, tail);
@@ -147,7 +151,7 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
     WriteIntoOutputFolder(selected, file, tail, policy);
   }
   sink.SetStepText(Step::Cut, StepState::Done);
-  sink.AddEventRow(path, {Event::Done, verdict});
+  sink.AddEventRow(path, {Event::Done, verdict, std::move(backup)});
   return true;
 }
 

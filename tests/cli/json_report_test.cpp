@@ -93,7 +93,7 @@ FileVerdict HeapDamaged() {
 // Each file is one object: the members every verdict has, and the detail only its reason has.
 TEST(JsonReport, EachFileIsOneObjectWithWhatItsVerdictFound) {
   const json noDetail = {{"reason", nullptr}, {"damage", nullptr}, {"original_name", nullptr},
-                         {"capture_time", nullptr}, {"failure", nullptr}};
+                         {"capture_time", nullptr}, {"backup", nullptr}, {"failure", nullptr}};
   const auto with = [](json object, const json& more) {
     object.update(more);
     return object;
@@ -106,10 +106,10 @@ TEST(JsonReport, EachFileIsOneObjectWithWhatItsVerdictFound) {
     FileResult result;
     json expected;
   } cases[] = {
-      {{Event::Done, Repairable()},
+      {{Event::Done, Repairable(), "dir/a \"b\"_bak0.crw"},
        with(noDetail, {{"event", "Done"}, {"verdict", "repairable"}, {"size", 705000}, {"length", 700000},
                        {"junk", 5000}, {"trailer_kept", true}, {"original_name", "CRW_0042.CRW"},
-                       {"capture_time", "2005-04-23T17:54:36"}})},
+                       {"capture_time", "2005-04-23T17:54:36"}, {"backup", "dir/a \"b\"_bak0.crw"}})},
       {{Event::TailFound, HeapDamaged()},
        with(noDetail, {{"event", "Tail found"}, {"verdict", "heap-damaged"}, {"size", 705000}, {"length", 700000},
                        {"junk", 5000}, {"trailer_kept", false},

@@ -74,6 +74,7 @@ TEST_F(BatchRun, WithBackupTheWholeOriginalIsKeptBeside) {
   const Calls expected = {"step 2 Processing...", "step 2 Done", "step 3 Processing...", "step 3 Done",
                           "row 1 " + path + " Done"};
   EXPECT_EQ(tail, expected);
+  EXPECT_EQ(sink.rows.back().result.backup, dir.File("IMG_0001_bak0.crw")) << "the row names its backup";
   EXPECT_EQ(ReadBytes(dir.File("IMG_0001_bak0.crw")), damaged);
   EXPECT_EQ(ReadBytes(path), healthy);
 }

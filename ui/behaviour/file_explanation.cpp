@@ -160,13 +160,13 @@ FileState StateOf(const std::optional<FileResult>& result, const std::optional<F
 
 std::string_view StateIconName(FileState state) {
   switch (state) {
-    case FileState::Repaired: return "state-repaired";
-    case FileState::Healthy: return "state-healthy";
-    case FileState::DamagedInside: return "state-damaged-inside";
-    case FileState::NotRepairable: return "state-not-repairable";
-    case FileState::Failed: return "state-failed";
+    case FileState::Repaired: return "state_repaired";
+    case FileState::Healthy: return "state_healthy";
+    case FileState::DamagedInside: return "state_damaged_inside";
+    case FileState::NotRepairable: return "state_not_repairable";
+    case FileState::Failed: return "state_failed";
   }
-  return "state-failed";
+  return "state_failed";
 }
 
 std::string FileSentence(const std::optional<FileResult>& result, const std::optional<FileFailure>& failure) {

@@ -22,7 +22,7 @@ enum class FileState {
 
 FileState StateOf(const std::optional<FileResult>& result, const std::optional<FileFailure>& failure);
 
-// The name of the state's icon among the program's pictures: "state-repaired", ... Each is drawn
+// The name of the state's icon among the program's pictures: "state_repaired", ... Each is drawn
 // from assets/NAME.svg at 16 and 32 pixels.
 std::string_view StateIconName(FileState state);
 

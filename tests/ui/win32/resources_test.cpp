@@ -12,6 +12,8 @@
 
 #include "generated/version.h"
 #include "platform/wide_text_win32.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/state_icons.h"
 #include "ui/win32/wic_picture.h"
 
 namespace tailmend::test {
@@ -97,6 +99,29 @@ TEST(ProgramResources, TheManifestBringsVersionSixOfTheCommonControls) {
   for (char& c : loaded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_NE(loaded.find("\\winsxs\\"), std::string::npos) << loaded;
   EXPECT_NE(loaded.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << loaded;
+}
+
+// Tailmend.exe carries the event list's state icons, and each loads at the side of a screen scaled
+// 100 %, 150 % and 200 % (here from this test program, which carries the same resources).
+TEST(ProgramResources, EachStateIconIsThereAtEachScreensSize) {
+  const ProgramResources program;
+  for (const FileState state : {FileState::Repaired, FileState::Healthy, FileState::DamagedInside,
+                                FileState::NotRepairable, FileState::Failed}) {
+    const std::wstring name = WideForDisplay(StateIconName(state));
+    EXPECT_NE(::FindResourceW(program.Module(), name.c_str(), RT_GROUP_ICON), nullptr) << Utf8FromWide(name);
+    for (const int dpi : {96, 144, 192}) {
+      HICON icon = LoadStateIcon(state, StateIconSize(dpi));
+      ASSERT_NE(icon, nullptr) << Utf8FromWide(name) << " at " << dpi;
+      ICONINFO parts{};
+      ASSERT_TRUE(::GetIconInfo(icon, &parts));
+      BITMAP shape{};
+      ::GetObjectW(parts.hbmColor, sizeof shape, &shape);
+      EXPECT_EQ(shape.bmWidth, dpi / 6) << Utf8FromWide(name) << " at " << dpi;
+      ::DeleteObject(parts.hbmColor);
+      ::DeleteObject(parts.hbmMask);
+      ::DestroyIcon(icon);
+    }
+  }
 }
 
 // A bitmap made for a picture control, owned, with its pixels readable in a memory device context.

@@ -78,6 +78,7 @@ void JudgeHeap(FileBytes& file, std::uint32_t heapEnd, ByteOrder order, Verdict 
   verdict.damage = reading.damage;
   verdict.originalFileName = std::move(reading.originalFileName);
   verdict.captureTime = reading.captureTime;
+  verdict.preview = reading.preview;
 }
 
 // The locator reads the mark alone; a TIFF-based raw file starts with the same two letters.

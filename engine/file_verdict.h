@@ -112,6 +112,7 @@ struct FileVerdict {
   // From the heap, when it holds them (see HeapReading).
   std::optional<std::string> originalFileName;
   std::optional<std::uint32_t> captureTime;
+  std::optional<PreviewPlace> preview;
   // ReadFailed: the reason the file could not be read.
   std::string failureReason;
 };

@@ -218,6 +218,7 @@ private:
     std::array<unsigned char, 2> start{};
     if (size >= start.size()) file_.Read(data, start);
     if (start[0] != kMarker || start[1] != kStartOfImage) return Fault(HeapFault::PreviewStart);
+    reading.preview = PreviewPlace{data, size};
     static_assert(kPreviewEndWindow <= WindowedReads::kWindowSize);
     std::array<unsigned char, kPreviewEndWindow> end{};
     const std::size_t window = std::min<std::size_t>(size, end.size());

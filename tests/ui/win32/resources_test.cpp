@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_verdict.h"
 #include "generated/version.h"
+#include "platform/file_stream.h"
 #include "platform/wide_text_win32.h"
+#include "tests/support/photos.h"
+#include "tests/support/temp_dir.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/state_icons.h"
 #include "ui/win32/wic_picture.h"
@@ -175,6 +179,28 @@ TEST(WicPicture, BytesThatAreNoJpegGiveAnEmptyPicture) {
   EXPECT_TRUE(DecodeJpeg({reinterpret_cast<const unsigned char*>(notJpeg.data()), notJpeg.size()}).Empty());
   EXPECT_TRUE(DecodeJpeg(MainPictureBytes().first(100)).Empty()) << "a header cut short";
   EXPECT_EQ(MakeBitmap(Picture{}, {338, 226}), nullptr);
+}
+
+// A photo whose preview is a real JPEG: located by the verdict, read alone from the file and decoded
+// by the system to fit its box, the same picture as decoded whole.
+TEST(WicPicture, APhotosPreviewIsDecodedToFitItsBox) {
+  const std::span<const unsigned char> jpeg = MainPictureBytes();
+  TempDir dir;
+  const std::string photo = dir.Put("IMG_0042.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())));
+  FileStream stream = FileStream::OpenReadSharedRead(photo);
+  const FileVerdict verdict = JudgeFile(stream);
+  const Picture preview = PreviewPicture(photo, verdict.preview, {80, 60});
+  ASSERT_EQ(preview.width, 80) << "338 x 226 fitted into 80 x 60";
+  ASSERT_EQ(preview.height, 53);
+  const Picture whole = DecodeJpeg(jpeg);
+  const auto lightness = [](std::uint32_t pixel) { return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF); };
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{40, 26}, std::pair{60, 40}}) {
+    const std::uint32_t there = whole.pixels[static_cast<std::size_t>(y * 226 / 53) * 338 + x * 338 / 80];
+    EXPECT_NEAR(lightness(preview.pixels[static_cast<std::size_t>(y) * 80 + x]), lightness(there), 72) << x << "," << y;
+  }
+  EXPECT_EQ(DecodeJpegToFit(jpeg, {400, 400}).width, 338) << "never larger than it is";
+  EXPECT_TRUE(PreviewPicture(photo, std::nullopt, {80, 60}).Empty()) << "no preview";
+  EXPECT_TRUE(PreviewPicture(photo, PreviewPlace{0, 1000}, {80, 60}).Empty()) << "no JPEG there";
 }
 
 // A picture drawn larger is filtered: between a black and a white pixel lie greys, not a step.

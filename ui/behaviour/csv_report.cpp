@@ -55,14 +55,14 @@ void AppendLine(std::string& csv, const std::vector<std::string>& cells) {
 
 }  // namespace
 
-std::string CsvReport(const std::vector<ReportRow>& rows) {
+std::string CsvReport(const std::vector<EventListRow>& rows) {
   std::string csv(kByteOrderMark);
   std::vector<std::string> names{"no"};
   for (const RecordField& field : FileRecordFields("", std::nullopt, std::nullopt, RecordShape::Flat)) {
     names.push_back(field.name);
   }
   AppendLine(csv, names);
-  for (const ReportRow& row : rows) {
+  for (const EventListRow& row : rows) {
     std::vector<std::string> cells{row.number};
     for (const RecordField& field : FileRecordFields(row.file, row.result, row.failure, RecordShape::Flat)) {
       cells.push_back(TextOf(field.value));

@@ -29,12 +29,7 @@ std::string_view FaultWords(HeapFault fault) {
 // "the entry 0x300a/0x2007 is broken (the preview JPEG does not end as a JPEG does)"
 std::string DamageWords(const std::optional<HeapDamage>& damage) {
   if (!damage) return "its data is broken";
-  std::string where;
-  for (const std::uint16_t tag : damage->Tags()) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04x", tag);
-    where += (where.empty() ? "" : "/") + std::string(text);
-  }
+  const std::string where = EntryPath(*damage);
   const std::string broken = where.empty() ? "the root directory is broken" : "the entry " + where + " is broken";
   return broken + " (" + std::string(FaultWords(damage->fault)) + ")";
 }
@@ -173,6 +168,16 @@ std::string FileSentence(const std::optional<FileResult>& result, const std::opt
   std::string sentence = failure ? FailureSentence(*failure) : result ? RowSentence(*result) : "";
   if (result && !result->backup.empty()) sentence += "; backup " + FileNameOf(result->backup);
   return sentence;
+}
+
+std::string EntryPath(const HeapDamage& damage) {
+  std::string path;
+  for (const std::uint16_t tag : damage.Tags()) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04x", tag);
+    path += (path.empty() ? "" : "/") + std::string(text);
+  }
+  return path;
 }
 
 std::string GroupedNumber(std::uint64_t number) {

@@ -33,4 +33,8 @@ std::string FileSentence(const std::optional<FileResult>& result, const std::opt
 // A count of bytes with its thousands grouped: "1,048,576".
 std::string GroupedNumber(std::uint64_t number);
 
+// Where a damage lies: the tags of the entries from the root directory down to the one at fault,
+// "0x300a/0x2007"; empty for a fault of the root directory's own.
+std::string EntryPath(const HeapDamage& damage);
+
 }  // namespace tailmend

@@ -35,7 +35,8 @@ struct DesignRect {
 enum class ControlKind {
   Picture,        // the picture the window gives it, at the design's size
   GroupBox,       // a frame with a caption, holding the controls placed in it
-  Label,          // a width of 0 takes its text's width, a height of 0 one line of its font
+  Label,          // a width of 0 takes its text's width, a height of 0 one line of its font; a height
+                  // of its own is lines its text wraps over
   Link,           // a label that reports a click, shown with the hand pointer; sized as a label
   ReadOnlyEdit,   // one line of text that can be selected, not changed
   Button,         // a push button that only its own press (or Space) presses
@@ -44,6 +45,7 @@ enum class ControlKind {
   ReportList,     // rows of cells under column titles
   Line,           // a sunken horizontal line
   RichText,       // a read-only document, with formatting and a scroll bar
+  Preview,        // a sunken box showing a picture fitted into it, in its middle, or else its text there
 };
 
 // Tab stops at these kinds and passes over the others.

@@ -126,4 +126,43 @@ const WindowDesign& AboutBoxDesign() {
   return design;
 }
 
+// The photo's preview on the left, what is known of the file on the right, each value beside its
+// caption, and the file's sentence across the window below them.
+const WindowDesign& DetailsWindowDesign() {
+  static const WindowDesign design{
+      "frmDetails",
+      "Details",
+      {560, 304},
+      kWindowFont,
+      kStandardBackground,
+      {
+          Control("Edit1", Kind::ReadOnlyEdit, "", {368, 16, 176, 21}),
+          Control("Edit2", Kind::ReadOnlyEdit, "", {368, 43, 176, 21}),
+          Control("Button2", Kind::Button, "Show in Folder", {362, 268, 99, 25}),
+          Control("Button1", Kind::DefaultButton, "OK", {469, 268, 75, 25}),
+          Control("Label1", Kind::Label, "Name:", {272, 19, 0, 0}),
+          Control("Label2", Kind::Label, "Folder:", {272, 46, 0, 0}),
+          Control("Label3", Kind::Label, "Size:", {272, 74, 0, 0}),
+          Control("Label4", Kind::Label, "", {368, 74, 176, 0}),
+          Control("Label5", Kind::Label, "Length:", {272, 92, 0, 0}),
+          Control("Label6", Kind::Label, "", {368, 92, 176, 0}),
+          Control("Label7", Kind::Label, "Junk:", {272, 110, 0, 0}),
+          Control("Label8", Kind::Label, "", {368, 110, 176, 0}),
+          Control("Label9", Kind::Label, "Trailer kept:", {272, 128, 0, 0}),
+          Control("Label10", Kind::Label, "", {368, 128, 176, 0}),
+          Control("Label11", Kind::Label, "Damage:", {272, 146, 0, 0}),
+          Control("Label12", Kind::Label, "", {368, 146, 176, 0}),
+          Control("Label13", Kind::Label, "Original name:", {272, 164, 0, 0}),
+          Control("Label14", Kind::Label, "", {368, 164, 176, 0}),
+          Control("Label15", Kind::Label, "Captured:", {272, 182, 0, 0}),
+          Control("Label16", Kind::Label, "", {368, 182, 176, 0}),
+          Control("Label17", Kind::Label, "Backup:", {272, 200, 0, 0}),
+          Control("Label18", Kind::Label, "", {368, 200, 176, 0}),
+          Control("Label19", Kind::Label, "", {16, 224, 528, 39}),
+          Control("Image1", Kind::Preview, "No preview", {16, 16, 240, 160}),
+      },
+  };
+  return design;
+}
+
 }  // namespace tailmend

@@ -52,6 +52,23 @@ QWidget* MakeGroupBox(const ControlDesign& control, QWidget* parent) {
   return box;
 }
 
+// A label given lines of its own wraps its text over them.
+QWidget* MakeLabel(const ControlDesign& control, QWidget* parent) {
+  auto* label = new QLabel(Text(control), parent);
+  if (control.place.height != 0) {
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
+  return label;
+}
+
+QWidget* MakePreview(const ControlDesign& control, QWidget* parent) {
+  auto* box = new QLabel(Text(control), parent);
+  box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  box->setAlignment(Qt::AlignCenter);
+  return box;
+}
+
 QWidget* MakeLink(const ControlDesign& control, QWidget* parent) {
   auto* link = new ClickLabel(Text(control), parent);
   link->setCursor(Qt::PointingHandCursor);
@@ -102,7 +119,7 @@ QWidget* MakeWidget(const ControlDesign& control, QWidget* parent) {
   switch (control.kind) {
     case ControlKind::Picture: return new QLabel(parent);
     case ControlKind::GroupBox: return MakeGroupBox(control, parent);
-    case ControlKind::Label: return new QLabel(Text(control), parent);
+    case ControlKind::Label: return MakeLabel(control, parent);
     case ControlKind::Link: return MakeLink(control, parent);
     case ControlKind::ReadOnlyEdit: return MakeReadOnlyEdit(control, parent);
     case ControlKind::Button:
@@ -111,6 +128,7 @@ QWidget* MakeWidget(const ControlDesign& control, QWidget* parent) {
     case ControlKind::ReportList: return MakeReportList(control, parent);
     case ControlKind::Line: return MakeLine(parent);
     case ControlKind::RichText: return MakeRichText(parent);
+    case ControlKind::Preview: return MakePreview(control, parent);
   }
   throw std::logic_error("a control of no known kind: " + control.name);
 }

@@ -1,6 +1,7 @@
 #include "ui/qt/desktop_services.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 #include <utility>
@@ -23,9 +24,14 @@ void ShowMessageBox(const QString& caption, const QString& text) {
 
 void OpenInBrowser(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
 
+// The desktop opens a folder in its file manager, as it opens any other address.
+void OpenFolderOf(const QString& file) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+}
+
 }  // namespace
 
-DesktopServices SystemServices() { return {ShowMessageBox, OpenInBrowser, RunCrwOpenDialog}; }
+DesktopServices SystemServices() { return {ShowMessageBox, OpenInBrowser, RunCrwOpenDialog, OpenFolderOf}; }
 
 const DesktopServices& CurrentServices() { return Current(); }
 

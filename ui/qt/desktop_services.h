@@ -20,9 +20,12 @@ struct DesktopServices {
   std::function<void(const QString& address)> openWebPage;
   // Asks the user for CRW files: their full paths in the dialog's order, none when cancelled.
   std::function<QStringList(QWidget* parent)> chooseCrwFiles;
+  // Shows the folder a file lies in, in the desktop's file manager, without waiting. Nothing is
+  // reported when that fails.
+  std::function<void(const QString& file)> showInFolder;
 };
 
-// Qt's message box, the desktop's browser and the CRW file dialog.
+// Qt's message box, the desktop's browser, the CRW file dialog and the desktop's file manager.
 DesktopServices SystemServices();
 
 // The services the windows use: the system's, unless they are replaced.

@@ -28,12 +28,16 @@ void LoadRichEdit() {
   if (library == nullptr) throw std::runtime_error("The rich text control (Msftedit.dll) could not be loaded");
 }
 
-// A label of fixed width cuts a long text rather than wrapping it out of sight.
+// A label of fixed width cuts a long text rather than wrapping it out of sight, unless it is given
+// lines to wrap it over.
+DWORD LabelStyle(const DesignRect& place) {
+  return SS_NOPREFIX | (place.width != 0 && place.height == 0 ? SS_LEFTNOWORDWRAP : SS_LEFT);
+}
+
 NativeControl NativeFor(const ControlDesign& control) {
   switch (control.kind) {
     case ControlKind::Picture: return {L"STATIC", SS_BITMAP, 0};
-    case ControlKind::Label:
-      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (control.place.width != 0 ? SS_LEFTNOWORDWRAP : SS_LEFT)), 0};
+    case ControlKind::Label: return {L"STATIC", LabelStyle(control.place), 0};
     case ControlKind::Link: return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0};
     case ControlKind::ReadOnlyEdit: return {L"EDIT", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON, 0};
@@ -45,6 +49,7 @@ NativeControl NativeFor(const ControlDesign& control) {
     case ControlKind::RichText:
       LoadRichEdit();
       return {MSFTEDIT_CLASS, WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Preview: return {L"STATIC", kPreviewTextStyle, 0};
     case ControlKind::GroupBox: break;
   }
   throw std::logic_error("no system control for " + control.name);

@@ -11,6 +11,11 @@ namespace tailmend {
 // The identifier of a window's first design control; the others follow in the design's order.
 inline constexpr int kFirstControlId = 100;
 
+// A preview box is a sunken static control: its text in its middle until it is given a picture,
+// which then takes the text's place, in its middle too.
+inline constexpr DWORD kPreviewTextStyle = SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX;
+inline constexpr DWORD kPreviewPictureStyle = SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN;
+
 // Draws a window's design into it with the system's controls: each at its place in its parent,
 // with its text and font, all scaled for a screen of that many dots per inch, created in the
 // design's order, which is both the order of Tab and the order from front to back (a new control

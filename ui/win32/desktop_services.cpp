@@ -1,6 +1,7 @@
 #include "ui/win32/desktop_services.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -28,9 +29,31 @@ std::vector<std::wstring> ChooseInDialog(HWND owner) { return RunCrwOpenDialog(o
 
 void Nothing(HWND) {}
 
+void OpenFolderAndSelect(const std::wstring& file) {
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length = ::GetFullPathNameW(file.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = ::GetFullPathNameW(file.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  full.resize(length < full.size() ? length : 0);
+  if (full.empty()) return;
+  PIDLIST_ABSOLUTE item = nullptr;
+  HRESULT shown = ::SHParseDisplayName(full.c_str(), nullptr, &item, 0, nullptr);
+  if (SUCCEEDED(shown)) {
+    shown = ::SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+    ::CoTaskMemFree(item);
+  }
+  if (SUCCEEDED(shown)) return;
+  const std::wstring folder = full.substr(0, full.find_last_of(L'\\') + 1);
+  ::ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 }  // namespace
 
-DesktopServices SystemServices() { return {ShowMessageBox, OpenInBrowser, ChooseInDialog, Nothing}; }
+DesktopServices SystemServices() {
+  return {ShowMessageBox, OpenInBrowser, ChooseInDialog, Nothing, OpenFolderAndSelect};
+}
 
 const DesktopServices& CurrentServices() { return Current(); }
 

@@ -25,6 +25,9 @@ struct DesktopServices {
   // after its first show; the system does nothing there. Tests look at the dialog and act on it
   // there, as a person would, instead of racing a timer.
   std::function<void(HWND dialog)> dialogShown;
+  // Opens the folder a file lies in, in Explorer, with the file selected, without waiting (the
+  // folder alone where the shell cannot select). Nothing is reported when that fails.
+  std::function<void(const std::wstring& file)> showInFolder;
 };
 
 // The system's message box, the shell and the system's file-open dialog.

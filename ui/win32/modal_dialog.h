@@ -31,6 +31,8 @@ protected:
 
   virtual void FormShow() {}
   virtual bool FormCloseQuery() { return true; }
+  // After the dialog was laid out again for a screen of another density.
+  virtual void FormAfterMonitorDpiChanged() {}
   // A click on a button or a link of the dialog, by its design name.
   virtual void Click(std::string_view control) = 0;
 

@@ -51,7 +51,7 @@ TEST(CsvReport, ReadsBackAsOneLinePerRowUnderTheNamesOfTheJsonFields) {
   jpeg.size = 200000;
   jpeg.reason = UnrepairableReason::NoCiffHeader;
   jpeg.lookalike = Lookalike::Jpeg;
-  const std::vector<ReportRow> rows = {
+  const std::vector<EventListRow> rows = {
       {"1", "card/IMG, \"first\".CRW", FileResult{Event::Done, repaired, "card/IMG, \"first\"_bak0.crw"}, {}},
       {"2", "card/\xD0\xA1\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA\n.crw", FileResult{Event::InvalidCrwFile, jpeg}, {}},
       {"3", "card/gone.crw", {}, FileFailure{FailureKind::Open, "No such file or directory"}},

@@ -15,6 +15,7 @@ DesktopServices WindowTest::Recorders() {
         ++fileDialogsShown;
         return chosenFiles;
       },
+      [this](const QString& file) { shownInFolder.push_back(file); },
   };
 }
 

@@ -38,6 +38,7 @@ DesktopServices WindowTest::Recorders() {
     return chosenFiles;
   };
   recorders.dialogShown = [](HWND) {};
+  recorders.showInFolder = [this](const std::wstring& file) { shownInFolder.push_back(file); };
   return recorders;
 }
 

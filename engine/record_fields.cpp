@@ -28,7 +28,9 @@ class RecordWriter {
 public:
   explicit RecordWriter(RecordShape shape, std::string prefix = "") : shape_(shape), prefix_(std::move(prefix)) {}
 
-  void Field(std::string_view name, RecordValue value) { fields_.push_back({prefix_ + std::string(name), std::move(value)}); }
+  void Field(std::string_view name, RecordValue value) {
+    fields_.push_back({prefix_ + std::string(name), std::move(value)});
+  }
 
   void Detail(std::string_view name, bool present, RecordValue value) {
     if (present || shape_ == RecordShape::Flat) Field(name, present ? std::move(value) : std::monostate{});
@@ -91,7 +93,9 @@ std::optional<std::string> CaptureTime(const FileVerdict& verdict) {
   return CaptureTimeText(*verdict.captureTime);
 }
 
-RecordValue TextOrNull(const std::optional<std::string>& text) { return ValueOrNull(text.has_value(), text.value_or("")); }
+RecordValue TextOrNull(const std::optional<std::string>& text) {
+  return ValueOrNull(text.has_value(), text.value_or(""));
+}
 
 // What the verdict found; in a flat record, nulls for a file that has no row.
 void AddVerdict(RecordWriter& record, const FileResult* row) {

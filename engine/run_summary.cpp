@@ -47,7 +47,9 @@ void RunSummary::CountRow(const FileResult& result) {
   switch (result.verdict.verdict) {
     case Verdict::Healthy: ++healthy_; return;
     case Verdict::HeapDamaged: ++damagedInside_; return;
-    case Verdict::NotRepairable: ++(IsNoCrwFile(reason) ? notCrw_ : unrepairable_)[std::string(StableName(reason))]; return;
+    case Verdict::NotRepairable:
+      ++(IsNoCrwFile(reason) ? notCrw_ : unrepairable_)[std::string(StableName(reason))];
+      return;
     case Verdict::Repairable:
     case Verdict::ReadFailed: ++failed_; return;
   }

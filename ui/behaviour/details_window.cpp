@@ -30,10 +30,14 @@ std::string CapturedText(const FileVerdict& verdict) {
 // What the verdict found; nothing is known of a file that was never read.
 std::vector<std::pair<std::string, std::string>> VerdictTexts(const FileResult* result) {
   if (result == nullptr || result->verdict.verdict == Verdict::ReadFailed) {
-    return {{"Label4", kUnknown},  {"Label6", kUnknown},  {"Label8", kUnknown},
-            {"Label10", kUnknown}, {"Label12", kUnknown}, {"Label14", kUnknown},
-            {"Label16", kUnknown}, {"Label18", result != nullptr && !result->backup.empty()
-                                                   ? FileNameOf(result->backup) : kNone}};
+    return {{"Label4", kUnknown},
+            {"Label6", kUnknown},
+            {"Label8", kUnknown},
+            {"Label10", kUnknown},
+            {"Label12", kUnknown},
+            {"Label14", kUnknown},
+            {"Label16", kUnknown},
+            {"Label18", result != nullptr && !result->backup.empty() ? FileNameOf(result->backup) : kNone}};
   }
   const FileVerdict& verdict = result->verdict;
   const bool cut = verdict.tail >= 0;
@@ -63,7 +67,7 @@ std::string FolderOf(const std::string& path) {
 
 std::vector<std::pair<std::string, std::string>> DetailTexts(const EventListRow& row) {
   std::vector<std::pair<std::string, std::string>> texts = {{"Edit1", FileNameOf(row.file)},
-                                                             {"Edit2", FolderOf(row.file)}};
+                                                            {"Edit2", FolderOf(row.file)}};
   for (auto& text : VerdictTexts(row.result ? &*row.result : nullptr)) texts.push_back(std::move(text));
   texts.emplace_back("Label19", FileSentence(row.result, row.failure));
   return texts;

@@ -75,8 +75,8 @@ std::string UnrepairableSentence(const FileVerdict& verdict) {
 }
 
 std::string CutSentence(const FileVerdict& verdict) {
-  const std::string after = verdict.trailerKept ? "after the photo's data and Canon's recipe trailer, which stays"
-                                                : "after the photo's data";
+  const std::string after =
+      verdict.trailerKept ? "after the photo's data and Canon's recipe trailer, which stays" : "after the photo's data";
   if (verdict.verdict == Verdict::HeapDamaged) {
     return "Repaired, but damaged inside: " + DamageWords(verdict.damage) + "; " + Bytes(verdict.junk) +
            " of junk cut " + after;
@@ -182,7 +182,8 @@ std::string EntryPath(const HeapDamage& damage) {
 
 std::string GroupedNumber(std::uint64_t number) {
   std::string digits = std::to_string(number);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<std::size_t>(at), ",");
   return digits;
 }
 

@@ -32,11 +32,12 @@ struct DesignRect {
   int height = 0;
 };
 
+// A label's width of 0 is its text's width, and a height of 0 one line of its font; a label given a
+// height of its own wraps its text over the lines it holds.
 enum class ControlKind {
   Picture,        // the picture the window gives it, at the design's size
   GroupBox,       // a frame with a caption, holding the controls placed in it
-  Label,          // a width of 0 takes its text's width, a height of 0 one line of its font; a height
-                  // of its own is lines its text wraps over
+  Label,          // a text
   Link,           // a label that reports a click, shown with the hand pointer; sized as a label
   ReadOnlyEdit,   // one line of text that can be selected, not changed
   Button,         // a push button that only its own press (or Space) presses

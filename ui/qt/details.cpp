@@ -54,6 +54,8 @@ void TfrmDetails::ShowPreview() {
   box.setPixmap(QPixmap::fromImage(preview));
 }
 
-void TfrmDetails::Button2Click() { CurrentServices().showInFolder(QFile::decodeName(QByteArray::fromStdString(Row.file))); }
+void TfrmDetails::Button2Click() {
+  CurrentServices().showInFolder(QFile::decodeName(QByteArray::fromStdString(Row.file)));
+}
 
 }  // namespace tailmend

@@ -93,7 +93,8 @@ QImage PreviewPicture(const std::string& path, const std::optional<PreviewPlace>
   const std::optional<std::vector<unsigned char>> bytes = ReadPreviewOf(path, *place);
   if (!bytes) return {};
   return DecodeJpegToFit(
-      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size())), box);
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size())),
+      box);
 }
 
 QImage MainPicture() {

@@ -32,7 +32,8 @@ void TfrmDetails::ShowPreview() {
   const Picture picture = PreviewPicture(Row.file, place, {inside.right, inside.bottom});
   HBITMAP shown = MakeBitmap(picture, {picture.width, picture.height});
   if (shown == nullptr) return;
-  ::SetWindowLongPtrW(box, GWL_STYLE, static_cast<LONG_PTR>(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kPreviewPictureStyle));
+  ::SetWindowLongPtrW(box, GWL_STYLE,
+                      static_cast<LONG_PTR>(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kPreviewPictureStyle));
   ::SendMessageW(box, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
   if (preview_ != nullptr) ::DeleteObject(preview_);
   preview_ = shown;

@@ -106,8 +106,8 @@ Picture PixelsOf(IWICImagingFactory& factory, IWICBitmapSource* source) {
   Picture picture{static_cast<int>(width), static_cast<int>(height),
                   std::vector<std::uint32_t>(std::size_t{width} * height)};
   const UINT stride = width * sizeof(std::uint32_t);
-  if (!Succeeded(converter->CopyPixels(nullptr, stride, stride * height,
-                                       reinterpret_cast<BYTE*>(picture.pixels.data())))) {
+  if (!Succeeded(
+          converter->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(picture.pixels.data())))) {
     return {};
   }
   return picture;
@@ -126,8 +126,8 @@ Picture Decode(std::span<const unsigned char> bytes, const SIZE* box) {
   if (stream.Get() == nullptr) return {};
   ComReference<IWICBitmapDecoder> decoder;
   ComReference<IWICBitmapFrameDecode> frame;
-  if (!Succeeded(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.Out())) ||
+  if (!Succeeded(
+          factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
       !Succeeded(decoder->GetFrame(0, frame.Out()))) {
     return {};
   }
@@ -135,8 +135,8 @@ Picture Decode(std::span<const unsigned char> bytes, const SIZE* box) {
   UINT width = 0;
   UINT height = 0;
   if (!Succeeded(frame->GetSize(&width, &height))) return {};
-  const DesignSize fitted =
-      FittedSize({static_cast<int>(width), static_cast<int>(height)}, {static_cast<int>(box->cx), static_cast<int>(box->cy)});
+  const DesignSize fitted = FittedSize({static_cast<int>(width), static_cast<int>(height)},
+                                       {static_cast<int>(box->cx), static_cast<int>(box->cy)});
   if (fitted.width <= 0 || fitted.height <= 0) return {};
   ComReference<IWICBitmapScaler> scaler;
   if (!Succeeded(factory->CreateBitmapScaler(scaler.Out())) ||

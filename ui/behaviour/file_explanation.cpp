@@ -105,8 +105,8 @@ std::string UncutSentence(const FileVerdict& verdict) {
     case Verdict::HeapDamaged:
       return "Damaged inside: " + DamageWords(verdict.damage) + "; it ends where its data ends, so nothing was cut";
     case Verdict::NotRepairable: return UnrepairableSentence(verdict);
-    case Verdict::ReadFailed:
-    case Verdict::Repairable: break;
+    case Verdict::Repairable: return CheckedSentence(verdict);
+    case Verdict::ReadFailed: break;
   }
   return UnreadSentence(verdict.failureReason);
 }

@@ -55,14 +55,12 @@ std::vector<std::pair<std::string, std::string>> VerdictTexts(const FileResult* 
 
 }  // namespace
 
-// The separator after a root folder ("/", "C:\\") is part of its name.
+// The separator is kept where the folder would have no name without it: a root ("/", "C:\\").
 std::string FolderOf(const std::string& path) {
   const std::size_t start = FileNameStart(path);
   if (start == 0) return "";
-  std::string folder = path.substr(0, start);
-  const bool root = start == 1 || path[start - 2] == ':';
-  if (!root && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-  return folder;
+  const bool root = FileNameStart(std::string_view(path).substr(0, start - 1)) == start - 1;
+  return path.substr(0, root ? start : start - 1);
 }
 
 std::vector<std::pair<std::string, std::string>> DetailTexts(const EventListRow& row) {

@@ -94,6 +94,8 @@ TEST(FileExplanation, EachOutcomeHasItsStateAndItsSentence) {
       {FileResult{Event::BackupFailed, Found(Verdict::Repairable, 10)},
        FileFailure{FailureKind::Backup, "No space left on device"}, FileState::Failed,
        "Backup failed: No space left on device; the photo was not cut"},
+      {FileResult{Event::BackupFailed, Found(Verdict::Repairable, 10)}, {}, FileState::Failed,
+       "Backup failed; the photo was not cut"},
       {{}, FileFailure{FailureKind::Open, "Access is denied"}, FileState::Failed, "Failed: Access is denied"},
       {FileResult{Event::Done, Found(Verdict::Repairable, 10), backup}, FileFailure{FailureKind::Changed, "changed"},
        FileState::Failed, "Not cut: another program changed it while it was being repaired; backup IMG_0042_bak0.crw"},

@@ -29,6 +29,7 @@ TEST_F(DetailsWindow, ShowsThePhotoAndItsFolder) {
   WithModal([&] { frmDetails.exec(); },
             [&](QDialog& details) {
               EXPECT_EQ(Find<QLineEdit>(details, "Edit1").text(), "IMG_0042.CRW");
+              EXPECT_EQ(Find<QLineEdit>(details, "Edit2").text().toStdString(), dir.Path().string());
               EXPECT_EQ(Find<QLabel>(details, "Label14").text(), "CRW_0042.CRW") << "the camera's name";
               EXPECT_FALSE(Find<QLabel>(details, "Image1").pixmap().isNull()) << "the preview";
               Click(Find<QPushButton>(details, "Button2"));

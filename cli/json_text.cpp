@@ -38,7 +38,23 @@ std::size_t Utf8SequenceLength(std::string_view text) {
   return length;
 }
 
-void AppendEscaped(std::string& out, unsigned char c) {
+// The code point of a well-formed sequence of the given length.
+char32_t CodePoint(std::string_view sequence, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t point = static_cast<unsigned char>(sequence[0]) & kLeadBits[length];
+  for (std::size_t k = 1; k < length; ++k) point = (point << 6) | (static_cast<unsigned char>(sequence[k]) & 0x3F);
+  return point;
+}
+
+// Besides quotes and backslashes: the control characters (C0, DEL and C1, the next line U+0085
+// among them) and the line and paragraph separators U+2028 and U+2029, which line splitters
+// (Python's, JavaScript's, Unicode's own rules) may take for the end of a line. Written as
+// escapes, each record stays one line whatever splits them.
+bool NeedsEscape(char32_t c) {
+  return c < 0x20 || c == '"' || c == '\\' || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+void AppendEscaped(std::string& out, char32_t c) {
   static constexpr char kHexDigits[] = "0123456789abcdef";
   switch (c) {
     case '"': out += "\\\""; break;
@@ -47,13 +63,10 @@ void AppendEscaped(std::string& out, unsigned char c) {
     case '\r': out += "\\r"; break;
     case '\t': out += "\\t"; break;
     default:
-      out += "\\u00";
-      out += kHexDigits[c >> 4];
-      out += kHexDigits[c & 0x0F];
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHexDigits[(c >> shift) & 0x0F];
   }
 }
-
-bool NeedsEscape(unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; }
 
 }  // namespace
 
@@ -67,9 +80,9 @@ std::string JsonString(std::string_view text) {
       text.remove_prefix(1);
       continue;
     }
-    const auto first = static_cast<unsigned char>(text[0]);
-    if (length == 1 && NeedsEscape(first)) {
-      AppendEscaped(out, first);
+    const char32_t point = CodePoint(text, length);
+    if (NeedsEscape(point)) {
+      AppendEscaped(out, point);
     } else {
       out += text.substr(0, length);
     }

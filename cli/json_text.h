@@ -6,9 +6,10 @@
 
 namespace tailmend {
 
-// A JSON string, quotes included. Control characters, quotes and backslashes are escaped; a byte
-// that is not part of well-formed UTF-8 (a name from a file system that keeps bytes, not text)
-// becomes U+FFFD, since a JSON text must be Unicode.
+// A JSON string, quotes included, that no line splitter breaks: control characters (C1 too), the
+// line and paragraph separators, quotes and backslashes are escaped; a byte that is not part of
+// well-formed UTF-8 (a name from a file system that keeps bytes, not text) becomes U+FFFD, since
+// a JSON text must be Unicode.
 std::string JsonString(std::string_view text);
 
 // One JSON object on one line, its members in the order they are added.

@@ -6,6 +6,8 @@
 
 #include "engine/file_copy.h"
 #include "platform/file_stream.h"
+#include "platform/held_folder.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 
 namespace tailmend {
@@ -22,11 +24,11 @@ bool EndsWith(std::string_view text, std::string_view end) {
 }
 
 // The first number whose name is free gets the copy; a name that someone takes meanwhile is left
-// alone and the next number tried.
+// alone and the next number tried. Returns the name given.
 std::string GiveFirstFreeBackupName(TemporaryCopy& copy, const std::string& sourcePath) {
   for (unsigned long long number = 0;; ++number) {
     std::string name = BackupName(sourcePath, number);
-    if (copy.GiveName(name)) return name;
+    if (copy.GiveName(FileNameOf(name))) return name;
   }
 }
 
@@ -51,7 +53,8 @@ bool BackupSourceFile(const std::string& fileName, Stream& source) { return Back
 BackupOutcome BackUp(const std::string& fileName, Stream& source) {
   BackupOutcome outcome;
   try {
-    TemporaryCopy copy(fileName);
+    const HeldFolder folder = HeldFolder::Open(SplitName(fileName).directory);
+    TemporaryCopy copy(folder, FileNameOf(BackupName(fileName, 0)));
     const std::int64_t size = source.Size();
     // One byte more than the size shows a file that grew meanwhile.
     if (CopyUpTo(source, copy.Stream(), size + 1) != size) {
@@ -59,10 +62,9 @@ BackupOutcome BackUp(const std::string& fileName, Stream& source) {
       return outcome;
     }
     if (auto* sourceFile = dynamic_cast<FileStream*>(&source)) sourceFile->CopyAttributesTo(copy.Stream());
-    std::string name = GiveFirstFreeBackupName(copy, fileName);
-    FlushFolderOf(name);
+    outcome.name = GiveFirstFreeBackupName(copy, fileName);
+    folder.Flush();
     outcome.written = true;
-    outcome.name = std::move(name);
   } catch (const std::exception& error) {
     outcome.failureReason = FailureReasonOf(error);
   }

@@ -4,11 +4,10 @@
 #include <utility>
 
 #include "engine/backup_copier.h"
-#include "engine/repaired_copy.h"
 #include "engine/file_verdict.h"
+#include "engine/repaired_copy.h"
 #include "engine/tail_locator.h"
 #include "platform/file_stream.h"
-#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 
@@ -17,6 +16,7 @@ namespace tailmend {
 namespace {
 
 constexpr const char* kChangedReason = "It changed while it was being repaired";
+constexpr const char* kChangedDuringCopyReason = "It changed while it was being copied";
 
 // A file's own failure, with the step it happened in; the policy decides whether it ends the run.
 class FileError : public PlatformError {
@@ -52,6 +52,9 @@ StepState FailureState(TailResult code) {
     default: return StepState::UnknownError;
   }
 }
+
+// The step a file's own failure shows "Failed" beside: the open is the first step's, the rest the cut's.
+Step StepOf(FailureKind kind) { return kind == FailureKind::Open ? Step::FindTail : Step::Cut; }
 
 struct OpenedFile {
   FileStream stream;
@@ -102,16 +105,15 @@ PlatformError ChangedError(const std::string& path) {
 }
 
 // The repaired file goes into the output folder under its name there; the original stays as it is.
+// A photo that changed while it was copied is not written, whatever was copied of it.
 void WriteIntoOutputFolder(const SelectedFile& selected, OpenedFile& file, TailResult tail, const RunPolicy& policy) {
-  const std::string name = selected.relativeName.empty() ? FileNameOf(selected.path) : selected.relativeName;
-  const std::string destination = PathInFolder(policy.outputFolder, name);
-  const CopyOutcome outcome =
-      Attempt(FailureKind::Write, [&] { return WriteRepairedCopy(file.stream, file.scanned, tail, destination); });
-  if (outcome == CopyOutcome::SourceChanged) throw FileError(FailureKind::Changed, ChangedError(selected.path));
-  if (outcome == CopyOutcome::NameTaken) {
-    const std::string reason = destination + " is already there";
-    throw FileError(FailureKind::Write, PlatformError("Cannot write \"" + destination + "\": it is already there", reason));
+  if (Attempt(FailureKind::Write,
+              [&] { return WriteRepairedCopy(file.stream, file.scanned, tail, selected, policy.outputFolder); })) {
+    return;
   }
+  throw FileError(FailureKind::Write, PlatformError("The file \"" + selected.path +
+                                                        "\" changed while it was being copied and was not written",
+                                                    kChangedDuringCopyReason));
 }
 
 // Only the file that was scanned is cut: one that another program rewrote or resized since is
@@ -123,11 +125,13 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
   Attempt(FailureKind::Cut, [&] { file.stream.SetEnd(tail); });
 }
 
-// Returns false when the run must end after this file.
-bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy) {
+// Returns false when the run must end after this file. What the scan found is left in judged,
+// for the row of a file that fails after it.
+bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy, FileVerdict& judged) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
-  const FileVerdict verdict = JudgeFile(file.stream);
+  judged = JudgeFile(file.stream);
+  const FileVerdict& verdict = judged;
   const TailResult tail = verdict.tail;
   if (tail < 0) {
     sink.SetStepText(Step::FindTail, FailureState(tail));
@@ -163,11 +167,14 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     for (const Step step : kSteps) sink.SetStepText(step, StepState::Clear);
     sink.SetCaption("Processing " + std::to_string(k + 1) + " of " + std::to_string(files.size()));
     sink.SetStepText(Step::FindTail, StepState::Calculating);
+    FileVerdict judged;
     try {
-      if (!RepairFile(files[k], sink, policy)) return RunEnd::BackupFailed;
+      if (!RepairFile(files[k], sink, policy, judged)) return RunEnd::BackupFailed;
     } catch (const FileError& error) {
       if (policy.onFileError == OnFileError::EndRun) throw;
-      sink.ReportFailure(files[k].path, {error.Kind(), error.Reason()});
+      sink.SetStepText(StepOf(error.Kind()), StepState::Failed);
+      if (policy.onFileError == OnFileError::RowAndGoOn) sink.AddEventRow(files[k].path, {Event::Failed, judged});
+      sink.ReportFailure(files[k].path, {error.Kind(), error.Reason(), error.what()});
     }
   }
   return RunEnd::Finished;

@@ -18,9 +18,10 @@ constexpr std::size_t kCopyBlockSize = 102400;
 constexpr int kDroppedCharacters = 4;
 // Temporary names are random; a clash with another run's is tried again with a new one.
 constexpr int kTemporaryNameAttempts = 100;
-// Four hexadecimal digits: with "~" and ".tmp" exactly as long as the shortest backup name's
-// "_bak0.crw", so that any photo whose backup name fits can have its temporary.
+// Four hexadecimal digits: with "~" and ".tmp" nine characters, which take the place of the final
+// name's last nine (for a backup its "_bak0.crw").
 constexpr unsigned kTemporaryTokenMask = 0xFFFF;
+constexpr int kTemporaryMarkCharacters = 9;
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -33,13 +34,11 @@ std::string DropLastCharacters(std::string text, int count) {
   return text;
 }
 
-// In the folder of the file it is named after, so that the final naming stays within one folder:
-// IMG_0042~3fa9.tmp.
-std::string TemporaryName(const std::string& besidePath, std::uint32_t token) {
-  const NameParts parts = SplitName(besidePath);
+// Nine characters are at least nine bytes in UTF-8 and nine UTF-16 units on Windows.
+std::string TemporaryName(const std::string& finalName, std::uint32_t token) {
   char hex[8];
   std::snprintf(hex, sizeof hex, "%04x", static_cast<unsigned>(token & kTemporaryTokenMask));
-  return parts.directory + parts.base + "~" + hex + ".tmp";
+  return DropLastCharacters(finalName, kTemporaryMarkCharacters) + "~" + hex + ".tmp";
 }
 
 // The system's own copy where it has one for these two files.
@@ -68,11 +67,11 @@ NameParts SplitName(const std::string& path) {
   return {path.substr(0, nameStart), DropLastCharacters(path.substr(nameStart), kDroppedCharacters)};
 }
 
-TemporaryCopy::TemporaryCopy(const std::string& besidePath) {
+TemporaryCopy::TemporaryCopy(const HeldFolder& folder, const std::string& finalName) : folder_(folder) {
   std::random_device random;
   for (int attempt = 0; attempt < kTemporaryNameAttempts && !stream_; ++attempt) {
-    name_ = TemporaryName(besidePath, random());
-    stream_ = FileStream::CreateNew(name_);
+    name_ = TemporaryName(finalName, random());
+    stream_ = folder_.CreateNew(name_);
   }
   if (!stream_) throw PlatformError("No free temporary name in the folder");
 }
@@ -80,7 +79,7 @@ TemporaryCopy::TemporaryCopy(const std::string& besidePath) {
 TemporaryCopy::~TemporaryCopy() {
   if (named_) return;
   stream_.reset();
-  RemoveFile(name_);
+  folder_.Remove(name_);
 }
 
 bool TemporaryCopy::GiveName(const std::string& name) {
@@ -88,7 +87,7 @@ bool TemporaryCopy::GiveName(const std::string& name) {
     stream_->Flush();
     stream_->Close();
   }
-  named_ = RenameNoReplace(name_, name);
+  named_ = folder_.GiveName(name_, name);
   return named_;
 }
 

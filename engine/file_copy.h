@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_stream.h"
+#include "platform/held_folder.h"
 #include "platform/stream.h"
 
 namespace tailmend {
@@ -17,13 +18,16 @@ struct NameParts {
 };
 NameParts SplitName(const std::string& path);
 
-// A copy while it is written: under a random temporary name beside the file it is named after
+// A copy while it is written: under a random temporary name in the folder it is to be named in
 // (never ending in .crw, so that neither a backup's numbering nor a person takes it for a photo or
 // a backup), removed again unless it got its final name. A run killed meanwhile leaves only the
 // temporary behind, never a partial file under the final name.
 class TemporaryCopy {
 public:
-  explicit TemporaryCopy(const std::string& besidePath);
+  // The temporary is named after the copy's final name, never longer than it: the name's last
+  // nine characters give way to "~", four hexadecimal digits and ".tmp" (IMG_0042_bak0.crw gives
+  // IMG_0042~3fa9.tmp), so that any copy whose name fits can have its temporary.
+  TemporaryCopy(const HeldFolder& folder, const std::string& finalName);
   TemporaryCopy(const TemporaryCopy&) = delete;
   TemporaryCopy& operator=(const TemporaryCopy&) = delete;
   ~TemporaryCopy();
@@ -31,10 +35,12 @@ public:
   FileStream& Stream() { return *stream_; }
 
   // Flushes and closes the copy first, so that whatever appears under a final name is the whole
-  // copy, then gives it the name without ever replacing anything there: false when it is taken.
+  // copy, then gives it the name in its folder without ever replacing anything there: false when
+  // the name is taken.
   bool GiveName(const std::string& name);
 
 private:
+  const HeldFolder& folder_;
   std::string name_;
   std::optional<FileStream> stream_;
   bool named_ = false;

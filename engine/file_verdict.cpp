@@ -15,11 +15,6 @@ namespace tailmend {
 
 namespace {
 
-// A CIFF header: the byte-order mark, the header's length (4 bytes), then the heap's type and
-// subtype, "HEAP" and "CCDR" in every CRW file.
-constexpr std::array<char, 8> kHeapSignature = {'H', 'E', 'A', 'P', 'C', 'C', 'D', 'R'};
-constexpr std::size_t kSignatureAt = 6;
-
 // The window at each end of a file that must be all zeros for Lookalike::Zeros.
 constexpr std::uint32_t kZeroWindow = 64 * 1024;
 
@@ -81,25 +76,34 @@ void JudgeHeap(FileBytes& file, std::uint32_t heapEnd, ByteOrder order, Verdict 
   verdict.preview = reading.preview;
 }
 
-// The locator reads the mark alone; a TIFF-based raw file starts with the same two letters.
-bool HasCiffSignature(FileBytes& file) {
-  std::array<unsigned char, kHeapSignature.size()> signature{};
-  file.Read(kSignatureAt, signature);
-  return std::equal(kHeapSignature.begin(), kHeapSignature.end(), signature.begin(), SameByte);
+// True when a position below the scan floor, where the locator looks for nothing, has a root
+// directory a reader could read: the heap ends there, and what follows it is junk.
+bool HeapEndsBelowScanFloor(FileBytes& file, ByteOrder order) {
+  std::vector<unsigned char> below(std::min<std::uint32_t>(file.Size(), kScanFloor));
+  file.Read(0, below);
+  for (auto position = static_cast<std::uint32_t>(below.size()); position > kPointerSize; --position) {
+    if (IsPlausibleHeapEnd(position, DecodeU32(below.data() + position - kPointerSize, order)) &&
+        !CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), position}, order)) {
+      return true;
+    }
+  }
+  return false;
 }
 
-// A file with a mark and nothing to cut: a CIFF file whose heap end is missing, or, when the mark
-// is not followed by a CIFF header's signature, a file of another kind.
-void NoHeapEnd(FileBytes& file, FileVerdict& verdict, MissingEnd missing) {
+// A CIFF file with nothing above the scan floor to cut at is cut short or damaged there, as the
+// scan found, unless its heap ends below the floor.
+MissingEnd AboveScanFloor(FileBytes& file, ByteOrder order, MissingEnd found) {
+  try {
+    if (HeapEndsBelowScanFloor(file, order)) return MissingEnd::BelowScanFloor;
+  } catch (const PlatformError&) {
+  }
+  return found;
+}
+
+void NoHeapEnd(FileVerdict& verdict, MissingEnd missing) {
   verdict.verdict = Verdict::NotRepairable;
   verdict.reason = UnrepairableReason::NoHeapEnd;
   verdict.missingEnd = missing;
-  try {
-    if (HasCiffSignature(file)) return;
-    verdict.missingEnd = MissingEnd::None;
-    JudgeWithoutMark(file, verdict);
-  } catch (const PlatformError&) {
-  }
 }
 
 void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
@@ -111,7 +115,12 @@ void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
       verdict.reason =
           search.finding == TailFinding::TooSmall ? UnrepairableReason::TooSmall : UnrepairableReason::TooLarge;
       return;
+    case TailFinding::UnexpectedHeaderLength:
+      verdict.verdict = Verdict::NotRepairable;
+      verdict.reason = UnrepairableReason::UnexpectedHeaderLength;
+      return;
     case TailFinding::NoMark:
+    case TailFinding::NoSignature:
       verdict.verdict = Verdict::NotRepairable;
       try {
         JudgeWithoutMark(file, verdict);
@@ -126,7 +135,7 @@ void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
         }
       } catch (const PlatformError&) {
       }
-      return NoHeapEnd(file, verdict, MissingEnd::BelowScanFloor);
+      return NoHeapEnd(verdict, MissingEnd::BelowScanFloor);
     case TailFinding::EndsWithRootPointer:
       return JudgeHeap(file, search.heapEnd, search.order, Verdict::Healthy, verdict);
     case TailFinding::EndsWithCopiedPointer:
@@ -136,11 +145,13 @@ void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
       } catch (const PlatformError&) {
       }
       return JudgeHeap(file, search.heapEnd, search.order, Verdict::Healthy, verdict);
-    case TailFinding::NoPlausibleEnd: return NoHeapEnd(file, verdict, MissingEnd::CutShort);
-    case TailFinding::NoReadableRoot: return NoHeapEnd(file, verdict, MissingEnd::Damaged);
+    case TailFinding::NoPlausibleEnd:
+      return NoHeapEnd(verdict, AboveScanFloor(file, search.order, MissingEnd::CutShort));
+    case TailFinding::NoReadableRoot:
+      return NoHeapEnd(verdict, AboveScanFloor(file, search.order, MissingEnd::Damaged));
     case TailFinding::HeapEnd:
     case TailFinding::TrailerEnd:
-      verdict.junk = verdict.size - static_cast<std::uint32_t>(search.tail);
+      verdict.junk = file.Size() - static_cast<std::uint32_t>(search.tail);
       verdict.trailerKept = search.finding == TailFinding::TrailerEnd;
       return JudgeHeap(file, search.heapEnd, search.order, Verdict::Repairable, verdict);
   }
@@ -153,8 +164,10 @@ FileVerdict JudgeFile(Stream& stream) {
   FileVerdict verdict;
   verdict.tail = search.tail;
   verdict.failureReason = search.failureReason;
-  if (search.size > 0 && search.size < kMaxFileSize) verdict.size = static_cast<std::uint32_t>(search.size);
-  FileBytes file(stream, verdict.size);
+  // A size of 0 was told (the file is empty, too small to be read); 0 after a failure was not.
+  const bool told = search.size > 0 || search.finding != TailFinding::ReadFailed;
+  if (told && search.size >= 0 && search.size < kMaxFileSize) verdict.size = static_cast<std::uint32_t>(search.size);
+  FileBytes file(stream, verdict.size.value_or(0));
   try {
     Judge(search, file, verdict);
   } catch (const std::exception&) {

@@ -22,12 +22,14 @@ enum class Verdict {
 };
 
 enum class UnrepairableReason {
-  None,              // the verdict is not NotRepairable
-  TooSmall,          // under 100 KiB, as no CRW photo is
-  TooLarge,          // 2 GiB or more
-  NoCiffHeader,      // no CIFF header at the start or near it (see Lookalike)
-  HeaderNotAtStart,  // a CIFF header, but not at the start of the file (see headerOffset)
-  NoHeapEnd,         // a CIFF header, but no heap end to cut at (see MissingEnd)
+  None,                    // the verdict is not NotRepairable
+  TooSmall,                // under 100 KiB, as no CRW photo is
+  TooLarge,                // 2 GiB or more
+  NoCiffHeader,            // no CIFF header at the start or near it (see Lookalike)
+  HeaderNotAtStart,        // a CIFF header, but not at the start of the file (see headerOffset)
+  UnexpectedHeaderLength,  // a CIFF header whose length field is not 26: readers would take the
+                           // heap to start elsewhere than the one whose end is found
+  NoHeapEnd,               // a CIFF header, but no heap end to cut at (see MissingEnd)
 };
 
 // What a file without a CIFF header looks like instead.
@@ -44,7 +46,7 @@ enum class MissingEnd {
   None,            // the reason is not NoHeapEnd
   CutShort,        // no position passes the distance test: the file most likely stops inside its heap
   Damaged,         // positions pass it, but none has a root directory a reader could read
-  BelowScanFloor,  // the file ends below 640 KiB, where no heap end is looked for
+  BelowScanFloor,  // the file, or its root heap, ends below 640 KiB, where nothing is cut
 };
 
 constexpr std::string_view StableName(Verdict verdict) {
@@ -65,6 +67,7 @@ constexpr std::string_view StableName(UnrepairableReason reason) {
     case UnrepairableReason::TooLarge: return "too-large";
     case UnrepairableReason::NoCiffHeader: return "no-ciff-header";
     case UnrepairableReason::HeaderNotAtStart: return "header-not-at-start";
+    case UnrepairableReason::UnexpectedHeaderLength: return "unexpected-header-length";
     case UnrepairableReason::NoHeapEnd: return "no-heap-end";
   }
   return "unknown";
@@ -96,9 +99,9 @@ constexpr std::string_view StableName(MissingEnd missing) {
 struct FileVerdict {
   TailResult tail = kTailUnknownError;
   Verdict verdict = Verdict::ReadFailed;
-  // The size the stream told; 0 when it could not tell or told 2 GiB or more. With a tail to cut,
-  // the bytes after it, size - tail, are the junk.
-  std::uint32_t size = 0;
+  // The size the stream told; none when it could not tell or told 2 GiB or more. With a tail to
+  // cut, the bytes after it, size - tail, are the junk.
+  std::optional<std::uint32_t> size;
   std::uint32_t junk = 0;
   // Canon's recipe trailer follows the heap and stays: the cut is after it, or the file ends with it.
   bool trailerKept = false;
@@ -122,13 +125,12 @@ struct FileVerdict {
 inline constexpr std::uint32_t kHeaderSearchWindow = 64 * 1024;
 
 // Judges the file the stream holds: FindFileTail's answer from the same reads, then the heap
-// before the end found (ReadHeap), or, for a file with nothing to cut, a look at why. A file whose
-// mark is right but is not followed by a CIFF header's signature ("HEAPCCDR", which the locator
-// does not read) is judged as a file without a CIFF header when nothing is cut: a TIFF-based raw
-// file starts with the same mark. Reads a few more small pieces than FindFileTail alone (the
-// heap's directories and markers), at most 128 KiB more for a file without a CIFF header; changes
-// nothing. A read of the heap that fails makes the file unread (kTailUnknownError), even with its
-// end found; one that fails while looking at a file with nothing to cut leaves an unknown lookalike.
+// before the end found (ReadHeap), or, for a file with nothing to cut, a look at why. Reads a few
+// more small pieces than FindFileTail alone (the heap's directories and markers), at most 128 KiB
+// more for a file without a CIFF header, and the 640 KiB below the scan floor for a CIFF file with
+// no heap end above it; changes nothing. A read of the heap that fails makes the file unread
+// (kTailUnknownError), even with its end found; one that fails while looking at a file with
+// nothing to cut leaves the first guess at why (an unknown lookalike, a file cut short or damaged).
 FileVerdict JudgeFile(Stream& stream);
 
 }  // namespace tailmend

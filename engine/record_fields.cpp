@@ -103,7 +103,7 @@ void AddVerdict(RecordWriter& record, const FileResult* row) {
   const FileVerdict none;
   const FileVerdict& found = verdict != nullptr ? *verdict : none;
   record.Field("verdict", ValueOrNull(verdict != nullptr, std::string(StableName(found.verdict))));
-  record.Field("size", ValueOrNull(found.size > 0, std::int64_t{found.size}));
+  record.Field("size", ValueOrNull(found.size.has_value(), std::int64_t{found.size.value_or(0)}));
   record.Field("length", ValueOrNull(verdict != nullptr && found.tail >= 0, static_cast<std::int64_t>(found.tail)));
   record.Field("junk", ValueOrNull(verdict != nullptr, std::int64_t{found.junk}));
   record.Field("trailer_kept", ValueOrNull(verdict != nullptr, found.trailerKept));

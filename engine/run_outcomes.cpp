@@ -12,6 +12,7 @@ std::string_view EventText(Event event) {
     case Event::UnknownError: return "Unknown error";
     case Event::BackupFailed: return "Backup failed";
     case Event::TailFound: return "Tail found";
+    case Event::Failed: return "Failed";
   }
   return "";
 }

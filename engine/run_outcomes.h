@@ -18,9 +18,13 @@ enum class Event {
   BackupFailed,
   // A run that changes nothing found the length the file would be cut to.
   TailFound,
+  // The file could not be opened, changed while it was being repaired, or could not be cut or
+  // written; a run that goes on after it gives it this row.
+  Failed,
 };
 
-// "Done", "No file tail", "Invalid crw file", "Unknown error", "Backup failed"; "Tail found".
+// "Done", "No file tail", "Invalid crw file", "Unknown error", "Backup failed"; "Tail found",
+// "Failed".
 std::string_view EventText(Event event);
 
 // The processing dialog's three steps, and the states each shows beside it.
@@ -67,6 +71,9 @@ enum class FailureKind {
 struct FileFailure {
   FailureKind kind;
   std::string reason;  // the system's words, without the file's name
+  // The whole message, naming the file, as an error box says it ("Cannot open file "%s". %s");
+  // empty where the failure is only said beside its row (Read, Backup).
+  std::string message{};
 };
 
 // How a run ended.
@@ -80,6 +87,8 @@ enum class RunEnd {
 enum class OnFileError {
   EndRun,         // the error passes out of the run as PlatformError, no later file is visited
   ReportAndGoOn,  // it is reported to the sink and the run goes on with the next file
+  // It gets its row, with the event Failed, then it is reported, and the run goes on.
+  RowAndGoOn,
 };
 
 struct RunPolicy {

@@ -35,11 +35,13 @@ void AppendByReason(std::string& text, const std::map<std::string, std::size_t>&
 
 void RunSummary::CountRow(const FileResult& result) {
   ++seen_;
+  const bool damaged = result.verdict.verdict == Verdict::HeapDamaged;
   switch (result.event) {
-    case Event::Done: ++repaired_; return;
-    case Event::TailFound: ++repairable_; return;
+    case Event::Done: ++(damaged ? repairedDamaged_ : repaired_); return;
+    case Event::TailFound: ++(damaged ? repairableDamaged_ : repairable_); return;
     case Event::UnknownError:
-    case Event::BackupFailed: ++failed_; return;
+    case Event::BackupFailed:
+    case Event::Failed: ++failed_; return;
     case Event::NoFileTail:
     case Event::InvalidCrwFile: break;
   }
@@ -63,7 +65,9 @@ void RunSummary::CountFailedFile() {
 std::string RunSummary::Text(std::size_t listed, SummaryDetail detail) const {
   std::string counts;
   AppendCount(counts, repaired_, "repaired");
+  AppendCount(counts, repairedDamaged_, "repaired, damaged inside");
   AppendCount(counts, repairable_, "repairable");
+  AppendCount(counts, repairableDamaged_, "repairable, damaged inside");
   AppendCount(counts, healthy_, "healthy");
   AppendCount(counts, damagedInside_, "damaged inside");
   AppendByReason(counts, unrepairable_, "not repairable", detail);

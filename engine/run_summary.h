@@ -32,6 +32,9 @@ private:
   std::size_t seen_ = 0;
   std::size_t repaired_ = 0;
   std::size_t repairable_ = 0;
+  // Cut at a root directory a reader can read, with a fault further inside the heap.
+  std::size_t repairedDamaged_ = 0;
+  std::size_t repairableDamaged_ = 0;
   std::size_t healthy_ = 0;
   std::size_t damagedInside_ = 0;
   std::size_t failed_ = 0;

@@ -45,13 +45,6 @@ constexpr std::uint32_t kPageSize = 4096;
 // the upper half of a nearby pointer stays the same.
 constexpr std::uint32_t kChunkPositions = 128;
 
-// The four bytes before a heap end point back to its directory, a root-sized distance away. A
-// stored value above the position wraps round to a huge distance.
-bool IsPlausibleHeapEnd(std::uint32_t position, std::uint32_t storedPointer) {
-  const std::uint32_t distance = position - storedPointer;
-  return distance > kDistanceAbove && distance < kDistanceBelow && distance % 10 == 2;
-}
-
 // True when the file's own last four bytes point to a directory that ends exactly at the end of
 // the file, whatever its number of entries.
 bool EndsWithCompleteDirectory(FileBytes& file, std::uint32_t lastPointer, ByteOrder order) {
@@ -197,6 +190,12 @@ private:
 
 }  // namespace
 
+// A stored value above the position wraps round to a huge distance.
+bool IsPlausibleHeapEnd(std::uint32_t position, std::uint32_t storedPointer) {
+  const std::uint32_t distance = position - storedPointer;
+  return distance > kDistanceAbove && distance < kDistanceBelow && distance % 10 == 2;
+}
+
 bool EndsWithRootHeap(FileBytes& file, std::uint32_t lastPointer, ByteOrder order) {
   return IsPlausibleHeapEnd(file.Size(), lastPointer) || EndsWithCompleteDirectory(file, lastPointer, order);
 }
@@ -222,12 +221,30 @@ std::optional<std::uint32_t> RecipeTrailerEnd(FileBytes& file, std::uint32_t hea
 
 namespace {
 
-std::optional<ByteOrder> ByteOrderOf(FileBytes& file) {
-  std::array<unsigned char, 2> mark{};
-  file.Read(0, mark);
-  if (std::memcmp(mark.data(), "MM", 2) == 0) return ByteOrder::Big;
-  if (std::memcmp(mark.data(), "II", 2) == 0) return ByteOrder::Little;
-  return std::nullopt;
+// The byte order of a CIFF header raw readers read as this scan does, or why the file has none: a
+// TIFF-based raw file starts with the same mark, and a heap that starts at another length than
+// 26 is not the one whose end the scan would find.
+struct Header {
+  ByteOrder order = ByteOrder::Little;
+  std::optional<TailFinding> refusal;
+};
+
+Header ReadHeader(FileBytes& file) {
+  std::array<unsigned char, kSignatureAt + kHeapSignature.size()> bytes{};
+  file.Read(0, bytes);
+  Header header;
+  if (std::memcmp(bytes.data(), "MM", 2) == 0) {
+    header.order = ByteOrder::Big;
+  } else if (std::memcmp(bytes.data(), "II", 2) != 0) {
+    header.refusal = TailFinding::NoMark;
+    return header;
+  }
+  if (std::memcmp(bytes.data() + kSignatureAt, kHeapSignature.data(), kHeapSignature.size()) != 0) {
+    header.refusal = TailFinding::NoSignature;
+  } else if (DecodeU32(bytes.data() + kHeaderLengthAt, header.order) != kCiffHeaderSize) {
+    header.refusal = TailFinding::UnexpectedHeaderLength;
+  }
+  return header;
 }
 
 // What the scan of a file with a mark found.
@@ -280,12 +297,12 @@ TailSearch SearchFileTail(Stream& stream) {
     if (search.size >= kMaxFileSize) return invalid(TailFinding::TooLarge);
     FileBytes file(stream, static_cast<std::uint32_t>(search.size));
     const bool inMemory = PlausibleHeapEnds::AskForFirstBlock(file);
-    const auto order = ByteOrderOf(file);
-    if (!order) return invalid(TailFinding::NoMark);
-    const Scan scan = ScanForHeapEnd(file, *order, inMemory);
+    const Header header = ReadHeader(file);
+    if (header.refusal) return invalid(*header.refusal);
+    const Scan scan = ScanForHeapEnd(file, header.order, inMemory);
     search.tail = scan.tail;
     search.finding = scan.finding;
-    search.order = *order;
+    search.order = header.order;
     search.heapEnd = scan.heapEnd;
   } catch (const std::exception& error) {
     search.failureReason = FailureReasonOf(error);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,8 +12,13 @@
 
 namespace tailmend {
 
-// CIFF root heaps start right after the 26-byte file header.
+// CIFF root heaps start right after the 26-byte file header. Its byte-order mark is followed by
+// the header's length, which raw readers take for the heap's start, and the heap's type and
+// subtype, "HEAP" and "CCDR" in every CRW file.
 inline constexpr std::int64_t kCiffHeaderSize = 26;
+inline constexpr std::size_t kHeaderLengthAt = 2;
+inline constexpr std::array<char, 8> kHeapSignature = {'H', 'E', 'A', 'P', 'C', 'C', 'D', 'R'};
+inline constexpr std::size_t kSignatureAt = 6;
 // Smaller files cannot be Canon CRW photos.
 inline constexpr std::int64_t kMinFileSize = 102400;
 // No repaired CRW file is shorter than this, so lower positions are never tested.
@@ -21,23 +28,26 @@ inline constexpr std::int64_t kMaxFileSize = std::int64_t{1} << 31;
 
 // Finds where the root heap of the CRW file really ends (or, when Canon's recipe trailer follows it,
 // where that trailer ends). Reads the file from its end backwards, a block at a time, only as far
-// as the search needs; changes nothing. A position is taken only where its root directory can be
-// read (CheckRootDirectory).
+// as the search needs; changes nothing. Only a CIFF file whose header raw readers read as this one
+// does (the mark, the length 26, the signature) is looked into, and a position is taken only where
+// its root directory can be read (CheckRootDirectory).
 TailResult FindFileTail(Stream& stream);
 
 // Which rule gave the locator's answer.
 enum class TailFinding {
-  ReadFailed,           // kTailUnknownError: a read failed (or memory ran out)
-  TooSmall,             // kTailInvalidFile: under kMinFileSize
-  TooLarge,             // kTailInvalidFile: kMaxFileSize or more
-  NoMark,               // kTailInvalidFile: the file starts with neither "II" nor "MM"
-  BelowScanFloor,       // kTailNotFound: the file ends below kScanFloor, where nothing is tested
-  EndsWithRootPointer,  // kTailNotFound: its last four bytes point back to a root directory
-  EndsWithCopiedPointer,  // kTailNotFound: it ends with the pointer found before a heap end
-  NoPlausibleEnd,       // kTailNotFound: no position passes the distance test
-  NoReadableRoot,       // kTailNotFound: positions pass it, none has a readable root directory
-  HeapEnd,              // a length: where the root heap ends
-  TrailerEnd,           // a length: where Canon's recipe trailer after the heap ends
+  ReadFailed,              // kTailUnknownError: a read failed (or memory ran out)
+  TooSmall,                // kTailInvalidFile: under kMinFileSize
+  TooLarge,                // kTailInvalidFile: kMaxFileSize or more
+  NoMark,                  // kTailInvalidFile: the file starts with neither "II" nor "MM"
+  NoSignature,             // kTailInvalidFile: the mark is not followed by a CIFF header's signature
+  UnexpectedHeaderLength,  // kTailInvalidFile: a CIFF header whose length field is not 26
+  BelowScanFloor,          // kTailNotFound: the file ends below kScanFloor, where nothing is tested
+  EndsWithRootPointer,     // kTailNotFound: its last four bytes point back to a root directory
+  EndsWithCopiedPointer,   // kTailNotFound: it ends with the pointer found before a heap end
+  NoPlausibleEnd,          // kTailNotFound: no position passes the distance test
+  NoReadableRoot,          // kTailNotFound: positions pass it, none has a readable root directory
+  HeapEnd,                 // a length: where the root heap ends
+  TrailerEnd,              // a length: where Canon's recipe trailer after the heap ends
 };
 
 // FindFileTail's answer and what it is based on.
@@ -57,6 +67,10 @@ struct TailSearch {
 
 // FindFileTail with the reasons of its answer, from the same reads.
 TailSearch SearchFileTail(Stream& stream);
+
+// The four bytes before a heap end point back to its directory, a root-sized distance away: the
+// header and a root directory of 2 to 8 entries.
+bool IsPlausibleHeapEnd(std::uint32_t position, std::uint32_t storedPointer);
 
 // True when the file is readable as it stands: its last four bytes, lastPointer, point back to a
 // root directory a root-sized distance away, or to one that closes the file.

@@ -44,6 +44,12 @@ std::wstring ExtendedPath(const std::wstring& path) {
   return std::wstring(kExtendedPrefix) + *full;
 }
 
+std::wstring WithoutExtendedPrefix(const std::wstring& path) {
+  if (path.starts_with(kExtendedUncPrefix)) return std::wstring(kUncStart) + path.substr(kExtendedUncPrefix.size());
+  if (path.starts_with(kExtendedPrefix)) return path.substr(kExtendedPrefix.size());
+  return path;
+}
+
 std::optional<std::wstring> ExtendedPathFromUtf8(std::string_view path) {
   const auto wide = WideFromUtf8(path);
   if (!wide) return std::nullopt;

@@ -21,6 +21,11 @@ std::optional<std::wstring> ExtendedPathFromUtf8(std::string_view path);
 // call that takes it to refuse with the system's own reason.
 std::wstring ExtendedPath(const std::wstring& path);
 
+// A path in extended-length form as a program would write it, for a name to be joined to it and
+// read as the system reads any path: \\?\C:\x gives C:\x and \\?\UNC\server\share gives
+// \\server\share; another form is left as it is.
+std::wstring WithoutExtendedPrefix(const std::wstring& path);
+
 // The system's own absolute form of a path, from the current folder; nothing when it has none.
 std::optional<std::wstring> FullPath(const std::wstring& path);
 

@@ -29,9 +29,6 @@ public:
   static FileStream OpenReadWriteShared(const std::string& path, const std::optional<FileIdentity>& listedAs = {});
   // The same for reading, while other programs may only read it.
   static FileStream OpenReadSharedRead(const std::string& path, const std::optional<FileIdentity>& listedAs = {});
-  // A new file for reading and writing, shared with nobody and readable by its owner alone. Never
-  // replaces or follows anything already there: returns nothing when the name is taken.
-  static std::optional<FileStream> CreateNew(const std::string& path);
 
   FileStream(FileStream&& other) noexcept;
   FileStream& operator=(FileStream&& other) noexcept;
@@ -63,6 +60,9 @@ public:
   bool IsOpen() const { return handle_ != kNoHandle; }
 
 private:
+  // Makes new files in the folder it holds.
+  friend class HeldFolder;
+
   using Handle = std::intptr_t;
   // -1 is no descriptor on POSIX and INVALID_HANDLE_VALUE on Windows.
   static constexpr Handle kNoHandle = -1;
@@ -75,13 +75,5 @@ private:
 
 // True when a file (not a folder) of that name exists.
 bool FileExists(const std::string& path);
-// Removes a file; returns false when the system refused.
-bool RemoveFile(const std::string& path);
-// Gives the closed file at from the name to, in the same folder, without ever replacing anything
-// there: returns false, with from untouched, when the name is taken. Whatever the file system
-// offers is used, so that a file under the new name is always the whole file.
-bool RenameNoReplace(const std::string& from, const std::string& to);
-// Makes the names in the folder of path durable, not only the data behind them.
-void FlushFolderOf(const std::string& path);
 
 }  // namespace tailmend

@@ -1,8 +1,5 @@
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <fcntl.h>
-#include <libgen.h>
 #include <sys/acl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -10,11 +7,10 @@
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
-#include "platform/fault_injection.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
+#include "platform/system_calls_posix.h"
 #include "platform/system_error_text.h"
 
 namespace tailmend {
@@ -23,28 +19,8 @@ namespace {
 
 // A single read or write of more than this is split, as Linux caps one call at about 2 GiB.
 constexpr std::size_t kMaxChunk = 1u << 30;
-// Only the owner may read a copy until it has the permission bits of its original.
-constexpr mode_t kPrivateMode = 0600;
-constexpr mode_t kPermissionBits = 0777;
-constexpr mode_t kOwnerBits = 0700;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
-
-bool IsTransfer(FileOperation operation) {
-  return operation == FileOperation::Read || operation == FileOperation::Write || operation == FileOperation::Copy;
-}
-
-// Every call to the system goes through here, so that a test can make any one of them fail the
-// way the system fails it: -1 and an error code in errno, or, for a read or a write, no bytes.
-template <typename Call>
-auto System(FileOperation operation, Call call) -> decltype(call()) {
-  if (const auto code = fault_injection::InjectedError(operation)) {
-    if (*code == 0 && IsTransfer(operation)) return 0;
-    errno = *code == 0 ? EIO : *code;
-    return -1;
-  }
-  return call();
-}
 
 // Folders, devices and pipes are not photos: cutting or copying them makes no sense. A file met in
 // a folder walk must still be the one the walk listed: a name swapped for another file, or a
@@ -80,21 +56,6 @@ int OpenExisting(const std::string& path, int flags, const std::optional<FileIde
   return fd;
 }
 
-// Exclusive: never replaces or follows anything already under that name.
-int CreateExclusive(const std::string& path) {
-  return System(FileOperation::Open, [&] {
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateMode);
-  });
-}
-
-std::string DirectoryOf(const std::string& path) {
-  std::vector<char> copy(path.begin(), path.end());
-  copy.push_back('\0');
-  return ::dirname(copy.data());
-}
-
-[[noreturn]] void ThrowErrno() { throw SystemError(errno); }
-
 // Moves count bytes by as many calls as it takes, each of at most kMaxChunk bytes, and returns how
 // many moved: fewer only where a call moves nothing (the end of a file).
 template <typename Call>
@@ -108,72 +69,6 @@ std::size_t InChunks(FileOperation operation, std::size_t count, Call call) {
     done += static_cast<std::size_t>(moved);
   }
   return done;
-}
-
-// Errors by which a file system says it has no such operation at all, rather than refusing it for
-// these files: FAT refuses hard links with EPERM, and FUSE file systems refuse flags they do not
-// know with EINVAL. (On Linux, ENOTSUP is EOPNOTSUPP.)
-bool IsUnsupported(int code) {
-  return code == EPERM || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == EXDEV;
-}
-
-// Owners, ACLs, permission bits and times are extras: a file system without them, or a system that
-// does not let this process give them, does not fail the copy.
-bool IsUnkept(int code) { return code == EPERM || code == ENOSYS || code == EOPNOTSUPP; }
-
-enum class Naming { Given, Taken, Unsupported };
-
-Naming Classify(int result, int code) {
-  if (result == 0) return Naming::Given;
-  if (code == EEXIST) return Naming::Taken;
-  if (IsUnsupported(code)) return Naming::Unsupported;
-  throw SystemError(code);
-}
-
-// A second name for the file, then the first one goes: the new name never shows a partial file.
-Naming LinkThenUnlink(const std::string& from, const std::string& to) {
-  const int linked = System(FileOperation::Name, [&] { return ::link(from.c_str(), to.c_str()); });
-  const Naming naming = Classify(linked, errno);
-  if (naming == Naming::Given && System(FileOperation::Name, [&] { return ::unlink(from.c_str()); }) != 0) {
-    ThrowErrno();
-  }
-  return naming;
-}
-
-Naming RenameRefusingToReplace(const std::string& from, const std::string& to) {
-  const int renamed = System(FileOperation::Name, [&] {
-    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
-  });
-  return Classify(renamed, errno);
-}
-
-// The last resort, where the file system has neither hard links nor a rename that refuses to
-// replace (FAT through FUSE): the name is taken with an exclusive create, and the file is renamed
-// onto that empty file of our own. A kill between the two leaves the empty file under the name.
-Naming ReserveThenRename(const std::string& from, const std::string& to) {
-  const int reserved = CreateExclusive(to);
-  if (reserved < 0 && errno == EEXIST) return Naming::Taken;
-  if (reserved < 0) ThrowErrno();
-  ::close(reserved);
-  if (System(FileOperation::Name, [&] { return ::rename(from.c_str(), to.c_str()); }) != 0) {
-    const int code = errno;
-    ::unlink(to.c_str());
-    throw SystemError(code);
-  }
-  return Naming::Given;
-}
-
-// The photo's group, and its owner where the system lets us (root may): true when the copy has
-// the photo's group, so that its group bits give nobody more than the photo's do.
-bool GiveOwnership(const struct stat& source, int copy) {
-  if (System(FileOperation::Attributes, [&] { return ::fchown(copy, source.st_uid, source.st_gid); }) == 0) {
-    return true;
-  }
-  if (!IsUnkept(errno)) ThrowErrno();
-  const uid_t keepOwner = static_cast<uid_t>(-1);
-  if (System(FileOperation::Attributes, [&] { return ::fchown(copy, keepOwner, source.st_gid); }) == 0) return true;
-  if (!IsUnkept(errno)) ThrowErrno();
-  return false;
 }
 
 // The photo's access ACL, which for a photo without one is just its permission bits: an ACL that
@@ -204,13 +99,6 @@ FileStream FileStream::OpenReadWriteShared(const std::string& path, const std::o
 
 FileStream FileStream::OpenReadSharedRead(const std::string& path, const std::optional<FileIdentity>& listedAs) {
   return FileStream(OpenExisting(path, O_RDONLY, listedAs));
-}
-
-std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
-  const int fd = CreateExclusive(path);
-  if (fd >= 0) return FileStream(fd);
-  if (errno == EEXIST) return std::nullopt;
-  throw OpenError(path, errno);
 }
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
@@ -318,30 +206,6 @@ void FileStream::Close() {
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-  for (auto method : {LinkThenUnlink, RenameRefusingToReplace}) {
-    const Naming naming = method(from, to);
-    if (naming != Naming::Unsupported) return naming == Naming::Given;
-  }
-  return ReserveThenRename(from, to) == Naming::Given;
-}
-
-void FlushFolderOf(const std::string& path) {
-  const int dir = System(FileOperation::Open, [&] {
-    return ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  });
-  // A folder we may not read cannot be flushed; the data in it already is.
-  if (dir < 0 && errno == EACCES) return;
-  if (dir < 0) ThrowErrno();
-  const int result = System(FileOperation::Flush, [&] { return ::fsync(dir); });
-  const int code = errno;
-  ::close(dir);
-  // Some file systems cannot flush a folder at all (EINVAL); their names are as durable as they get.
-  if (result != 0 && code != EINVAL) throw SystemError(code);
 }
 
 }  // namespace tailmend

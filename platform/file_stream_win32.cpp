@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "platform/extended_path_win32.h"
-#include "platform/fault_injection.h"
 #include "platform/file_identity_win32.h"
 #include "platform/file_stream.h"
 #include "platform/platform_error.h"
+#include "platform/system_calls_win32.h"
 #include "platform/system_error_text.h"
 
 namespace tailmend {
@@ -18,20 +18,8 @@ namespace {
 // ReadFile and WriteFile take a 32-bit count; larger transfers go in pieces.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
-// What an injected failure reports, as a failing disk would.
-constexpr DWORD kInjectedError = ERROR_IO_DEVICE;
-
 HANDLE Native(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 std::intptr_t Stored(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
-
-// Asked before every call to the system, so that a test can make any one of them fail the way the
-// system fails it: the call reports failure and GetLastError gives the code.
-bool InjectedFailure(FileOperation operation) {
-  const auto code = fault_injection::InjectedError(operation);
-  if (!code) return false;
-  ::SetLastError(*code == 0 ? kInjectedError : static_cast<DWORD>(*code));
-  return true;
-}
 
 // Call right after the failing function, before anything else can overwrite the code.
 [[noreturn]] void ThrowLastError() {
@@ -121,14 +109,7 @@ void CopyAccessControl(HANDLE source, HANDLE copy) {
   if (set != ERROR_SUCCESS && !IsAccessControlUnkept(set)) throw SystemError(static_cast<int>(set));
 }
 
-// CREATE_NEW fails this way on any name already there: a file, a folder or a link.
-bool IsNameTaken(DWORD code) { return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS; }
-
-bool NameExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace
-
-int fault_injection::InjectedErrorCode() { return static_cast<int>(kInjectedError); }
 
 void FileStream::Release(Handle handle) noexcept { ::CloseHandle(Native(handle)); }
 
@@ -140,19 +121,6 @@ FileStream FileStream::OpenReadWriteShared(const std::string& path, const std::o
 
 FileStream FileStream::OpenReadSharedRead(const std::string& path, const std::optional<FileIdentity>& listedAs) {
   return FileStream(Stored(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ, listedAs)));
-}
-
-// Nothing already there is ever replaced or followed.
-std::optional<FileStream> FileStream::CreateNew(const std::string& path) {
-  const std::wstring wide = SystemPathOrThrow(path);
-  const HANDLE handle = InjectedFailure(FileOperation::Open)
-                           ? INVALID_HANDLE_VALUE
-                           : ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | WRITE_DAC, 0, nullptr,
-                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) return FileStream(Stored(handle));
-  const DWORD code = ::GetLastError();
-  if (IsNameTaken(code)) return std::nullopt;
-  throw OpenError(path, static_cast<int>(code));
 }
 
 std::size_t FileStream::Read(void* buffer, std::size_t count) {
@@ -235,28 +203,5 @@ bool FileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesW(wide->c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
-
-bool RemoveFile(const std::string& path) {
-  const auto wide = ExtendedPathFromUtf8(path);
-  return wide && ::DeleteFileW(wide->c_str()) != 0;
-}
-
-// Without MOVEFILE_REPLACE_EXISTING the move refuses any name already there; write-through makes
-// the new name durable before the call returns.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-  const std::wstring wideFrom = SystemPathOrThrow(from);
-  const std::wstring wideTo = SystemPathOrThrow(to);
-  if (!InjectedFailure(FileOperation::Name) &&
-      ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
-  const DWORD code = ::GetLastError();
-  // A folder under the name answers "access denied" rather than "exists".
-  if (IsNameTaken(code) || NameExists(wideTo)) return false;
-  throw SystemError(static_cast<int>(code));
-}
-
-// The write-through move has already made the name durable.
-void FlushFolderOf(const std::string&) {}
 
 }  // namespace tailmend

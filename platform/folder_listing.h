@@ -28,8 +28,4 @@ bool IsFolder(const std::string& path);
 // cannot be read raises PlatformError with the text "Cannot read folder "<path>". <message>".
 std::vector<FolderEntry> ListFolder(const std::string& path);
 
-// Makes the folder and every folder above it that is missing; folders already there are fine. A
-// folder that cannot be made raises PlatformError with the text "Cannot make folder "<path>". <message>".
-void MakeFolders(const std::string& path);
-
 }  // namespace tailmend

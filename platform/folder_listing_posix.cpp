@@ -56,16 +56,4 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   return entries;
 }
 
-// Each folder on the way is made where it is missing; what cannot be made on the way (a root, a
-// folder of someone else's that is already there) shows in the last one.
-void MakeFolders(const std::string& path) {
-  int code = 0;
-  for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
-    const std::string folder = path.substr(0, end);
-    if (::mkdir(folder.c_str(), 0777) != 0) code = errno;
-    if (end == std::string::npos || end + 1 == path.size()) break;
-  }
-  if (!IsFolder(path)) throw MakeFolderError(path, code);
-}
-
 }  // namespace tailmend

@@ -6,7 +6,7 @@
 
 #include "platform/extended_path_win32.h"
 #include "platform/file_identity_win32.h"
-#include "platform/folder_listing.h"
+#include "platform/folder_listing_win32.h"
 #include "platform/system_error_text.h"
 #include "platform/wide_text_win32.h"
 
@@ -45,13 +45,14 @@ HANDLE OpenFolder(const std::string& path) {
   return folder;
 }
 
-// Appends the entries of one filled buffer.
-void AppendEntries(const unsigned char* buffer, DWORD volumeSerial, std::vector<FolderEntry>& entries) {
+}  // namespace
+
+void AppendListedEntries(const unsigned char* records, DWORD volumeSerial, std::vector<FolderEntry>& entries) {
   for (std::size_t offset = 0;;) {
     FILE_ID_BOTH_DIR_INFO record;
-    std::memcpy(&record, buffer + offset, offsetof(FILE_ID_BOTH_DIR_INFO, FileName));
+    std::memcpy(&record, records + offset, offsetof(FILE_ID_BOTH_DIR_INFO, FileName));
     std::wstring name(record.FileNameLength / sizeof(wchar_t), L'\0');
-    std::memcpy(name.data(), buffer + offset + offsetof(FILE_ID_BOTH_DIR_INFO, FileName), record.FileNameLength);
+    std::memcpy(name.data(), records + offset + offsetof(FILE_ID_BOTH_DIR_INFO, FileName), record.FileNameLength);
     if (!IsDotOrDotDot(name)) {
       // For a reparse point the system puts its tag where extended attributes' size would be.
       const EntryKind kind = KindOf(record.FileAttributes, record.EaSize);
@@ -62,8 +63,6 @@ void AppendEntries(const unsigned char* buffer, DWORD volumeSerial, std::vector<
     offset += record.NextEntryOffset;
   }
 }
-
-}  // namespace
 
 bool IsFolder(const std::string& path) {
   const auto wide = ExtendedPathFromUtf8(path);
@@ -80,25 +79,12 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
   std::vector<FolderEntry> entries;
   for (FILE_INFO_BY_HANDLE_CLASS next = FileIdBothDirectoryRestartInfo;; next = FileIdBothDirectoryInfo) {
     if (!::GetFileInformationByHandleEx(folder.handle, next, buffer.data(), kListingBufferBytes)) break;
-    AppendEntries(reinterpret_cast<const unsigned char*>(buffer.data()), info.dwVolumeSerialNumber, entries);
+    AppendListedEntries(reinterpret_cast<const unsigned char*>(buffer.data()), info.dwVolumeSerialNumber, entries);
   }
   const DWORD code = ::GetLastError();
   // An empty drive's root folder has not even "." to give.
   if (code != ERROR_NO_MORE_FILES && code != ERROR_FILE_NOT_FOUND) throw FolderError(path, static_cast<int>(code));
   return entries;
-}
-
-// Each folder on the way is made where it is missing; what cannot be made on the way (a drive, a
-// server's share, a folder already there) shows in the last one.
-void MakeFolders(const std::string& path) {
-  DWORD code = ERROR_PATH_NOT_FOUND;
-  for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
-    const auto folder = ExtendedPathFromUtf8(path.substr(0, end));
-    if (!folder) throw MakeFolderError(path, ERROR_NO_UNICODE_TRANSLATION);
-    if (!::CreateDirectoryW(folder->c_str(), nullptr)) code = ::GetLastError();
-    if (end == std::string::npos || end + 1 == path.size()) break;
-  }
-  if (!IsFolder(path)) throw MakeFolderError(path, static_cast<int>(code));
 }
 
 }  // namespace tailmend

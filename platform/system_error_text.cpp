@@ -55,6 +55,14 @@ PlatformError MakeFolderError(const std::string& path, int code) {
   return PlatformError("Cannot make folder \"" + path + "\". " + SystemMessage(code), ReasonOf(code));
 }
 
+PlatformError OpenFolderError(const std::string& path, int code) {
+  return PlatformError("Cannot open folder \"" + path + "\". " + SystemMessage(code), ReasonOf(code));
+}
+
 PlatformError SystemError(int code) { return PlatformError(SystemErrorText(code), ReasonOf(code)); }
+
+PlatformError InTheWayError(const std::string& path, const std::string& what) {
+  return PlatformError("Cannot write \"" + path + "\": it is " + what, path + " is " + what);
+}
 
 }  // namespace tailmend

@@ -31,7 +31,16 @@ PlatformError OpenError(const std::string& path, int code);
 PlatformError OpenError(const std::string& path, const std::string& reason);
 PlatformError FolderError(const std::string& path, int code);
 PlatformError MakeFolderError(const std::string& path, int code);
+// "Cannot open folder "<path>". <system message>"
+PlatformError OpenFolderError(const std::string& path, int code);
 PlatformError SystemError(int code);
+
+// What stands under a name that a repaired copy was to take, or a folder it was to enter.
+inline constexpr const char* kAlreadyThere = "already there";
+inline constexpr const char* kASymbolicLink = "a symbolic link";
+inline constexpr const char* kNotAFolder = "not a folder";
+// "Cannot write "<path>": it is <what>", with "<path> is <what>" as its reason.
+PlatformError InTheWayError(const std::string& path, const std::string& what);
 
 // Removes every trailing character of code 0x20 or below and every trailing full stop.
 std::string TrimSystemMessage(std::string message);

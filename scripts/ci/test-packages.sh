@@ -321,9 +321,10 @@ wait_for_selections() {  # what, selection...
 
 # Explorer starts the verb's command line once per selected file, one program right after the
 # other: they gather into one window showing every file, and the others end. A window opened
-# earlier without files is never joined, nor one that has had no files handed to it for a while.
+# earlier without files is never joined, nor one that has had no files handed to it for a while,
+# nor one of another program: a copy of the program elsewhere is another program file.
 check_verb_gathers() {  # program as the verb names it, folder of photos
-  local program=$1 folder=$2 empty_pid pid alive=() ended=() pids=() photo
+  local program=$1 folder=$2 empty_pid pid alive=() ended=() pids=() photo other="$2/other"
   [ -n "${DISPLAY:-}" ] || { say "the verb's gathering not tried: this Wine session has no display"; return; }
   local photos=("$folder/IMG_0000.CRW" "$folder/IMG_0001.CRW" "$folder/Фото.CRW")
   local gathered='"IMG_0000.CRW" "IMG_0001.CRW" "Фото.CRW" '
@@ -347,17 +348,24 @@ check_verb_gathers() {  # program as the verb names it, folder of photos
   for pid in "${pids[@]}"; do
     [ "$pid" = "${alive[0]}" ] || wait "$pid" || fail "a program that handed its photo over ended with status $?"
   done
-  # Past the time a selection's programs take to start, the verb opens a window of its own.
+  # Past the time a selection's programs take to start, the verb opens a window of its own; the
+  # copy started with it takes its turn before or after it, and neither window takes the other's.
+  mkdir -m 755 "$other"
+  cp "$(wine winepath -u "$program" | tr -d '\r')" "$other/Tailmend.exe"
   sleep 4
   wine "$program" "$(windows_path "${photos[0]}")" &
   ended=("$empty_pid" "${alive[0]}" $!)
-  wait_for_selections "the windows after the verb on a photo some seconds later" "" "$gathered" '"IMG_0000.CRW" '
+  wine "$(windows_path "$other/Tailmend.exe")" "$(windows_path "${photos[1]}")" &
+  ended+=($!)
+  wait_for_selections "the windows after the verb on a photo some seconds later, and a copy of the program on another" \
+    "" "$gathered" '"IMG_0000.CRW" ' '"IMG_0001.CRW" '
   wine taskkill /im Tailmend.exe >/dev/null
   for pid in "${ended[@]}"; do
     timeout 30 tail --pid="$pid" -f /dev/null || { kill "$pid"; fail "a Tailmend.exe did not end when asked to close"; }
     wait "$pid" || fail "a Tailmend.exe ended with status $?"
   done
-  say "the verb on three photos started programs that gathered into one window; the window opened by hand and a later one stood apart"
+  rm -r "$other"
+  say "the verb on three photos started programs that gathered into one window; the window opened by hand, a later one and a copy of the program elsewhere stood apart"
 }
 
 check_installed() {  # installer, version

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev nlohmann-json3-dev
   qt6-base-dev libjpeg-dev libacl1-dev
-  xvfb xauth xdotool openbox imagemagick fonts-wine
+  xvfb xauth xdotool x11-utils openbox imagemagick fonts-wine
   g++-mingw-w64-x86-64 wine wine64 wixl msitools
   dpkg-dev help2man lintian man-db file unzip desktop-file-utils
   clang libclang-rt-14-dev clang-tidy

@@ -24,6 +24,9 @@ photos="$work/photos"
 mkdir "$photos"
 wine "$build/tests/support/make_damaged_crw.exe" "$(winepath -w "$photos")" 3 700000 4096 2>/dev/null
 photos_win=$(winepath -w "$photos")
+card="$work/card"
+mkdir "$card"
+wine "$build/tests/support/make_damaged_crw.exe" "$(winepath -w "$card")" 30 700000 4096 zero 2>/dev/null
 
 # Wine draws a little later than the window appears.
 settle_seconds=0.7
@@ -37,7 +40,11 @@ answer_open_dialog() {
   sleep 0.7
 }
 
-(cd "$photos" && exec wine "$build/Tailmend.exe" 2>/dev/null) &
-pids+=($!)
+start_program() {
+  local named=()
+  for path in "$@"; do named+=("$(winepath -w "$path")"); done
+  (cd "$photos" && exec wine "$build/Tailmend.exe" "${named[@]}" 2>/dev/null) &
+  pids+=($!)
+}
 walk_windows
 ls "$photos"

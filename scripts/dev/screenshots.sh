@@ -18,6 +18,9 @@ sleep 1
 photos="$work/photos"
 mkdir "$photos"
 "$build/tests/support/make_damaged_crw" "$photos" 3 700000 4096
+card="$work/card"
+mkdir "$card"
+"$build/tests/support/make_damaged_crw" "$card" 30 700000 4096 zero
 
 # The dialog opens in the current folder, where the photos are.
 answer_open_dialog() {
@@ -27,7 +30,9 @@ answer_open_dialog() {
 }
 
 # Qt draws every window larger by its scale factor.
-(cd "$photos" && QT_SCALE_FACTOR=$(awk -v p="$scale_percent" 'BEGIN { print p / 100 }') exec "$build/tailmend") &
-pids+=($!)
+start_program() {
+  (cd "$photos" && QT_SCALE_FACTOR=$(awk -v p="$scale_percent" 'BEGIN { print p / 100 }') exec "$build/tailmend" "$@") &
+  pids+=($!)
+}
 walk_windows
 ls "$photos"

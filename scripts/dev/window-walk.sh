@@ -2,10 +2,11 @@
 # Sourced by scripts/dev/screenshots.sh and scripts/dev/screenshots-windows.sh, which show the same
 # four windows drawn by two front ends: a display with a window manager, and one walk through every
 # window that clicks at the places of the windows' design and saves a PNG of each into $out.
-# The sourcing script sets $out and $photos (damaged photos the program starts beside) and defines
-# answer_open_dialog NAMES (types the names into the file dialog, accepts); it adds what it starts
-# to pids. On a screen scaled to $scale_percent (100 unless set) the clicks land at the design's
-# places scaled alike.
+# The sourcing script sets $out, $photos (damaged photos the program starts beside) and $card (a
+# folder of damaged photos with little junk), and defines start_program [FILE|FOLDER]... (starts the
+# program in $photos and adds it to pids) and answer_open_dialog NAMES (types the names into the
+# file dialog, accepts). On a screen scaled to $scale_percent (100 unless set) the clicks land at
+# the design's places scaled alike.
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/common.sh"
 
 # A scratch folder, and at the end every process started ended (a Wine session in the scratch
@@ -38,11 +39,23 @@ shot() {
   echo "saved $out/$2.png"
 }
 close_dialog() { xdotool windowactivate --sync "$1" key Escape; sleep 0.3; }
+# The screen where a window lies, its frame included, with whatever lies over it.
+shot_screen() {
+  sleep "${settle_seconds:-0.5}"
+  local left right top bottom x y width height
+  read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  read -r x y width height < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 }
+    /Absolute upper-left Y/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
+  import -window root -crop "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))" \
+    +repage "$out/$2.png"
+  echo "saved $out/$2.png"
+}
 
 # Walks through every window of the program started last (its process is the last of pids) and
 # waits until "Close" has ended it.
 walk_windows() {
   local main dialog box
+  start_program
   main=$(wait_window '^Tailmend$')
   shot "$main" main-start
 
@@ -57,7 +70,7 @@ walk_windows() {
   close_dialog "$dialog"
   shot "$main" main
 
-  # A photo that vanishes after its selection: the error box, then the dialog left running.
+  # A photo that vanishes after its selection: its row "Failed", and the error box once the run is over.
   click_at "$main" 243 104   # Browse
   wait_window '^Open$' >/dev/null
   answer_open_dialog 'IMG_0002.CRW'
@@ -67,8 +80,7 @@ walk_windows() {
   shot "$box" error-box
   xdotool windowactivate --sync "$box" key Return
   dialog=$(wait_window '^Processing 1 of 1$')
-  shot "$dialog" processing-stopped-by-error
-  click_at "$dialog" 253 131 # Stop
+  shot "$dialog" processing-failed
   close_dialog "$dialog"
 
   click_at "$main" 401 52    # What's this?
@@ -86,6 +98,29 @@ walk_windows() {
   shot "$dialog" about
   close_dialog "$dialog"
 
+  click_at "$main" 401 276   # Close
+  wait "${pids[-1]}"
+  walk_a_run
+}
+
+# The card's folder from the command line, each photo's junk grown into a hole of 256 MiB that the
+# scan reads through, so that the run lasts: the dialog over the main window while it goes on,
+# then stopped.
+walk_a_run() {
+  local main dialog
+  truncate -s 256M "$card"/*.CRW
+  start_program "$card"
+  main=$(wait_window '^Tailmend$')
+  sleep 2                    # the selection is taken
+  click_at "$main" 156 135   # Fix Now
+  dialog=$(wait_window '^Processing ')
+  sleep 1
+  shot_screen "$main" run
+  shot "$dialog" processing-running
+  click_at "$dialog" 253 131 # Stop
+  sleep 1
+  shot "$dialog" processing-stopped
+  close_dialog "$dialog"
   click_at "$main" 401 276   # Close
   wait "${pids[-1]}"
 }

@@ -73,6 +73,50 @@ TEST_F(CliPosix, LinksInAFolderAreNeverFollowedButNamedOnesAre) {
   EXPECT_EQ(ReadBytes(privatePhoto), healthy);
 }
 
+// Links another user planted below a shared output folder, in place of a folder and of a copy's
+// name, are never written through: those files are not written and nothing lands outside it; nor
+// is a file in place of a folder. The output folder named by the user may be a link; the folders
+// made for the card's, itself included, are no more open than the ones they stand for.
+TEST_F(CliPosix, OutWritesThroughNoLinkBelowTheFolderNamed) {
+  const std::string card = dir.File("card");
+  const std::string shared = dir.File("fixed");
+  const std::string theirs = dir.File("theirs");
+  for (const char* folder : {"/recup_dir.1", "/recup_dir.2", "/recup_dir.3", "/recup_dir.4"}) {
+    fs::create_directories(card + folder);
+  }
+  for (const char* photo :
+       {"/a.crw", "/recup_dir.1/f1.crw", "/recup_dir.2/f2.crw", "/recup_dir.3/f3.crw", "/recup_dir.4/f4.crw"}) {
+    WriteBytes(card + photo, damaged);
+  }
+  fs::permissions(card, fs::perms::owner_all);
+  fs::permissions(card + "/recup_dir.3", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  fs::create_directories(shared + "/recup_dir.2");
+  fs::create_directories(theirs);
+  fs::permissions(shared, fs::perms::all);
+  fs::permissions(theirs, fs::perms::all);
+  fs::create_directory_symlink(theirs, shared + "/recup_dir.1");
+  fs::create_symlink(theirs + "/f2.crw", shared + "/recup_dir.2/f2.crw");
+  WriteBytes(shared + "/recup_dir.4", Bytes{'m', 'i', 'n', 'e'});
+  const std::string named = dir.File("out");
+  fs::create_directory_symlink(shared, named);
+
+  const mode_t mask = ::umask(022);
+  const CliRun run = RunCli({"--out", named, card});
+  RunCli({"--out", dir.File("new"), card});
+  ::umask(mask);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "1\t" + card + "/a.crw\tDone\n2\t" + card + "/recup_dir.3/f3.crw\tDone\n");
+  EXPECT_EQ(run.err, "tailmend-cli: " + card + "/recup_dir.1/f1.crw: not written: " + named +
+                         "/recup_dir.1 is a symbolic link\ntailmend-cli: " + card +
+                         "/recup_dir.2/f2.crw: not written: " + named +
+                         "/recup_dir.2/f2.crw is a symbolic link\ntailmend-cli: " + card +
+                         "/recup_dir.4/f4.crw: not written: " + named + "/recup_dir.4 is not a folder\n");
+  EXPECT_TRUE(fs::is_empty(theirs));
+  EXPECT_EQ(ReadBytes(shared + "/recup_dir.3/f3.crw"), healthy);
+  EXPECT_EQ(fs::status(shared + "/recup_dir.3").permissions(), fs::status(card + "/recup_dir.3").permissions());
+  EXPECT_EQ(fs::status(dir.File("new")).permissions(), fs::perms::owner_all);
+}
+
 // A pipe, named or met in a folder, is refused at once: nothing waits for a writer.
 TEST_F(CliPosix, APipeIsRefusedAtOnce) {
   const std::string pipe = dir.File("x.crw");

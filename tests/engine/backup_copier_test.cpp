@@ -254,8 +254,8 @@ protected:
     reason = std::move(outcome.failureReason);
     return outcome.written;
   }
-  // Fails the calls of one kind, in the order they come, with these codes.
-  static fault_injection::CallPolicy FailingInTurn(FileOperation kind, std::vector<int> codes) {
+  // Fails the calls of one kind, in the order they come, with these codes (nothing lets one through).
+  static fault_injection::CallPolicy FailingInTurn(FileOperation kind, std::vector<std::optional<int>> codes) {
     return [kind, codes, next = std::size_t{0}](FileOperation operation) mutable -> std::optional<int> {
       if (operation != kind || next == codes.size()) return std::nullopt;
       return codes[next++];
@@ -263,11 +263,13 @@ protected:
   }
 };
 
-// Another run's temporary under the random name first chosen means a new name, not a failure.
+// Another run's temporary under the random name first chosen means a new name, not a failure. (The
+// first call opens the folder.)
 TEST_F(InterceptedBackup, ATakenTemporaryNameIsTriedAgain) {
   MemoryStream source(Bytes(5000, 1));
   std::string reason;
-  ASSERT_TRUE(BackupIntercepted(source, FailingInTurn(FileOperation::Open, {kNameTakenCode, kNameTakenCode}), reason));
+  ASSERT_TRUE(BackupIntercepted(
+      source, FailingInTurn(FileOperation::Open, {std::nullopt, kNameTakenCode, kNameTakenCode}), reason));
   EXPECT_EQ(ReadBytes(dir.File("IMG_0042_bak0.crw")), Bytes(5000, 1));
 }
 

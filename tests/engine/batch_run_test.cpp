@@ -9,6 +9,7 @@
 
 #include "engine/batch_run.h"
 #include "engine/folder_walk.h"
+#include "platform/path_names.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_text.h"
 #include "tests/support/ciff_builder.h"
@@ -163,26 +164,74 @@ TEST_F(BatchRun, AFileChangedBetweenTheScanAndTheCutIsNotCut) {
   }
 }
 
-// A run asked to go on reports each file's error with its kind and repairs the rest.
+#ifndef _WIN32
+// Repaired into another folder, a photo changed meanwhile is not written: its copy could hold
+// bytes from before and after the change. (On Windows, a photo opened for reading lets nobody
+// write to it meanwhile.)
+TEST_F(BatchRun, AFileChangedWhileItIsCopiedIsNotWritten) {
+  for (const Meddling& meddling : Meddlings()) {
+    SCOPED_TRACE(meddling.what);
+    TempDir own;
+    const std::string path = own.Put("IMG_0001.CRW", damaged);
+    RecordingSink run;
+    run.onStep = [&](Step step, StepState state) {
+      if (step == Step::Cut && state == StepState::Processing) meddling.act(path);
+    };
+    EXPECT_EQ(ProcessFiles({path}, run, {OnFileError::ReportAndGoOn, false, own.File("fixed")}), RunEnd::Finished);
+    ASSERT_EQ(run.failures.size(), 1u);
+    EXPECT_EQ(run.failures[0].second.kind, FailureKind::Write);
+    EXPECT_EQ(run.failures[0].second.reason, "It changed while it was being copied");
+    EXPECT_TRUE(fs::is_empty(own.File("fixed")));
+    EXPECT_TRUE(run.rows.empty());
+  }
+}
+#endif
+
+// A repaired copy's temporary is never longer than the copy's name: photos whose names are as long
+// as a name may be (255 bytes, the last characters of one two bytes each) are repaired into
+// another folder like any other.
+TEST_F(BatchRun, PhotosWithTheLongestNamesAreRepairedIntoAnotherFolder) {
+  const std::string names[] = {std::string(247, 'n') + ".CRW", std::string(251, 'n') + ".CRW",
+                               std::string(241, 'n') + "ЖЖЖЖЖ.CRW"};
+  FileList photos;
+  for (const std::string& name : names) photos.emplace_back(dir.Put(name, damaged));
+  const std::string out = dir.File("fixed");
+  ProcessFiles(photos, sink, {OnFileError::ReportAndGoOn, false, out});
+  EXPECT_EQ(sink.Events(), std::vector<Event>(std::size(names), Event::Done));
+  for (const std::string& name : names) EXPECT_EQ(ReadBytes(PathInFolder(out, name)), healthy) << name.size();
+}
+
+// A run asked to go on reports each file's error with its kind and message and repairs the rest;
+// asked for rows, it gives each failing file the row "Failed" first, with what its scan found.
 TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
-  const std::string missing = dir.File("missing.crw");
-  const std::string changed = dir.Put("b.crw", damaged);
-  const std::string last = dir.Put("c.crw", damaged);
-  bool meddled = false;
-  sink.onStep = [&](Step step, StepState state) {
-    if (step == Step::Cut && state == StepState::Processing && !std::exchange(meddled, true)) {
-      Meddlings()[0].act(changed);
+  for (const OnFileError policy : {OnFileError::ReportAndGoOn, OnFileError::RowAndGoOn}) {
+    TempDir own;
+    const std::string missing = own.File("missing.crw");
+    const std::string changed = own.Put("b.crw", damaged);
+    const std::string last = own.Put("c.crw", damaged);
+    RecordingSink run;
+    bool meddled = false;
+    run.onStep = [&](Step step, StepState state) {
+      if (step == Step::Cut && state == StepState::Processing && !std::exchange(meddled, true)) {
+        Meddlings()[0].act(changed);
+      }
+    };
+    EXPECT_EQ(ProcessFiles({missing, changed, last}, run, {policy}), RunEnd::Finished);
+    ASSERT_EQ(run.failures.size(), 2u);
+    EXPECT_EQ(run.failures[0].first, missing);
+    EXPECT_EQ(run.failures[0].second.kind, FailureKind::Open);
+    EXPECT_EQ(run.failures[0].second.reason, SystemMessage(kNoSuchFileCode));
+    EXPECT_EQ(run.failures[0].second.message, OpenErrorText(missing, kNoSuchFileCode));
+    EXPECT_EQ(run.failures[1].first, changed);
+    EXPECT_EQ(run.failures[1].second.kind, FailureKind::Changed);
+    const bool rows = policy == OnFileError::RowAndGoOn;
+    EXPECT_EQ(run.Events(), rows ? (std::vector<Event>{Event::Failed, Event::Failed, Event::Done})
+                                 : std::vector<Event>{Event::Done});
+    if (rows) {
+      EXPECT_EQ(run.rows[1].result.verdict.verdict, Verdict::Repairable);
     }
-  };
-  EXPECT_EQ(ProcessFiles({missing, changed, last}, sink, {OnFileError::ReportAndGoOn}), RunEnd::Finished);
-  ASSERT_EQ(sink.failures.size(), 2u);
-  EXPECT_EQ(sink.failures[0].first, missing);
-  EXPECT_EQ(sink.failures[0].second.kind, FailureKind::Open);
-  EXPECT_EQ(sink.failures[0].second.reason, SystemMessage(kNoSuchFileCode));
-  EXPECT_EQ(sink.failures[1].first, changed);
-  EXPECT_EQ(sink.failures[1].second.kind, FailureKind::Changed);
-  EXPECT_EQ(sink.Events(), std::vector<Event>{Event::Done});
-  EXPECT_EQ(ReadBytes(last), healthy);
+    EXPECT_EQ(ReadBytes(last), healthy);
+  }
 }
 
 // A folder walk's file is repaired only while its name still stands for the file that was listed:

@@ -130,6 +130,7 @@ TEST(FileVerdictNotRepairable, TooSmallAndTooLarge) {
   const FileVerdict large = JudgeFile(huge);
   EXPECT_EQ(large.reason, UnrepairableReason::TooLarge);
   EXPECT_EQ(large.tail, kTailInvalidFile);
+  EXPECT_EQ(Judge(Bytes{}).size, 0u) << "an empty file's size is told";
   EXPECT_EQ(huge.BytesRead(), 0u);
 }
 
@@ -156,9 +157,7 @@ TEST(FileVerdictNotRepairable, WhatAFileWithoutACiffHeaderLooksLike) {
     EXPECT_EQ(verdict.verdict, Verdict::NotRepairable);
     EXPECT_EQ(verdict.reason, UnrepairableReason::NoCiffHeader);
     EXPECT_EQ(verdict.lookalike, lookalike) << StableName(lookalike);
-    // The locator reads the mark alone: a TIFF file's "II" or "MM" lets it look for a heap end.
-    const bool marked = bytes[0] == bytes[1] && (bytes[0] == 'I' || bytes[0] == 'M');
-    EXPECT_EQ(verdict.tail, marked ? kTailNotFound : kTailInvalidFile);
+    EXPECT_EQ(verdict.tail, kTailInvalidFile);
   }
   // Zeros at both ends but something between.
   Bytes middle(800000, 0);
@@ -195,10 +194,34 @@ TEST(FileVerdictNotRepairable, ACiffHeaderWithBytesBeforeItIsNamedWithItsOffset)
   }
 }
 
+// Raw readers take the heap to start where the header's length says, and read no file without
+// the signature: a header they would read otherwise is never cut, whatever looks like a heap end.
+TEST(FileVerdictNotRepairable, AHeaderReadersReadOtherwiseIsNeverCut) {
+  for (const bool big : {false, true}) {
+    const Bytes crw = CiffBuilder().BigEndian(big).HeapEnd(kHeapEnd).Junk(5000).Build();
+    ASSERT_EQ(Judge(crw).tail, static_cast<TailResult>(kHeapEnd));
+    const auto changed = [&](std::size_t at, std::string_view bytes) {
+      Bytes file = crw;
+      std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+      return Judge(file);
+    };
+    using namespace std::string_view_literals;
+    for (const auto& [verdict, reason] :
+         {std::pair{changed(2, big ? "\0\0\0\x1e"sv : "\x1e\0\0\0"sv), UnrepairableReason::UnexpectedHeaderLength},
+          {changed(2, big ? "\x1a\0\0\0"sv : "\0\0\0\x1a"sv), UnrepairableReason::UnexpectedHeaderLength},
+          {changed(13, "X"), UnrepairableReason::NoCiffHeader},
+          {changed(0, big ? "MM\0*\0\0\0\x08"sv : "II*\0\x08\0\0\0"sv), UnrepairableReason::NoCiffHeader}}) {
+      EXPECT_EQ(verdict.tail, kTailInvalidFile) << StableName(reason) << (big ? " MM" : " II");
+      EXPECT_EQ(verdict.reason, reason) << (big ? " MM" : " II");
+    }
+  }
+}
+
 TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged) {
   // Cut in the middle of its image data: nothing at all looks like a heap end.
   Bytes cutShort = CiffBuilder().HeapEnd(900000).Build();
   cutShort.resize(800000);
+  PutU32(cutShort, 500000 - 4, 500000 - 72);  // below the floor, with no root directory behind it
   const FileVerdict shortVerdict = Judge(cutShort);
   EXPECT_EQ(shortVerdict.verdict, Verdict::NotRepairable);
   EXPECT_EQ(shortVerdict.reason, UnrepairableReason::NoHeapEnd);
@@ -209,12 +232,20 @@ TEST(FileVerdictNotRepairable, NoHeapEndSaysWhetherTheFileSeemsCutShortOrDamaged
   EXPECT_EQ(damaged.reason, UnrepairableReason::NoHeapEnd);
   EXPECT_EQ(damaged.missingEnd, MissingEnd::Damaged);
   EXPECT_EQ(damaged.tail, kTailNotFound);
+  // A heap that ends below the scan floor, junk past it: the floor is why, false heap end or not.
+  for (const bool big : {false, true}) {
+    Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(kScanFloor - 1).Junk(800000 - kScanFloor + 1).Build();
+    EXPECT_EQ(Judge(bytes).missingEnd, MissingEnd::BelowScanFloor);
+    PutU32(bytes, 700000 - 4, 700000 - 72, big);
+    EXPECT_EQ(Judge(bytes).missingEnd, MissingEnd::BelowScanFloor) << "behind a false end";
+  }
 }
 
 TEST(FileVerdictReads, AFailedReadBeforeTheAnswerIsAReadFailure) {
   MemoryStream noSize(CiffBuilder().Build());
   noSize.FailSize();
   EXPECT_EQ(JudgeFile(noSize).verdict, Verdict::ReadFailed);
+  EXPECT_EQ(JudgeFile(noSize).size, std::nullopt);
   MemoryStream failing(CiffBuilder().HeapEnd(kHeapEnd).Junk(1000).Build());
   failing.FailReadsFrom(kHeapEnd + 500);
   const FileVerdict verdict = JudgeFile(failing);
@@ -259,7 +290,7 @@ TEST(FileVerdictNames, EveryValueHasItsOwnStableName) {
                        Verdict::ReadFailed});
   ExpectDistinctNames({UnrepairableReason::None, UnrepairableReason::TooSmall, UnrepairableReason::TooLarge,
                        UnrepairableReason::NoCiffHeader, UnrepairableReason::HeaderNotAtStart,
-                       UnrepairableReason::NoHeapEnd});
+                       UnrepairableReason::UnexpectedHeaderLength, UnrepairableReason::NoHeapEnd});
   ExpectDistinctNames({Lookalike::None, Lookalike::Jpeg, Lookalike::TiffRaw, Lookalike::Zeros});
   EXPECT_EQ(StableName(Lookalike::Unknown), "unknown");
   ExpectDistinctNames({MissingEnd::None, MissingEnd::CutShort, MissingEnd::Damaged, MissingEnd::BelowScanFloor});
@@ -272,7 +303,7 @@ TEST(FileVerdictNames, EveryValueHasItsOwnStableName) {
 void ExpectConsistent(const FileVerdict& v, const std::string& what) {
   const bool cut = v.tail >= static_cast<TailResult>(kScanFloor);
   EXPECT_EQ(cut, v.verdict == Verdict::Repairable || (v.verdict == Verdict::HeapDamaged && v.tail > 0)) << what;
-  EXPECT_EQ(v.junk, cut ? v.size - static_cast<std::uint32_t>(v.tail) : 0u) << what;
+  EXPECT_EQ(v.junk, cut ? v.size.value_or(0) - static_cast<std::uint32_t>(v.tail) : 0u) << what;
   EXPECT_EQ(v.tail == kTailUnknownError, v.verdict == Verdict::ReadFailed) << what;
   if (v.tail == kTailInvalidFile) {
     EXPECT_EQ(v.verdict, Verdict::NotRepairable) << what;
@@ -303,8 +334,9 @@ TEST(FileVerdictProperty, TheTailIsFindFileTailsAnswerOnEveryGeneratedFile) {
     ASSERT_EQ(verdict.tail, tail) << what;
     ExpectConsistent(verdict, what);
     // The locator's reads again, the heap's directories and markers, or the look at a file without
-    // a mark.
-    EXPECT_LE(made.stream.BytesRead() - before - located, located + 2 * kHeaderSearchWindow + 64) << what;
+    // a mark, or below the scan floor of a file without a heap end.
+    const std::size_t below = verdict.reason == UnrepairableReason::NoHeapEnd ? kScanFloor : 0;
+    EXPECT_LE(made.stream.BytesRead() - before - located, located + 2 * kHeaderSearchWindow + below + 64) << what;
     ++seen[std::string(StableName(verdict.verdict)) + "/" + std::string(StableName(verdict.reason))];
     // Cut at its heap end, a file is readable as it stands.
     if (verdict.tail > 0 && !verdict.trailerKept) {
@@ -322,7 +354,8 @@ TEST(FileVerdictProperty, TheTailIsFindFileTailsAnswerOnEveryGeneratedFile) {
   // Every outcome must be met often enough to mean something.
   for (const char* outcome : {"healthy/none", "repairable/none", "heap-damaged/none", "read-failed/none",
                               "not-repairable/too-small", "not-repairable/no-ciff-header",
-                              "not-repairable/header-not-at-start", "not-repairable/no-heap-end"}) {
+                              "not-repairable/header-not-at-start", "not-repairable/no-heap-end",
+                              "not-repairable/unexpected-header-length"}) {
     EXPECT_GE(seen[outcome], 20) << outcome;
   }
 }

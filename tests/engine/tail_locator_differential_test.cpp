@@ -45,6 +45,12 @@ public:
     return static_cast<std::uint16_t>((high << 8) | low);
   }
   bool MarkIs(const char* mark) const { return At(0) == mark[0] && At(1) == mark[1]; }
+  bool HeaderIsCiff() const {
+    for (std::uint64_t k = 0; k < 8; ++k) {
+      if (At(6 + k) != static_cast<unsigned char>("HEAPCCDR"[k])) return false;
+    }
+    return U32At(2) == 26;
+  }
   bool SignatureAt(std::uint64_t at) const {
     for (std::uint64_t k = 0; k < sizeof kSignature; ++k) {
       if (At(at + k) != static_cast<unsigned char>(kSignature[k])) return false;
@@ -133,7 +139,9 @@ TailResult ReferenceFindFileTail(MemoryStream& stream, Bytes& bytes) {
     const WholeBuffer marks(bytes, false, knownUpTo);
     const bool big = marks.MarkIs("MM");
     if (!big && !marks.MarkIs("II")) return kTailInvalidFile;
-    return ReferenceScan(WholeBuffer(bytes, big, knownUpTo));
+    const WholeBuffer file(bytes, big, knownUpTo);
+    if (!file.HeaderIsCiff()) return kTailInvalidFile;
+    return ReferenceScan(file);
   } catch (const std::exception&) {
     return kTailUnknownError;
   } catch (const UnknownByte&) {

@@ -20,10 +20,11 @@
 
 #include "engine/engine.h"
 #include "platform/file_stream.h"
+#include "platform/held_folder.h"
 #include "platform/platform_error.h"
 #include "tests/support/ciff_builder.h"
-#include "tests/support/photos.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/photos.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -210,6 +211,58 @@ TEST(BackupAccess, AGroupThatCannotBeGivenIsNotOpenedToAnother) {
   EXPECT_EQ(backup.owner, kNobody);
   EXPECT_EQ(backup.group, kNobody) << "the group of the user who made it";
   EXPECT_EQ(backup.bits, 0600u) << "no group or other bits for a group the photo does not have";
+}
+
+// A folder made to stand for another is no more open than it, within the umask (027 here): its
+// bits and its group, the owner's own bits always, and no group bits where a user who is not in
+// that group makes it; one that stands for a folder that cannot be examined is its owner's alone.
+// The first is made as the output folder itself, below a missing folder, the rest are entered.
+TEST(MadeFolders, AreNoMoreOpenThanTheFoldersTheyStandFor) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to act as a user outside a folder's group";
+  constexpr uid_t kNobody = 65534;
+  struct Case {
+    mode_t mode;
+    gid_t group;
+    mode_t asRoot;
+    mode_t asNobody;
+  };
+  const Case cases[] = {{0755, kNobody, 0750, 0750}, {0700, kNobody, 0700, 0700}, {0550, kNobody, 0750, 0750},
+                        {0711, kNobody, 0710, 0710}, {0750, 0, 0750, 0700},       {0777, 0, 0750, 0700}};
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+  const auto source = [&](std::size_t k) { return dir.File("source" + std::to_string(k)); };
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    fs::create_directory(source(k));
+    ASSERT_EQ(::chown(source(k).c_str(), kNobody, cases[k].group), 0);
+    ASSERT_EQ(::chmod(source(k).c_str(), cases[k].mode), 0);
+  }
+  for (const bool asNobody : {false, true}) {
+    const std::string made = dir.File(asNobody ? "by-nobody/out" : "by-root/out");
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::umask(027);
+      const bool dropped = !asNobody || (::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                                         ::setresuid(kNobody, kNobody, kNobody) == 0);
+      try {
+        HeldFolder::OpenMaking(made, source(0));
+        for (std::size_t k = 1; k < std::size(cases); ++k) HeldFolder::Open(made).Enter(std::to_string(k), source(k));
+        HeldFolder::Open(made).Enter("gone", dir.File("gone"));
+      } catch (const PlatformError&) {
+        ::_exit(2);
+      }
+      ::_exit(dropped ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+      const Access access = AccessOf(k == 0 ? made : made + "/" + std::to_string(k));
+      EXPECT_EQ(access.bits, asNobody ? cases[k].asNobody : cases[k].asRoot) << k << (asNobody ? " as nobody" : "");
+      EXPECT_EQ(access.group, asNobody ? kNobody : cases[k].group) << k;
+      EXPECT_EQ(access.owner, kNobody) << "the owner of the folder it stands for, or its maker";
+    }
+    EXPECT_EQ(AccessOf(made + "/gone").bits, 0700u);
+  }
 }
 
 TEST(FatCardThroughFuse, ABackedUpBatchIsRepairedWithWholeBackups) {

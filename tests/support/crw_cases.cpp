@@ -62,16 +62,19 @@ std::uint32_t CrwCaseMaker::HeapEnd() {
   }
 }
 
-// What carvers save under a CRW name that is no CIFF file, or a CIFF file that starts late.
+// What carvers save under a CRW name that is no CIFF file, or a CIFF file begun late or amiss.
 void CrwCaseMaker::ChangeStart(Bytes& bytes, std::ostringstream& text) {
   const std::size_t prefix = static_cast<std::size_t>(Pick<std::uint64_t>({1, 512, Between(2, 70000)}));
-  switch (Between(0, 4)) {
+  const auto flipped = static_cast<unsigned char>(1u << Between(0, 7));
+  switch (Between(0, 6)) {
     case 0: std::copy_n("\xFF\xD8\xFF\xE1", 4, bytes.begin()); text << ", a JPEG's start"; break;
     case 1: std::copy_n(Pick({"II*", "MM\0*"}), 4, bytes.begin()); text << ", a TIFF's start"; break;
     case 2:
       std::fill_n(bytes.begin(), std::min(bytes.size(), prefix), 0);
       text << ", " << prefix << " zeros at the start";
       break;
+    case 3: bytes[Between(2, 5)] ^= flipped; text << ", header length off"; break;
+    case 4: bytes[Between(6, 13)] ^= flipped; text << ", header signature off"; break;
     default:
       bytes.insert(bytes.begin(), prefix, static_cast<unsigned char>(Pick<std::uint64_t>({0, 0xFF, 'I'})));
       text << ", " << prefix << " bytes before the header";

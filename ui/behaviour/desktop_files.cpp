@@ -1,13 +1,13 @@
 #include "ui/behaviour/desktop_files.h"
 
+#include <set>
+
 #include "engine/folder_walk.h"
+#include "ui/behaviour/listed_lines.h"
 
 namespace tailmend {
 
 namespace {
-
-// A card that cannot be read fills a box with no end of lines; the first ones tell what happened.
-constexpr std::size_t kMostProblemLines = 10;
 
 const char* const kNoCrwFile = "None of the files given is a .crw file";
 
@@ -27,20 +27,18 @@ std::string ProblemText(const std::vector<WalkNote>& notes) {
   for (const WalkNote& note : notes) {
     if (WorthSaying(note.kind)) lines.push_back(ProblemLine(note));
   }
-  std::string text;
-  for (std::size_t k = 0; k < lines.size() && k < kMostProblemLines; ++k) text += (k > 0 ? "\n" : "") + lines[k];
-  if (lines.size() > kMostProblemLines) {
-    text += "\n... and " + std::to_string(lines.size() - kMostProblemLines) + " more";
-  }
-  return text;
+  return ListedLines(lines);
 }
 
 // A walk lists only .crw files; a file named outright is kept as it was given whatever its name.
+// A name the selection holds already is not added again.
 DesktopFiles FilesAfter(FileList selection, const std::vector<std::string>& paths) {
   FileArguments found = ExpandFileArguments(paths);
   DesktopFiles result{std::move(selection), {}};
+  std::set<std::string> selected;
+  for (const SelectedFile& file : result.files) selected.insert(file.path);
   for (SelectedFile& file : found.files) {
-    if (IsCrwFileName(file.path)) result.files.push_back(std::move(file));
+    if (IsCrwFileName(file.path) && selected.insert(file.path).second) result.files.push_back(std::move(file));
   }
   result.problems = ProblemText(found.notes);
   if (result.files.empty() && result.problems.empty() && !paths.empty()) result.problems = kNoCrwFile;

@@ -42,7 +42,7 @@ std::vector<std::pair<std::string, std::string>> VerdictTexts(const FileResult* 
   const FileVerdict& verdict = result->verdict;
   const bool cut = verdict.tail >= 0;
   return {
-      {"Label4", verdict.size > 0 ? BytesText(verdict.size) : kUnknown},
+      {"Label4", verdict.size ? BytesText(*verdict.size) : kUnknown},
       {"Label6", cut ? BytesText(static_cast<std::uint64_t>(verdict.tail)) : kNone},
       {"Label8", cut ? BytesText(verdict.junk) : kNone},
       {"Label10", verdict.trailerKept ? "yes" : "no"},

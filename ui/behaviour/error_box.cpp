@@ -7,7 +7,6 @@ namespace tailmend {
 namespace {
 
 constexpr unsigned char kFullStop = '.';
-const char* const kUnknownError = "Unknown error";
 
 }  // namespace
 
@@ -22,7 +21,7 @@ void RunGuarded(const std::function<void()>& handler, const ErrorBoxShower& show
   } catch (const std::exception& error) {
     show(ErrorBoxText(error.what()));
   } catch (...) {
-    show(ErrorBoxText(kUnknownError));
+    show(ErrorBoxText(kUnknownErrorText));
   }
 }
 

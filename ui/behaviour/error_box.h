@@ -10,6 +10,9 @@ namespace tailmend {
 // last byte of any character beyond ASCII is above the full stop, as the character itself is.
 std::string ErrorBoxText(std::string message);
 
+// What the box says of an error that brought no text of its own.
+inline constexpr const char* kUnknownErrorText = "Unknown error";
+
 // Shows the standard error box with a text made by ErrorBoxText and waits until it is closed.
 using ErrorBoxShower = std::function<void(const std::string& text)>;
 

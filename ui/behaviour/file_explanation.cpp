@@ -60,13 +60,17 @@ constexpr std::string_view kNothingChanged = "; nothing was changed";
 std::string UnrepairableSentence(const FileVerdict& verdict) {
   switch (verdict.reason) {
     case UnrepairableReason::TooSmall:
-      return verdict.size > 0 ? "Not a CRW file: at " + Bytes(verdict.size) + " it is too small for a photo"
+      return verdict.size ? "Not a CRW file: at " + Bytes(*verdict.size) + " it is too small for a photo"
                               : "Not a CRW file: it is too small for a photo";
     case UnrepairableReason::NoCiffHeader: return "Not a CRW file: " + std::string(LookalikeWords(verdict.lookalike));
     case UnrepairableReason::TooLarge:
       return "Not repaired: it is 2 GiB or larger, more than any CRW photo" + std::string(kNothingChanged);
     case UnrepairableReason::HeaderNotAtStart:
       return "Not repaired: its CRW data starts " + Bytes(verdict.headerOffset) + " into the file" +
+             std::string(kNothingChanged);
+    case UnrepairableReason::UnexpectedHeaderLength:
+      return "Not repaired: its CRW header gives an unexpected length, so readers would look for its data "
+             "elsewhere" +
              std::string(kNothingChanged);
     case UnrepairableReason::NoHeapEnd:
     case UnrepairableReason::None: break;
@@ -117,6 +121,7 @@ std::string RowSentence(const FileResult& result) {
     case Event::TailFound: return CheckedSentence(result.verdict);
     case Event::BackupFailed: return "Backup failed; the photo was not cut";
     case Event::UnknownError: return UnreadSentence(result.verdict.failureReason);
+    case Event::Failed: return "Failed";
     case Event::NoFileTail:
     case Event::InvalidCrwFile: break;
   }
@@ -140,7 +145,8 @@ std::string FailureSentence(const FileFailure& failure) {
 }  // namespace
 
 FileState StateOf(const std::optional<FileResult>& result, const std::optional<FileFailure>& failure) {
-  if (failure || !result || result->event == Event::UnknownError || result->event == Event::BackupFailed) {
+  if (failure || !result || result->event == Event::UnknownError || result->event == Event::BackupFailed ||
+      result->event == Event::Failed) {
     return FileState::Failed;
   }
   switch (result->verdict.verdict) {

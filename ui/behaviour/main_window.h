@@ -8,8 +8,16 @@
 namespace tailmend {
 
 // What Edit1 shows for a selection: each file's name without its folder, in double quotes and
-// followed by one blank.
+// followed by one blank. A long selection shows its first names, as many as fit within
+// kSelectionTextBytes (the first always), then "... and N more": the system's text layout (Wine's
+// Uniscribe) lays out at most 255 runs of one script on a line and draws nothing of a longer one,
+// and a name makes about six (letters, digits, punctuation).
+inline constexpr std::size_t kSelectionTextBytes = 230;
 std::string SelectionText(const FileList& files);
+
+// The tooltip of Edit1: how many files are selected and from which folders (each with its
+// separator, in the order of the selection, as a box lists lines); none for no file.
+std::string SelectionTooltip(const FileList& files);
 
 // The No. of an event row: the count of rows once it is added, so numbers go on across runs.
 std::string EventRowNumber(std::size_t rowsBefore);

@@ -5,7 +5,8 @@
 namespace tailmend {
 
 // Stands a replacement in for a value for as long as it lives, then puts back the value it
-// replaced: how tests replace a window program's desktop services.
+// replaced: how tests replace a window program's desktop services, and how a window marks a run
+// under way.
 template <typename Value>
 class ScopedReplacement {
 public:

@@ -15,6 +15,7 @@
 #include "ui/behaviour/desktop_files.h"
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/product.h"
+#include "ui/behaviour/scoped_replacement.h"
 #include "ui/behaviour/window_designs.h"
 #include "ui/qt/about.h"
 #include "ui/qt/design_drawing.h"
@@ -76,6 +77,10 @@ void TfrmMain::ConnectHandlers() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (!FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
   RunGuarded([this] { FormClose(); });
   event->accept();
 }
@@ -98,10 +103,17 @@ void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) {
   if (!taken.problems.empty()) ShowErrorBox(taken.problems);
 }
 
-void TfrmMain::AddEventRow(const std::string& file, const std::string& event) {
-  const std::string number = EventRowNumber(static_cast<std::size_t>(ListView1->topLevelItemCount()));
-  ListView1->addTopLevelItem(new QTreeWidgetItem(
-      QStringList{QString::fromStdString(number), QString::fromStdString(file), QString::fromStdString(event)}));
+// The rows a run has reported since it last looked, in one go, the last of them in sight.
+void TfrmMain::AddEventRows(const std::vector<EventRow>& rows) {
+  QList<QTreeWidgetItem*> items;
+  for (const EventRow& row : rows) {
+    const std::string number = EventRowNumber(eventRows_.size());
+    eventRows_.push_back(row);
+    items.push_back(new QTreeWidgetItem(QStringList{QString::fromStdString(number), QString::fromStdString(row.file),
+                                                    QString::fromUtf8(EventText(row.result.event))}));
+  }
+  ListView1->addTopLevelItems(items);
+  if (!items.isEmpty()) ListView1->scrollToItem(items.back());
 }
 
 bool TfrmMain::BackupRequested() const { return CheckBox1->isChecked(); }
@@ -119,9 +131,12 @@ void TfrmMain::Button1Click() {
 void TfrmMain::ReplaceSelection(tailmend::FileList files) {
   FileList = std::move(files);
   Edit1->setText(QString::fromStdString(SelectionText(FileList)));
+  Edit1->setCursorPosition(0);  // the first names, as the Windows edit box shows them
+  Edit1->setToolTip(QString::fromStdString(SelectionTooltip(FileList)));
 }
 
 void TfrmMain::Button7Click() {
+  const ScopedReplacement<bool> running(runOpen_, true);
   TfrmProcessing frmProcessing(*this);
   frmProcessing.exec();
 }

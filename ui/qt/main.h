@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/types.h"
+#include "ui/behaviour/run_progress.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -21,8 +22,10 @@ public:
 
   // What a repair run needs from the main window.
   const tailmend::FileList& SelectedFiles() const { return FileList; }
-  void AddEventRow(const std::string& file, const std::string& event);
+  void AddEventRows(const std::vector<EventRow>& rows);
   bool BackupRequested() const;
+  // The event list's rows as the runs gave them, in the list's order.
+  const std::vector<EventRow>& EventRows() const { return eventRows_; }
 
   // Files and folders from the desktop (the command line, a drop): they replace the selection as
   // Browse does, and what could not be taken is shown in the standard error box.
@@ -34,6 +37,8 @@ protected:
   void dropEvent(QDropEvent* event) override;
 
 private:
+  // Closing is refused while a run's dialog is open.
+  bool FormCloseQuery() const { return !runOpen_; }
   void FormClose();
   void Button1Click();
   void Button7Click();
@@ -47,6 +52,8 @@ private:
 
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
+  std::vector<EventRow> eventRows_;
+  bool runOpen_ = false;
 
   QLineEdit* Edit1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;

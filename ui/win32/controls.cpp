@@ -1,8 +1,9 @@
 #include "ui/win32/controls.h"
 
-#include <climits>
 #include <map>
 #include <tuple>
+
+#include "platform/wide_text_win32.h"
 
 namespace tailmend {
 
@@ -58,15 +59,7 @@ SIZE TextSize(const std::wstring& text, HFONT font) {
 
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)); }
 
-std::wstring WideForDisplay(std::string_view text) {
-  if (text.empty() || text.size() > INT_MAX) return std::wstring();
-  const int length = static_cast<int>(text.size());
-  const int needed = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-  if (needed <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), needed);
-  return wide;
-}
+std::wstring WideForDisplay(std::string_view text) { return WideTextFromUtf8(text); }
 
 int WindowDpi(HWND window) {
   static const auto perWindow = SystemFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow");

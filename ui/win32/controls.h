@@ -16,8 +16,8 @@ HBRUSH WhiteBrush();
 // The size a text takes in a font.
 SIZE TextSize(const std::wstring& text, HFONT font);
 
-// A UTF-8 text as the wide-character API takes it. A byte that is no UTF-8 shows as a replacement
-// character rather than hiding the rest.
+// A UTF-8 text as the wide-character API takes it (WideTextFromUtf8): a byte that is no UTF-8 shows
+// as a replacement character rather than hiding the rest, a name's unpaired surrogate as itself.
 std::wstring WideForDisplay(std::string_view text);
 
 // The dots per inch of the screen the window is on: each screen's own where the system knows it per

@@ -34,6 +34,9 @@ DWORD LabelStyle(const DesignRect& place) {
   return SS_NOPREFIX | (place.width != 0 && place.height == 0 ? SS_LEFTNOWORDWRAP : SS_LEFT);
 }
 
+// A report list's rows are its window's (owner data): the list asks for the texts of the rows it
+// shows, and is told only how many there are, so that a run's thousands of rows cost it one count
+// each time.
 NativeControl NativeFor(const ControlDesign& control) {
   switch (control.kind) {
     case ControlKind::Picture: return {L"STATIC", SS_BITMAP, 0};
@@ -44,7 +47,7 @@ NativeControl NativeFor(const ControlDesign& control) {
     case ControlKind::DefaultButton: return {L"BUTTON", BS_DEFPUSHBUTTON, 0};
     case ControlKind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX, 0};
     case ControlKind::ReportList:
-      return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE};
     case ControlKind::Line: return {L"STATIC", SS_ETCHEDHORZ, 0};
     case ControlKind::RichText:
       LoadRichEdit();

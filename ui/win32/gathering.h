@@ -28,21 +28,44 @@ private:
   bool held_ = false;
 };
 
-// Hands files to a main window of this desktop that still gathers; true when one has taken them.
+// Tells the files' WM_COPYDATA from any other program's.
+inline constexpr ULONG_PTR kHandedFilesMessage = 0x544D4631;
+
+// The window a program hands its files over from, named as the message's sender: the gathering
+// window takes files only from such a window of a process that runs the same program file as it.
+// A window that only receives messages, shown nowhere; null when it could not be made.
+class HandOverWindow {
+public:
+  HandOverWindow();
+  HandOverWindow(const HandOverWindow&) = delete;
+  HandOverWindow& operator=(const HandOverWindow&) = delete;
+  ~HandOverWindow();
+
+  HWND Handle() const { return handle_; }
+
+private:
+  HWND handle_ = nullptr;
+};
+
+// Hands files to a main window of this desktop that still gathers, each name made absolute;
+// true when one has taken them.
 bool HandToGatheringWindow(const std::vector<std::string>& paths);
 
-// A main window's side: from Start until Stop or until no files have come for a while, the files
-// other programs hand over are its own.
+// A main window's side: from Start until Stop, until no files have come for a few seconds, or a
+// minute after Start however often files come, the files other programs hand over are its own.
 class Gathering {
 public:
-  void Start(HWND window);
+  void Start(HWND window, DWORD now);
   void Stop();
-  // The files a WM_COPYDATA hands over while the window gathers; nothing for any other message
-  // or once the window no longer gathers (the sender then opens a window of its own).
-  std::optional<std::vector<std::string>> Take(const COPYDATASTRUCT& data);
+  // The files a WM_COPYDATA from sender (its wParam) hands over while the window gathers, at the
+  // time now (GetTickCount). Nothing for any other message, from any other program or window, with
+  // any name that is not absolute (the sender's current folder is not the window's), or once the
+  // window no longer gathers: the sender then opens a window of its own.
+  std::optional<std::vector<std::string>> Take(HWND sender, const COPYDATASTRUCT& data, DWORD now);
 
 private:
   HWND window_ = nullptr;
+  DWORD started_ = 0;
   DWORD lastArrival_ = 0;
 };
 

@@ -10,6 +10,7 @@
 #include "ui/behaviour/desktop_files.h"
 #include "ui/behaviour/main_window.h"
 #include "ui/behaviour/product.h"
+#include "ui/behaviour/scoped_replacement.h"
 #include "ui/behaviour/window_designs.h"
 #include "ui/win32/about.h"
 #include "ui/win32/controls.h"
@@ -49,12 +50,18 @@ void RegisterOnce(WNDPROC procedure) {
   if (registered == 0) throw std::runtime_error("The main window's class could not be registered");
 }
 
-void SetCellText(HWND list, int row, int column, const std::string& text) {
-  std::wstring wide = WideForDisplay(text);
-  LVITEMW cell{};
-  cell.iSubItem = column;
-  cell.pszText = wide.data();
-  ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+// The text of one cell of the event list, as the list asks for it.
+std::string CellText(const std::vector<EventRow>& rows, std::size_t row, int column) {
+  switch (column) {
+    case 0: return EventRowNumber(row);
+    case 1: return rows[row].file;
+    default: return std::string(EventText(rows[row].result.event));
+  }
+}
+
+bool IsEventListAsking(const NMHDR& notice) {
+  const ControlDesign* from = DesignOf(MainWindowDesign(), static_cast<int>(notice.idFrom));
+  return notice.code == LVN_GETDISPINFOW && from != nullptr && from->name == "ListView1";
 }
 
 // The names a drop carries, in UTF-16 whatever the code page, as the engine's UTF-8.
@@ -82,6 +89,7 @@ TfrmMain::TfrmMain() {
   if (handle_ == nullptr) throw std::runtime_error("The main window could not be created");
   const int dpi = WindowDpi(handle_);
   DrawControls(handle_, MainWindowDesign(), dpi);
+  selectionTip_ = std::make_unique<Tooltip>(Item("Edit1"));
   picture_ = DecodeJpeg(MainPictureBytes());
   ShowPicture(dpi);
   RunGuarded(handle_, [this] { FormCreate(); });
@@ -144,11 +152,17 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       return ::DefWindowProcW(handle_, message, wParam, lParam);
+    case WM_NOTIFY:
+      if (IsEventListAsking(*reinterpret_cast<const NMHDR*>(lParam))) ShowCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      return 0;
     case WM_DROPFILES:
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
-    case WM_COPYDATA:
-      return FilesHandedOver(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_COPYDATA: {
+      // The sender names itself by a window of its own.
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      return FilesHandedOver(reinterpret_cast<HWND>(wParam), *data) ? TRUE : FALSE;
+    }
     case kTakeHandedFiles:
       RunGuarded(handle_, [this] { TakeHandedFiles(); });
       return 0;
@@ -159,6 +173,7 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // Closing the main window ends the program.
+      if (!FormCloseQuery()) return 0;
       gathering_.Stop();
       RunGuarded(handle_, [this] { FormClose(); });
       ::ShowWindow(handle_, SW_HIDE);
@@ -189,10 +204,10 @@ void TfrmMain::FilesDropped(HDROP drop) {
 
 void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) { ShowTaken(FilesFromDesktop(paths)); }
 
-void TfrmMain::StartGathering() { gathering_.Start(handle_); }
+void TfrmMain::StartGathering() { gathering_.Start(handle_, ::GetTickCount()); }
 
-bool TfrmMain::FilesHandedOver(const COPYDATASTRUCT& data) {
-  std::optional<std::vector<std::string>> paths = gathering_.Take(data);
+bool TfrmMain::FilesHandedOver(HWND sender, const COPYDATASTRUCT& data) {
+  std::optional<std::vector<std::string>> paths = gathering_.Take(sender, data, ::GetTickCount());
   if (!paths) return false;
   const std::size_t before = handedPaths_.size();
   handedPaths_.insert(handedPaths_.end(), paths->begin(), paths->end());
@@ -212,18 +227,25 @@ void TfrmMain::ShowTaken(DesktopFiles taken) {
   if (!taken.problems.empty()) ShowErrorBox(handle_, taken.problems);
 }
 
-void TfrmMain::AddEventRow(const std::string& file, const std::string& event) {
+// The rows a run has reported since it last looked: the list learns their count, the last in sight.
+void TfrmMain::AddEventRows(const std::vector<EventRow>& rows) {
+  if (rows.empty()) return;
+  eventRows_.insert(eventRows_.end(), rows.begin(), rows.end());
   HWND list = Item("ListView1");
-  const auto row = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  std::wstring number = WideForDisplay(EventRowNumber(static_cast<std::size_t>(row)));
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = row;
-  item.pszText = number.data();
-  const auto added = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  if (added < 0) throw std::runtime_error("The event list could not take another row");
-  SetCellText(list, added, 1, file);
-  SetCellText(list, added, 2, event);
+  if (::SendMessageW(list, LVM_SETITEMCOUNT, eventRows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL) == 0) {
+    throw std::runtime_error("The event list could not take more rows");
+  }
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, eventRows_.size() - 1, FALSE);
+}
+
+// The list asks for the texts of the rows it shows.
+void TfrmMain::ShowCell(NMLVDISPINFOW& asked) const {
+  const auto row = static_cast<std::size_t>(asked.item.iItem);
+  if ((asked.item.mask & LVIF_TEXT) == 0 || row >= eventRows_.size() || asked.item.cchTextMax <= 0) return;
+  const std::wstring text = WideForDisplay(CellText(eventRows_, row, asked.item.iSubItem));
+  const std::size_t room = static_cast<std::size_t>(asked.item.cchTextMax) - 1;
+  const std::size_t copied = text.copy(asked.item.pszText, room);
+  asked.item.pszText[copied] = L'\0';
 }
 
 bool TfrmMain::BackupRequested() const {
@@ -246,10 +268,12 @@ void TfrmMain::Button1Click() {
 void TfrmMain::ReplaceSelection(tailmend::FileList files) {
   FileList = std::move(files);
   ::SetWindowTextW(Item("Edit1"), WideForDisplay(SelectionText(FileList)).c_str());
+  selectionTip_->SetText(WideForDisplay(SelectionTooltip(FileList)));
 }
 
 void TfrmMain::Button7Click() {
   gathering_.Stop();
+  const ScopedReplacement<bool> running(runOpen_, true);
   TfrmProcessing frmProcessing(*this);
   frmProcessing.ShowModal(handle_);
 }

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/types.h"
 #include "ui/behaviour/desktop_files.h"
+#include "ui/behaviour/run_progress.h"
 #include "ui/win32/gathering.h"
+#include "ui/win32/tooltip.h"
 #include "ui/win32/wic_picture.h"
 
 namespace tailmend {
@@ -27,14 +31,17 @@ public:
 
   // What a repair run needs from the main window.
   const tailmend::FileList& SelectedFiles() const { return FileList; }
-  void AddEventRow(const std::string& file, const std::string& event);
+  void AddEventRows(const std::vector<EventRow>& rows);
   bool BackupRequested() const;
+  // The event list's rows as the runs gave them, in the list's order.
+  const std::vector<EventRow>& EventRows() const { return eventRows_; }
 
   // Files and folders from the desktop (the command line, a drop), as UTF-8: they replace the
   // selection as Browse does, and what could not be taken is shown in the standard error box.
   void TakeDesktopFiles(const std::vector<std::string>& paths);
   // Started with files: the files that the programs started for the same Explorer selection hand
-  // over are added to the selection, until Fix Now, Browse or a drop, or a short while without any.
+  // over are added to the selection, until Fix Now, Browse or a drop, a short while without any, or
+  // a minute after the start.
   void StartGathering();
 
 private:
@@ -42,6 +49,8 @@ private:
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void FormCreate();
+  // Closing is refused while a run's dialog is open.
+  bool FormCloseQuery() const { return !runOpen_; }
   void FormClose();
   void Button1Click();
   void Button7Click();
@@ -50,9 +59,10 @@ private:
   void Button8Click();
   void Button6Click();
 
+  void ShowCell(NMLVDISPINFOW& asked) const;
   void ReplaceSelection(tailmend::FileList files);
   void FilesDropped(HDROP drop);
-  bool FilesHandedOver(const COPYDATASTRUCT& data);
+  bool FilesHandedOver(HWND sender, const COPYDATASTRUCT& data);
   void TakeHandedFiles();
   void ShowTaken(DesktopFiles taken);
   void ShowPicture(int dpi);
@@ -65,6 +75,9 @@ private:
   HBITMAP bitmap_ = nullptr;  // the picture as shown, at the screen's density
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
+  std::vector<EventRow> eventRows_;
+  bool runOpen_ = false;
+  std::unique_ptr<Tooltip> selectionTip_;
   Gathering gathering_;
   // Handed over by other programs and taken once the message that handed them has been answered,
   // so that an error box about them keeps no sender waiting.

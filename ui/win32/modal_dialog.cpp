@@ -13,6 +13,8 @@ namespace {
 
 // Posted from the first show, so it arrives once the modal loop runs with the dialog on screen.
 constexpr UINT kShownMessage = WM_APP + 1;
+// The numbers above WM_APP's range are the system's registered messages.
+constexpr UINT kLastOwnMessage = 0xBFFF;
 // Caption and close box, a fixed dialog border: no resizing, no minimise or maximise box.
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
@@ -100,8 +102,13 @@ INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!SetPointer(reinterpret_cast<HWND>(wParam))) return FALSE;
       ::SetWindowLongPtrW(handle_, DWLP_MSGRESULT, TRUE);
       return TRUE;
+    case WM_TIMER:
+      RunGuarded(handle_, [this, message] { Notified(message); });
+      return TRUE;
     default:
-      return FALSE;
+      if (message < kOwnMessage || message > kLastOwnMessage) return FALSE;
+      RunGuarded(handle_, [this, message] { Notified(message); });
+      return TRUE;
   }
 }
 

@@ -16,6 +16,10 @@ namespace tailmend {
 // guard.
 class ModalDialog {
 public:
+  // The first message number a dialog may post to itself: its own messages from there on, and its
+  // timers' WM_TIMER, reach Notified, under the error guard.
+  static constexpr UINT kOwnMessage = WM_APP + 2;
+
   ModalDialog(const ModalDialog&) = delete;
   ModalDialog& operator=(const ModalDialog&) = delete;
   virtual ~ModalDialog() = default;
@@ -33,6 +37,7 @@ protected:
   virtual bool FormCloseQuery() { return true; }
   // After the dialog was laid out again for a screen of another density.
   virtual void FormAfterMonitorDpiChanged() {}
+  virtual void Notified(UINT /*message*/) {}
   // A click on a button or a link of the dialog, by its design name.
   virtual void Click(std::string_view control) = 0;
 

@@ -71,6 +71,10 @@ TEST_F(DesktopFilesTest, FoldersGiveTheirPhotosNamedFilesStayAndOtherKindsAreLef
        {japanese, russian},
        ""},
       {"a named photo that is missing stays, for the run to report", {In("gone.crw")}, {In("gone.crw")}, ""},
+      {"a photo named twice, or named and found in a folder, is selected once",
+       {japanese, In("card/recup_dir.2"), japanese, russian},
+       {japanese, russian},
+       ""},
       {"a folder without photos is said", {In("empty"), japanese}, {japanese}, '"' + In("empty") + "\": no .crw files"},
       {"nothing but other kinds is said", {In("photo.jpg")}, {}, "None of the files given is a .crw file"},
       {"nothing given, nothing said", {}, {}, ""},
@@ -84,7 +88,7 @@ TEST_F(DesktopFilesTest, FoldersGiveTheirPhotosNamedFilesStayAndOtherKindsAreLef
 
 TEST_F(DesktopFilesTest, FilesHandedOverOneAtATimeGiveWhatOneCommandLineNamingThemAllGives) {
   const std::vector<std::string> given = {In("photo.jpg"), In("\xE5\x86\x99\xE7\x9C\x9F.CRW"), In("card/recup_dir.2"),
-                                          In("photo.jpg"), In("gone.crw")};
+                                          In("photo.jpg"), In("gone.crw"), In("\xE5\x86\x99\xE7\x9C\x9F.CRW")};
   FileList selection;
   std::vector<std::string> problems;
   for (const std::string& path : given) {
@@ -94,7 +98,7 @@ TEST_F(DesktopFilesTest, FilesHandedOverOneAtATimeGiveWhatOneCommandLineNamingTh
   }
   EXPECT_EQ(PathsOf(selection), PathsOf(FilesFromDesktop(given).files));
   // Another kind of file is said only while no part so far held a photo.
-  EXPECT_EQ(problems, (std::vector<std::string>{"None of the files given is a .crw file", "", "", "", ""}));
+  EXPECT_EQ(problems, (std::vector<std::string>{"None of the files given is a .crw file", "", "", "", "", ""}));
 }
 
 TEST_F(DesktopFilesTest, AFolderWalkedGivesEachPhotoTheIdentityItWasListedWith) {

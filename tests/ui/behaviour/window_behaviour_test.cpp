@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,7 +14,9 @@
 #include "platform/fault_injection.h"
 #include "platform/path_names.h"
 #include "platform/platform_error.h"
+#include "platform/system_error_text.h"
 #include "tests/support/photos.h"
+#include "tests/support/system_codes.h"
 #include "tests/support/temp_dir.h"
 #include "ui/behaviour/document_viewer.h"
 #include "ui/behaviour/error_box.h"
@@ -34,6 +37,31 @@ TEST(MainWindowRules, SelectionTextQuotesEachNameWithoutItsFolderAndABlank) {
   EXPECT_EQ(SelectionText({PathInFolder("photos", "IMG_0001.CRW")}), "\"IMG_0001.CRW\" ");
   EXPECT_EQ(SelectionText({PathInFolder("a", "IMG_0001.CRW"), PathInFolder("b", "IMG_0002.crw"), "bare.CRW"}),
             "\"IMG_0001.CRW\" \"IMG_0002.crw\" \"bare.CRW\" ");
+}
+
+// A long selection shows its first names and how many more: a line of more than 255 runs of one
+// script is drawn blank by Wine's edit box.
+TEST(MainWindowRules, ALongSelectionShowsItsFirstNamesAndHowManyMore) {
+  const std::string quoted = "\"f12.crw\" ";  // 10 bytes: the last that fits ends the text exactly
+  const std::size_t fit = kSelectionTextBytes / quoted.size();
+  for (const std::size_t count : {fit, fit + 1, std::size_t{5000}}) {
+    std::string expected;
+    for (std::size_t k = 0; k < fit; ++k) expected += quoted;
+    if (count > fit) expected += "... and " + std::to_string(count - fit) + " more";
+    EXPECT_EQ(SelectionText(FileList(count, PathInFolder("card", "f12.crw"))), expected) << count;
+  }
+}
+
+TEST(MainWindowRules, TheSelectionsTooltipCountsItsFilesAndNamesTheirFolders) {
+  FileList files = {PathInFolder("a", "1.crw"), PathInFolder("a", "2.crw")};
+  const std::string a = PathInFolder("a", "");
+  EXPECT_EQ(SelectionTooltip({}), "");
+  EXPECT_EQ(SelectionTooltip({files[0]}), "1 file selected from " + a);
+  EXPECT_EQ(SelectionTooltip(files), "2 files selected from " + a);
+  for (int k = 0; k < 11; ++k) files.emplace_back(PathInFolder(std::to_string(k), "3.crw"));
+  std::string expected = "13 files selected from 12 folders:\n" + a;
+  for (int k = 0; k < 9; ++k) expected += "\n" + PathInFolder(std::to_string(k), "");
+  EXPECT_EQ(SelectionTooltip(files), expected + "\n... and 2 more");
 }
 
 TEST(MainWindowRules, RowsAreNumberedByTheCountOnceAdded) {
@@ -64,66 +92,77 @@ public:
     ControlNamed(ProcessingDialogDesign(), control);
     texts[std::string(control)] = text;
   }
-  void AppendEventRow(const std::string& file, const std::string& event) override { rows.emplace_back(file, event); }
-  bool BackupChecked() override { return backupChecked; }
+  void AppendEventRows(const std::vector<EventRow>& added) override {
+    for (const EventRow& row : added) rows.emplace_back(row.file, std::string(EventText(row.result.event)));
+    typedRows.insert(typedRows.end(), added.begin(), added.end());
+  }
+  void ShowErrorBox(const std::string& message) override { boxes.push_back(message); }
+  void ShowTaskbarProgress(const TaskbarProgress& progress) override { taskbar = progress; }
 
-  bool backupChecked = false;
   std::string caption;
   std::map<std::string, std::string> texts;
   std::vector<std::pair<std::string, std::string>> rows;  // file, event
+  std::vector<EventRow> typedRows;
+  std::vector<std::string> boxes;
+  TaskbarProgress taskbar;
 };
 
 using Texts = std::map<std::string, std::string>;
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
-// Each step's status stands beside it, the backup box decides the second, and a finished run
-// closes on a press.
-TEST(ProcessingDialogRules, ARunShowsTheLastFilesStepsAndFinishesWithClose) {
+// The worker as the test runs it: its work waits until the test calls it.
+struct HeldWorker {
+  std::function<void()> work;
+  WorkerStart Start() {
+    return [this](std::function<void()> started) { work = std::move(started); };
+  }
+};
+
+// Each step's status stands beside it, the backup box decides the second, a file that cannot be
+// opened gets its row "Failed" and the run goes on; the run finishes with Close and one box for
+// the files that failed.
+TEST(ProcessingDialogRules, ARunShowsWhatItReportedAndFinishesWithCloseAndOneBoxOfFailures) {
   for (const bool backup : {true, false}) {
     SCOPED_TRACE(backup);
     TempDir dir;
     RecordedView view;
-    view.backupChecked = backup;
     ProcessingProgress progress(view);
+    HeldWorker worker;
     const std::string invalid = dir.Put("A.CRW", Bytes(1000, 'I'));
-    const std::string damaged = dir.Put("B.CRW", DamagedPhoto());
-    progress.Run({invalid, damaged});
-    EXPECT_EQ(view.caption, "Processing 2 of 2");
+    const std::string missing = dir.File("B.CRW");
+    const std::string damaged = dir.Put("C.CRW", DamagedPhoto());
+    progress.Start({invalid, missing, damaged}, backup, worker.Start());
+    progress.Refresh();
+    EXPECT_TRUE(view.caption.empty()) << "nothing reported, nothing drawn";
+    EXPECT_FALSE(progress.MayClose());
+    worker.work();
+    progress.Refresh();
+    EXPECT_EQ(view.caption, "Processing 3 of 3");
     const std::string second = backup ? "Done" : "Skiped";
     EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"}}));
-    EXPECT_EQ(view.rows, (Rows{{invalid, "Invalid crw file"}, {damaged, "Done"}}));
+    EXPECT_EQ(view.rows, (Rows{{invalid, "Invalid crw file"}, {missing, "Failed"}, {damaged, "Done"}}));
+    ASSERT_TRUE(view.typedRows[1].failure.has_value());
+    EXPECT_EQ(view.typedRows[1].failure->kind, FailureKind::Open);
+    EXPECT_EQ(view.boxes, std::vector<std::string>{ErrorBoxText(OpenErrorText(missing, kNoSuchFileCode))});
+    EXPECT_EQ(view.taskbar, (TaskbarProgress{3, 3, true}));
     EXPECT_TRUE(progress.MayClose());
-    EXPECT_TRUE(progress.StopRequested());
     EXPECT_TRUE(progress.Press());
   }
 }
 
-// An error out of the run leaves the dialog running: the close box is refused until Stop.
+// An error out of the run (here: no thread for it) is shown, and leaves the dialog running until
+// Stop is pressed.
 TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
-  TempDir dir;
   RecordedView view;
   ProcessingProgress progress(view);
-  EXPECT_THROW(progress.Run({dir.File("missing.CRW"), dir.Put("IMG.CRW", Bytes(10))}), PlatformError);
+  progress.Start({"IMG.CRW"}, false, [](const std::function<void()>&) { throw std::runtime_error("No thread"); });
+  progress.Refresh();
+  EXPECT_EQ(view.boxes, std::vector<std::string>{"No thread"});
   EXPECT_EQ(view.texts.count("Button1"), 0u) << "the button still says Stop";
-  EXPECT_TRUE(view.rows.empty());
+  EXPECT_TRUE(view.taskbar.failing);
   EXPECT_FALSE(progress.MayClose());
-  EXPECT_FALSE(progress.StopRequested());
   EXPECT_FALSE(progress.Press()) << "Stop only asks to stop";
   EXPECT_TRUE(progress.MayClose());
-  EXPECT_TRUE(progress.StopRequested());
-  EXPECT_FALSE(progress.Press()) << "and asks again";
-  EXPECT_TRUE(progress.MayClose());
-}
-
-// The show starts every run afresh, whatever was pressed before.
-TEST(ProcessingDialogRules, TheRunStartsWithStopFlagFalse) {
-  TempDir dir;
-  RecordedView view;
-  ProcessingProgress progress(view);
-  progress.Press();
-  ASSERT_TRUE(progress.StopRequested());
-  progress.Run({dir.Put("IMG.CRW", Bytes(10))});
-  EXPECT_EQ(view.rows.size(), 1u) << "the run did not stop before its file";
 }
 
 std::vector<WindowDesign> DesignsAt(int dpi) {

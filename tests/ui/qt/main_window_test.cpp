@@ -10,6 +10,7 @@
 
 #include "platform/command_line.h"
 #include "platform/path_names.h"
+#include "tests/support/held_cut.h"
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_harness.h"
@@ -66,6 +67,7 @@ TEST_F(MainWindow, StartsWithItsPictureAndNothingSelected) {
 TEST_F(MainWindow, BrowseReplacesTheSelectionACancelKeepsItAndClosingReleasesIt) {
   Browse({"/photos/IMG_0001.CRW", "/photos/IMG_0002.CRW"});
   EXPECT_EQ(EditText(), "\"IMG_0001.CRW\" \"IMG_0002.CRW\" ");
+  EXPECT_EQ(Find<QLineEdit>(window, "Edit1").toolTip(), "2 files selected from /photos/");
   EXPECT_EQ(window.SelectedFiles(), (FileList{"/photos/IMG_0001.CRW", "/photos/IMG_0002.CRW"}));
 
   Browse({"/other/IMG_0042.CRW"});
@@ -91,10 +93,10 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   for (const bool secondRun : {false, true}) {
     WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
               [&](QDialog& dialog) {
+                auto& button = Find<QPushButton>(dialog, "Button1");
+                ASSERT_TRUE(WaitFor([&] { return button.text() == "Close"; }));
                 EXPECT_EQ(dialog.windowTitle(), "Processing 2 of 2");
                 EXPECT_EQ(Find<QLabel>(dialog, "Label12").text(), secondRun ? "No file tail" : "Done");
-                auto& button = Find<QPushButton>(dialog, "Button1");
-                EXPECT_EQ(button.text(), "Close");
                 if (secondRun) {
                   QTest::keyClick(&dialog, Qt::Key_Escape);
                 } else {
@@ -114,37 +116,47 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   EXPECT_TRUE(errorBoxes.empty());
 }
 
-// A file that cannot be opened ends the run with an error: the dialog then stays in the running
-// state and only lets itself be closed once Stop has been pressed.
-TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped) {
+// A card's run as a person sees it: a photo moved away after its selection gets its row "Failed"
+// and the run goes on; Stop pressed while the next photo is being cut finishes that photo, its
+// backup written first, and leaves the last as it was, with no backup. Meanwhile the dialog
+// follows the run and neither it nor the main window lets itself be closed; once the run is over,
+// one box says what went wrong.
+TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenClosing) {
   const std::string first = PutDamaged("IMG_0001.CRW");
   const std::string missing = dir.File("IMG_0002.CRW");
   const std::string third = PutDamaged("IMG_0003.CRW");
-  Browse({QString::fromStdString(first), QString::fromStdString(missing), QString::fromStdString(third)});
+  const std::string last = PutDamaged("IMG_0004.CRW");
+  Browse({QString::fromStdString(first), QString::fromStdString(missing), QString::fromStdString(third),
+          QString::fromStdString(last)});
+  Find<QCheckBox>(window, "CheckBox1").setChecked(true);
+  HeldCut held(2);
   WithModal([&] { Click(Find<QPushButton>(window, "Button7")); },
             [&](QDialog& shown) {
-              EXPECT_EQ(shown.windowTitle(), "Processing 2 of 3");
+              ASSERT_TRUE(WaitFor([&] { return held.Held() && Rows().size() == 2; }));
+              EXPECT_EQ(shown.windowTitle(), "Processing 3 of 4");
+              EXPECT_EQ(Find<QLabel>(shown, "Label22").text(), "Done");
               auto& button = Find<QPushButton>(shown, "Button1");
-              EXPECT_EQ(button.text(), "Stop");
-
+              for (const bool stopPressed : {false, true}) {
+                shown.close();
+                QTest::keyClick(&shown, Qt::Key_Escape);
+                window.close();
+                EXPECT_TRUE(shown.isVisible() && window.isVisible()) << "no closing while running " << stopPressed;
+                Click(button);
+              }
+              EXPECT_TRUE(errorBoxes.empty()) << "the box waits for the run's end";
+              held.Release();
+              ASSERT_TRUE(WaitFor([&] { return button.text() == "Close"; }));
               shown.close();
-              EXPECT_TRUE(shown.isVisible()) << "the close box is refused while running";
-              QTest::keyClick(&shown, Qt::Key_Escape);
-              EXPECT_TRUE(shown.isVisible()) << "Escape is refused while running";
-
-              Click(button);
-              EXPECT_TRUE(shown.isVisible()) << "Stop only asks to stop";
-
-              shown.close();
-              EXPECT_FALSE(shown.isVisible()) << "the close box works once stopped";
+              EXPECT_FALSE(shown.isVisible()) << "the close box works once the run has ended";
             });
-
   ASSERT_EQ(errorBoxes.size(), 1u);
-  EXPECT_EQ(errorBoxes[0].first, "Tailmend");
-  EXPECT_EQ(errorBoxes[0].second.toStdString(),
-            "Cannot open file \"" + missing + "\". No such file or directory.");
-  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", first, "Done"}})) << "the row written before the error stays";
-  EXPECT_EQ(fs::file_size(third), DamagedPhoto().size()) << "files after the failing one are untouched";
+  EXPECT_EQ(errorBoxes[0].second.toStdString(), "Cannot open file \"" + missing + "\". No such file or directory.");
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", first, "Done"}, {"2", missing, "Failed"}, {"3", third, "Done"}}));
+  EXPECT_EQ(window.EventRows()[1].failure->kind, FailureKind::Open);
+  EXPECT_EQ(fs::file_size(third), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(dir.File("IMG_0003_bak0.crw")), DamagedPhoto().size());
+  EXPECT_EQ(fs::file_size(last), DamagedPhoto().size());
+  EXPECT_FALSE(fs::exists(dir.File("IMG_0004_bak0.crw")));
 }
 
 TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {

@@ -49,6 +49,8 @@ void WithModal(const std::function<void()>& open, const std::function<void(QDial
   EXPECT_TRUE(reached) << "no modal loop ran";
 }
 
+bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 60000); }
+
 void Click(QWidget& control) { QTest::mouseClick(&control, Qt::LeftButton); }
 
 }  // namespace tailmend::test

@@ -45,6 +45,9 @@ Control& Find(const QWidget& window, const char* name) {
 // inside its modal loop. A dialog that inspect leaves open is ended, so a failing test cannot hang.
 void WithModal(const std::function<void()>& open, const std::function<void(QDialog&)>& inspect);
 
+// Lets the event loop run until the condition holds; false when it does not within a minute.
+bool WaitFor(const std::function<bool()>& condition);
+
 // Clicks a control with the left mouse button, as a person would.
 void Click(QWidget& control);
 

@@ -7,10 +7,12 @@
 #include <utility>
 
 #include "platform/wide_text_win32.h"
+#include "tests/support/held_cut.h"
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/window_harness.h"
 #include "ui/behaviour/window_designs.h"
+#include "ui/win32/gathering.h"
 #include "ui/win32/main.h"
 
 namespace tailmend::test {
@@ -30,6 +32,20 @@ std::wstring CellText(HWND list, int row, int column) {
   cell.pszText = text;
   cell.cchTextMax = 1024;
   ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+  return text;
+}
+
+// The text of the tooltip a window shows over one of its controls, from whichever tooltip has it.
+std::wstring TooltipText(HWND window, HWND control) {
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  for (HWND tip = nullptr; text[0] == L'\0' && (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+    ::SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  }
   return text;
 }
 
@@ -55,13 +71,13 @@ protected:
     WriteBytes(path, DamagedPhoto());
     return fs::u8path(path).wstring();
   }
-  // Fix Now, then a look at the finished dialog before it is closed with its button.
+  // Fix Now, then a look at the dialog once the run has ended, before it is closed with its button.
   void FixNow(const std::function<void(HWND dialog)>& inspect = [](HWND) {}) {
     WithModal([&] { Click(Control("Button7")); },
               [&](HWND dialog) {
-                inspect(dialog);
                 HWND button = Find(dialog, ProcessingDialogDesign(), "Button1");
-                EXPECT_EQ(Text(button), L"Close");
+                ASSERT_TRUE(PumpUntil([&] { return Text(button) == L"Close"; }));
+                inspect(dialog);
                 Click(button);
                 EXPECT_FALSE(IsShown(dialog)) << "Close ends the dialog";
               });
@@ -184,6 +200,33 @@ TEST_F(DesktopFilesToTheWindow, TheProgramSelectsTheFilesAndFoldersOfItsCommandL
   ExpectNothingRepaired();
 }
 
+// Well-formed messages of absolute names from a hand-over window of this program (the installer's
+// test starts another), within 3 s of the last and a minute of the start, across the tick's wrap.
+TEST_F(MainWindow, AGatheringWindowTakesOnlyAbsoluteNamesFromThisProgramForAMinuteAtMost) {
+  using namespace std::string_literals;
+  const HandOverWindow sender;
+  Gathering gathering;
+  constexpr DWORD kStart = 0xFFFF0000;
+  const auto takes = [&](std::wstring names, DWORD at, HWND from, ULONG_PTR kind = kHandedFilesMessage) {
+    const COPYDATASTRUCT data{kind, static_cast<DWORD>(names.size() * sizeof(wchar_t)), names.data()};
+    return gathering.Take(from, data, at).has_value();
+  };
+  gathering.Start(window.Handle(), kStart);
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart, window.Handle())) << "the window itself";
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart, sender.Handle(), kHandedFilesMessage + 1));
+  for (const std::wstring& names : {L"a.crw\0"s, L"C:a.crw\0"s, L"\\a.crw\0"s, L"C:\\b\\..\\a.crw\0"s, L"C:\\a.crw"s}) {
+    EXPECT_FALSE(takes(names, kStart, sender.Handle())) << ::testing::PrintToString(names);
+  }
+  DWORD at = kStart;
+  for (int part = 0; part < 23; ++part) {
+    EXPECT_TRUE(takes(L"C:\\a.crw\0\\\\s\\p\\b.crw\0"s, at += 2500, sender.Handle())) << "from this program";
+  }
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart + 60000, sender.Handle())) << "a minute after the start";
+  gathering.Start(window.Handle(), kStart);
+  EXPECT_FALSE(takes(L"C:\\a.crw\0"s, kStart + 3000, sender.Handle())) << "three seconds without files";
+  gathering.Stop();
+}
+
 TEST_F(MainWindow, StartsWithItsPictureAndNothingSelectedInAFixedBorder) {
   const auto style = ::GetWindowLongPtrW(window.Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -199,6 +242,7 @@ TEST_F(MainWindow, StartsWithItsPictureAndNothingSelectedInAFixedBorder) {
 TEST_F(MainWindow, BrowseShowsEachNameQuotedWithABlankAndANewSelectionReplacesTheOld) {
   Browse({L"C:\\photos\\IMG_0001.CRW", L"C:\\photos\\IMG_0002.CRW"});
   EXPECT_EQ(EditText(), L"\"IMG_0001.CRW\" \"IMG_0002.CRW\" ");
+  EXPECT_EQ(TooltipText(window.Handle(), Control("Edit1")), L"2 files selected from C:\\photos\\");
   EXPECT_EQ(window.SelectedFiles(), (FileList{"C:\\photos\\IMG_0001.CRW", "C:\\photos\\IMG_0002.CRW"}));
 
   Browse({L"D:\\other\\IMG_0042.CRW"});
@@ -222,6 +266,7 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   for (const bool secondRun : {false, true}) {
     WithModal([&] { Click(Control("Button7")); },
               [&](HWND dialog) {
+                ASSERT_TRUE(PumpUntil([&] { return Text(Find(dialog, ProcessingDialogDesign(), "Button1")) == L"Close"; }));
                 EXPECT_EQ(Text(dialog), L"Processing 2 of 2");
                 const HWND firstStep = Find(dialog, ProcessingDialogDesign(), "Label12");
                 EXPECT_EQ(Text(firstStep), secondRun ? L"No file tail" : L"Done");
@@ -248,54 +293,64 @@ TEST_F(MainWindow, TwoRunsRepairOnceAndNumberTheirRowsOn) {
   EXPECT_TRUE(errorBoxes.empty());
 }
 
-// A file that cannot be opened ends the run with an error, which is shown over the dialog while it
-// is not yet on screen. The dialog then stays in the running state and only lets itself be closed
-// once Stop has been pressed.
-TEST_F(MainWindow, AnErrorLeavesTheDialogRunningWhichRefusesToCloseUntilStopped) {
+// A card's run as a person sees it: a photo moved away after its selection gets its row "Failed"
+// and the run goes on; Stop pressed while the next photo is being cut finishes that photo, its
+// backup written first, and leaves the last as it was, with no backup. Meanwhile the dialog
+// follows the run and neither it nor the main window lets itself be closed; once the run is over,
+// one box over the dialog says what went wrong.
+TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenClosing) {
   const std::wstring first = PutDamaged("IMG_0001.CRW");
   const std::wstring missing = (dir.Path() / "IMG_0002.CRW").wstring();
   const std::wstring third = PutDamaged("IMG_0003.CRW");
-  Browse({first, missing, third});
-  std::wstring ownerCaption;
-  bool hiddenDuringTheBox = false;
-  DesktopServices services = CurrentServices();
-  services.showErrorBox = [&](HWND owner, const std::wstring& caption, const std::wstring& text) {
-    errorBoxes.emplace_back(caption, text);
-    ownerCaption = Text(owner);
-    hiddenDuringTheBox = !::IsWindowVisible(owner);
-  };
-  const ScopedServices watching(std::move(services));
+  const std::wstring last = PutDamaged("IMG_0004.CRW");
+  Browse({first, missing, third, last});
+  Click(Control("CheckBox1"));
+  HeldCut held(2);
   WithModal([&] { Click(Control("Button7")); },
             [&](HWND shown) {
-              EXPECT_EQ(Text(shown), L"Processing 2 of 3");
+              ASSERT_TRUE(PumpUntil([&] { return held.Held() && Rows().size() == 2; }));
+              EXPECT_EQ(Text(shown), L"Processing 3 of 4");
+              EXPECT_EQ(Text(Find(shown, ProcessingDialogDesign(), "Label22")), L"Done");
               HWND button = Find(shown, ProcessingDialogDesign(), "Button1");
-              EXPECT_EQ(Text(button), L"Stop");
-
+              for (const bool stopPressed : {false, true}) {
+                PressCloseBox(shown);
+                PressKey(shown, VK_ESCAPE);
+                ::SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+                EXPECT_TRUE(IsShown(shown) && IsShown(window.Handle())) << "no closing while running " << stopPressed;
+                Click(button);
+              }
+              EXPECT_TRUE(errorBoxes.empty()) << "the box waits for the run's end";
+              held.Release();
+              ASSERT_TRUE(PumpUntil([&] { return Text(button) == L"Close"; }));
               PressCloseBox(shown);
-              EXPECT_TRUE(IsShown(shown)) << "the close box is refused while running";
-              PressKey(shown, VK_ESCAPE);
-              EXPECT_TRUE(IsShown(shown)) << "Escape is refused while running";
-              ::SendMessageW(shown, WM_CLOSE, 0, 0);
-              EXPECT_TRUE(IsShown(shown)) << "Alt+F4 is refused while running";
-
-              Click(button);
-              EXPECT_TRUE(IsShown(shown)) << "Stop only asks to stop";
-
-              PressCloseBox(shown);
-              EXPECT_FALSE(IsShown(shown)) << "the close box works once stopped";
+              EXPECT_FALSE(IsShown(shown)) << "the close box works once the run has ended";
             });
-
-  EXPECT_EQ(ownerCaption, L"Processing 2 of 3") << "the box lies over the dialog";
-  EXPECT_TRUE(hiddenDuringTheBox) << "the run goes before the dialog's first appearance";
+  MSG quit{};
+  EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program goes on";
   ASSERT_EQ(errorBoxes.size(), 1u);
-  EXPECT_EQ(errorBoxes[0].first, L"Tailmend");
-  const std::string text = Utf8(errorBoxes[0].second);
   const std::string prefix = "Cannot open file \"" + Utf8(missing) + "\". ";
-  EXPECT_EQ(text.substr(0, prefix.size()), prefix);
-  EXPECT_GT(text.size(), prefix.size() + 1) << "the system's message follows";
-  EXPECT_EQ(text.back(), '.');
-  EXPECT_EQ(Rows(), (std::vector<Row>{{L"1", first, L"Done"}})) << "the row written before the error stays";
-  EXPECT_EQ(fs::file_size(third), DamagedPhoto().size()) << "files after the failing one are untouched";
+  EXPECT_EQ(Utf8(errorBoxes[0].second).substr(0, prefix.size()), prefix);
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"1", first, L"Done"}, {L"2", missing, L"Failed"}, {L"3", third, L"Done"}}));
+  EXPECT_EQ(window.EventRows()[1].failure->kind, FailureKind::Open);
+  EXPECT_EQ(fs::file_size(third), kPhotoHeapEnd);
+  EXPECT_EQ(fs::file_size(dir.Path() / "IMG_0003_bak0.crw"), DamagedPhoto().size());
+  EXPECT_EQ(fs::file_size(last), DamagedPhoto().size());
+  EXPECT_FALSE(fs::exists(dir.Path() / "IMG_0004_bak0.crw"));
+}
+
+// Wine's edit box draws nothing of a line of more than 255 script runs (a name makes about six).
+TEST_F(MainWindow, TheSourceFilesBoxDrawsTheNamesOfACardsSelection) {
+  Browse(std::vector<std::wstring>(500, L"C:\\card\\f1234567.crw"));
+  HWND edit = Control("Edit1");
+  ::RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const SIZE size = ClientSize(edit);
+  HDC dc = ::GetDC(edit);
+  int dark = 0;
+  for (int x = 0; x < size.cx; ++x) {
+    for (int y = 0; y < size.cy; ++y) dark += GetRValue(::GetPixel(dc, x, y)) < 128 ? 1 : 0;
+  }
+  ::ReleaseDC(edit, dc);
+  EXPECT_GT(dark, 0) << "the names are drawn";
 }
 
 // Only the first show runs the repair: a dialog hidden and shown again (as its owner's minimising

@@ -263,7 +263,11 @@ TEST_F(WindowDesigns, EachWindowIsDrawnAsItsDesignSays) {
 
   TfrmProcessing frmProcessing(frmMain);
   WithModal([&] { frmProcessing.ShowModal(frmMain.Handle()); },
-            [](HWND dialog) { ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}}); });
+            [](HWND dialog) {
+              // A run over no file is over as soon as its worker has said so.
+              ASSERT_TRUE(PumpUntil([&] { return Text(Find(dialog, ProcessingDialogDesign(), "Button1")) == L"Close"; }));
+              ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}});
+            });
   TfrmShowDoc frmShowDoc;
   frmShowDoc.DocFile = "tailmend-no-such-document.rtf";
   WithModal([&] { frmShowDoc.ShowModal(frmMain.Handle()); },

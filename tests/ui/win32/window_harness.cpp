@@ -100,6 +100,16 @@ void WithModal(const std::function<void()>& open, const std::function<void(HWND 
 
 bool IsShown(HWND window) { return ::IsWindow(window) && ::IsWindowVisible(window); }
 
+bool PumpUntil(const std::function<bool()>& condition) {
+  const ULONGLONG giveUp = ::GetTickCount64() + 60000;
+  while (!condition()) {
+    if (::GetTickCount64() > giveUp) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    PumpDialogMessages(::GetActiveWindow());
+  }
+  return true;
+}
+
 void Click(HWND control) {
   wchar_t kind[32] = {};
   ::GetClassNameW(control, kind, 32);

@@ -52,6 +52,9 @@ void WithModal(const std::function<void()>& open, const std::function<void(HWND 
 // True while a dialog is on screen; a closed dialog is hidden at once and destroyed by its loop.
 bool IsShown(HWND window);
 
+// Handles the thread's messages until the condition holds; false when it does not within a minute.
+bool PumpUntil(const std::function<bool()>& condition);
+
 // Clicks a button or a label with the left mouse button, as a person would.
 void Click(HWND control);
 // Presses and releases a key on the focused control of a dialog, with the dialog's key handling.

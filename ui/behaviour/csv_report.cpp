@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "engine/record_fields.h"
+#include "ui/behaviour/main_window.h"
 
 namespace tailmend {
 
@@ -55,15 +56,16 @@ void AppendLine(std::string& csv, const std::vector<std::string>& cells) {
 
 }  // namespace
 
-std::string CsvReport(const std::vector<EventListRow>& rows) {
+std::string CsvReport(const std::vector<EventRow>& rows) {
   std::string csv(kByteOrderMark);
   std::vector<std::string> names{"no"};
   for (const RecordField& field : FileRecordFields("", std::nullopt, std::nullopt, RecordShape::Flat)) {
     names.push_back(field.name);
   }
   AppendLine(csv, names);
-  for (const EventListRow& row : rows) {
-    std::vector<std::string> cells{row.number};
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const EventRow& row = rows[k];
+    std::vector<std::string> cells{EventRowNumber(k)};
     for (const RecordField& field : FileRecordFields(row.file, row.result, row.failure, RecordShape::Flat)) {
       cells.push_back(TextOf(field.value));
     }

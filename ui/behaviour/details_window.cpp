@@ -28,18 +28,13 @@ std::string CapturedText(const FileVerdict& verdict) {
 }
 
 // What the verdict found; nothing is known of a file that was never read.
-std::vector<std::pair<std::string, std::string>> VerdictTexts(const FileResult* result) {
-  if (result == nullptr || result->verdict.verdict == Verdict::ReadFailed) {
-    return {{"Label4", kUnknown},
-            {"Label6", kUnknown},
-            {"Label8", kUnknown},
-            {"Label10", kUnknown},
-            {"Label12", kUnknown},
-            {"Label14", kUnknown},
-            {"Label16", kUnknown},
-            {"Label18", result != nullptr && !result->backup.empty() ? FileNameOf(result->backup) : kNone}};
+std::vector<std::pair<std::string, std::string>> VerdictTexts(const FileResult& result) {
+  const std::string backup = result.backup.empty() ? kNone : FileNameOf(result.backup);
+  if (result.verdict.verdict == Verdict::ReadFailed) {
+    return {{"Label4", kUnknown},  {"Label6", kUnknown},  {"Label8", kUnknown},  {"Label10", kUnknown},
+            {"Label12", kUnknown}, {"Label14", kUnknown}, {"Label16", kUnknown}, {"Label18", backup}};
   }
-  const FileVerdict& verdict = result->verdict;
+  const FileVerdict& verdict = result.verdict;
   const bool cut = verdict.tail >= 0;
   return {
       {"Label4", verdict.size ? BytesText(*verdict.size) : kUnknown},
@@ -49,7 +44,7 @@ std::vector<std::pair<std::string, std::string>> VerdictTexts(const FileResult* 
       {"Label12", DamageText(verdict)},
       {"Label14", verdict.originalFileName.value_or(kUnknown)},
       {"Label16", CapturedText(verdict)},
-      {"Label18", result->backup.empty() ? kNone : FileNameOf(result->backup)},
+      {"Label18", backup},
   };
 }
 
@@ -63,10 +58,10 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, root ? start : start - 1);
 }
 
-std::vector<std::pair<std::string, std::string>> DetailTexts(const EventListRow& row) {
+std::vector<std::pair<std::string, std::string>> DetailTexts(const EventRow& row) {
   std::vector<std::pair<std::string, std::string>> texts = {{"Edit1", FileNameOf(row.file)},
                                                             {"Edit2", FolderOf(row.file)}};
-  for (auto& text : VerdictTexts(row.result ? &*row.result : nullptr)) texts.push_back(std::move(text));
+  for (auto& text : VerdictTexts(row.result)) texts.push_back(std::move(text));
   texts.emplace_back("Label19", FileSentence(row.result, row.failure));
   return texts;
 }

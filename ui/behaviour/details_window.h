@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/behaviour/event_list_row.h"
+#include "ui/behaviour/run_progress.h"
 
 namespace tailmend {
 
@@ -12,7 +12,7 @@ namespace tailmend {
 // name (Edit1) and folder (Edit2); its size, length, junk, trailer, damage, the camera's name, the
 // capture time and the backup (Label4 to Label18, each beside its caption); its sentence (Label19).
 // "unknown" where the file was never read, "none" where there is nothing of the kind.
-std::vector<std::pair<std::string, std::string>> DetailTexts(const EventListRow& row);
+std::vector<std::pair<std::string, std::string>> DetailTexts(const EventRow& row);
 
 // The folder of a path, without the separator after it unless it is a root ("/", "C:\\"); empty for
 // a bare name.

@@ -176,6 +176,11 @@ std::string FileSentence(const std::optional<FileResult>& result, const std::opt
   return sentence;
 }
 
+std::string FileTooltip(const std::string& file, const std::optional<FileResult>& result,
+                        const std::optional<FileFailure>& failure) {
+  return file + "\n" + FileSentence(result, failure);
+}
+
 std::string EntryPath(const HeapDamage& damage) {
   std::string path;
   for (const std::uint16_t tag : damage.Tags()) {

@@ -30,6 +30,11 @@ std::string_view StateIconName(FileState state);
 // of junk cut after the photo's data; backup IMG_0042_bak0.crw" or "Not a CRW file: it is a JPEG".
 std::string FileSentence(const std::optional<FileResult>& result, const std::optional<FileFailure>& failure);
 
+// What a row of the event list says when the mouse rests on it: the file's full path, and on the
+// line below its sentence.
+std::string FileTooltip(const std::string& file, const std::optional<FileResult>& result,
+                        const std::optional<FileFailure>& failure);
+
 // A count of bytes with its thousands grouped: "1,048,576".
 std::string GroupedNumber(std::uint64_t number);
 

@@ -81,6 +81,18 @@ struct WindowDesign {
   std::vector<ControlDesign> controls;
 };
 
+// A menu of commands, as a window pops it up: its design name (PopupMenu1) and its items' names and
+// texts, in their order.
+struct MenuItemDesign {
+  std::string name;  // Details1, CopyPath1...
+  std::string text;
+};
+
+struct MenuDesign {
+  std::string name;
+  std::vector<MenuItemDesign> items;
+};
+
 // The design's control of that name; raises std::out_of_range when it has none.
 const ControlDesign& ControlNamed(const WindowDesign& design, std::string_view name);
 // Where that control stands in the design's list; raises std::out_of_range when it has none.

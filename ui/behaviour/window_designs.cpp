@@ -15,6 +15,8 @@ constexpr DesignFont kWindowFont{11, false, false};
 constexpr DesignFont kTitleFont{21, true, false};
 constexpr DesignFont kLinkFont{11, false, true};
 constexpr bool kWhite = true;
+// The event list's first column holds each row's state icon (16 pixels) before its number.
+constexpr int kNumberColumnWidth = 48;
 constexpr bool kStandardBackground = false;
 
 ControlDesign Control(const char* name, Kind kind, std::string text, DesignRect place, const char* parent = "") {
@@ -57,7 +59,7 @@ const WindowDesign& MainWindowDesign() {
           Control("Button7", Kind::Button, "Fix Now", {16, 107, 249, 25}, "GroupBox1"),
           Control("CheckBox1", Kind::CheckBox, "Backup Source Files", {16, 80, 168, 17}, "GroupBox1"),
           WithColumns(Control("ListView1", Kind::ReportList, "", {16, 151, 249, 130}, "GroupBox1"),
-                      {{"No.", 32}, {"File", 80}, {"Event", 100}}),
+                      {{"No.", kNumberColumnWidth}, {"File", 80}, {"Event", 100}}),
           Control("GroupBox3", Kind::GroupBox, " Documents ", {320, 16, 163, 129}),
           Control("Button4", Kind::Button, "What's this?", {32, 24, 99, 25}, "GroupBox3"),
           Control("Button5", Kind::Button, "How To...", {32, 76, 99, 25}, "GroupBox3"),
@@ -71,6 +73,7 @@ const WindowDesign& MainWindowDesign() {
 }
 
 // The status texts have a fixed width, so that a long one is cut rather than pushed into the border.
+// Below the line, left of the button, the run's summary once it is over, over up to three lines.
 const WindowDesign& ProcessingDialogDesign() {
   static const WindowDesign design{
       "frmProcessing",
@@ -87,6 +90,7 @@ const WindowDesign& ProcessingDialogDesign() {
           Control("Label32", Kind::Label, "", {231, 72, 90, 0}),
           Control("Bevel1", Kind::Line, "", {8, 104, 313, 2}),
           Control("Button1", Kind::Button, "Stop", {216, 119, 75, 25}),
+          Control("Label41", Kind::Label, "", {8, 112, 200, 42}),
       },
   };
   return design;
@@ -160,6 +164,19 @@ const WindowDesign& DetailsWindowDesign() {
           Control("Label18", Kind::Label, "", {368, 200, 176, 0}),
           Control("Label19", Kind::Label, "", {16, 224, 528, 39}),
           Control("Image1", Kind::Preview, "No preview", {16, 16, 240, 160}),
+      },
+  };
+  return design;
+}
+
+const MenuDesign& EventListMenuDesign() {
+  static const MenuDesign design{
+      "PopupMenu1",
+      {
+          {"Details1", "Details..."},
+          {"ShowinFolder1", "Show in Folder"},
+          {"CopyPath1", "Copy Path"},
+          {"SaveReport1", "Save Report..."},
       },
   };
   return design;

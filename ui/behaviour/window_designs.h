@@ -11,4 +11,7 @@ const WindowDesign& DocumentViewerDesign();
 const WindowDesign& AboutBoxDesign();
 const WindowDesign& DetailsWindowDesign();
 
+// The main window's event list's menu.
+const MenuDesign& EventListMenuDesign();
+
 }  // namespace tailmend

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -205,6 +206,15 @@ void DrawWindow(QWidget& window, const WindowDesign& design, Qt::WindowFlags fla
   }
   ChainForTab(tabChain);
   CentreOnScreen(window);
+}
+
+QMenu& DrawMenu(QWidget& window, const MenuDesign& design) {
+  auto* menu = new QMenu(&window);
+  menu->setObjectName(QString::fromStdString(design.name));
+  for (const MenuItemDesign& item : design.items) {
+    menu->addAction(QString::fromStdString(item.text))->setObjectName(QString::fromStdString(item.name));
+  }
+  return *menu;
 }
 
 void SetControlText(QWidget& control, const QString& text) {

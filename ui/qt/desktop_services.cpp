@@ -1,7 +1,9 @@
 #include "ui/qt/desktop_services.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QUrl>
 #include <utility>
@@ -29,9 +31,13 @@ void OpenFolderOf(const QString& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
 }
 
+void CopyToClipboard(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
 }  // namespace
 
-DesktopServices SystemServices() { return {ShowMessageBox, OpenInBrowser, RunCrwOpenDialog, OpenFolderOf}; }
+DesktopServices SystemServices() {
+  return {ShowMessageBox, OpenInBrowser, RunCrwOpenDialog, OpenFolderOf, RunReportSaveDialog, CopyToClipboard};
+}
 
 const DesktopServices& CurrentServices() { return Current(); }
 

@@ -47,7 +47,7 @@ void TfrmDetails::ShowPreview() {
   auto& box = DesignControl<QLabel>(*this, "Image1");
   const qreal scale = box.devicePixelRatioF();
   const QSize inside = box.contentsRect().size() * scale;
-  const std::optional<PreviewPlace> place = Row.result ? Row.result->verdict.preview : std::nullopt;
+  const std::optional<PreviewPlace>& place = Row.result.verdict.preview;
   QImage preview = PreviewPicture(Row.file, place, inside);
   if (preview.isNull()) return;
   preview.setDevicePixelRatio(scale);

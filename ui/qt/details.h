@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "ui/behaviour/event_list_row.h"
+#include "ui/behaviour/run_progress.h"
 
 class QShowEvent;
 
@@ -16,7 +16,7 @@ public:
   TfrmDetails();
 
   // The row to explain, set before the window is shown.
-  EventListRow Row;
+  EventRow Row;
 
 protected:
   void showEvent(QShowEvent* event) override;

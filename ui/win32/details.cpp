@@ -28,7 +28,7 @@ void TfrmDetails::ShowPreview() {
   HWND box = Item("Image1");
   RECT inside{};
   ::GetClientRect(box, &inside);
-  const std::optional<PreviewPlace> place = Row.result ? Row.result->verdict.preview : std::nullopt;
+  const std::optional<PreviewPlace>& place = Row.result.verdict.preview;
   const Picture picture = PreviewPicture(Row.file, place, {inside.right, inside.bottom});
   HBITMAP shown = MakeBitmap(picture, {picture.width, picture.height});
   if (shown == nullptr) return;

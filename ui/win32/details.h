@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/behaviour/event_list_row.h"
+#include "ui/behaviour/run_progress.h"
 #include "ui/win32/modal_dialog.h"
 
 namespace tailmend {
@@ -13,7 +13,7 @@ public:
   ~TfrmDetails() override;
 
   // The row to explain, set before the window is shown.
-  EventListRow Row;
+  EventRow Row;
 
 private:
   void FormShow() override;

@@ -51,10 +51,10 @@ TEST(CsvReport, ReadsBackAsOneLinePerRowUnderTheNamesOfTheJsonFields) {
   jpeg.size = 200000;
   jpeg.reason = UnrepairableReason::NoCiffHeader;
   jpeg.lookalike = Lookalike::Jpeg;
-  const std::vector<EventListRow> rows = {
-      {"1", "card/IMG, \"first\".CRW", FileResult{Event::Done, repaired, "card/IMG, \"first\"_bak0.crw"}, {}},
-      {"2", "card/\xD0\xA1\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA\n.crw", FileResult{Event::InvalidCrwFile, jpeg}, {}},
-      {"3", "card/gone.crw ", {}, FileFailure{FailureKind::Open, "No such file or directory"}},
+  const std::vector<EventRow> rows = {
+      {"card/IMG, \"first\".CRW", FileResult{Event::Done, repaired, "card/IMG, \"first\"_bak0.crw"}, {}},
+      {"card/\xD0\xA1\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA\n.crw", FileResult{Event::InvalidCrwFile, jpeg}, {}},
+      {"card/gone.crw ", FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "No such file or directory"}},
   };
   const std::string csv = CsvReport(rows);
   ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF")) << "a byte-order mark tells a spreadsheet it is UTF-8";
@@ -69,8 +69,8 @@ TEST(CsvReport, ReadsBackAsOneLinePerRowUnderTheNamesOfTheJsonFields) {
        "card/IMG, \"first\"_bak0.crw", "", ""},
       {"2", "card/\xD0\xA1\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA\n.crw", "Invalid crw file", "not-repairable",
        "200000", "", "0", "false", "no-ciff-header", "jpeg", "", "", "", "", "", "", "", "", "", ""},
-      {"3", "card/gone.crw ", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "cannot open",
-       "No such file or directory"},
+      {"3", "card/gone.crw ", "Failed", "read-failed", "", "", "0", "false", "", "", "", "", "", "", "", "", "", "",
+       "cannot open", "No such file or directory"},
   };
   EXPECT_EQ(lines, expected);
   EXPECT_NE(csv.find(",\"card/gone.crw \","), std::string::npos) << "a blank at an end is quoted, for readers that trim";

@@ -139,7 +139,8 @@ TEST(ProcessingDialogRules, ARunShowsWhatItReportedAndFinishesWithCloseAndOneBox
     progress.Refresh();
     EXPECT_EQ(view.caption, "Processing 3 of 3");
     const std::string second = backup ? "Done" : "Skiped";
-    EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"}}));
+    EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"},
+                                 {"Label41", "3 files: 1 repaired, 1 not a CRW file, 1 failed"}}));
     EXPECT_EQ(view.rows, (Rows{{invalid, "Invalid crw file"}, {missing, "Failed"}, {damaged, "Done"}}));
     ASSERT_TRUE(view.typedRows[1].failure.has_value());
     EXPECT_EQ(view.typedRows[1].failure->kind, FailureKind::Open);
@@ -167,7 +168,8 @@ TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
 
 std::vector<WindowDesign> DesignsAt(int dpi) {
   return {ScaledDesign(MainWindowDesign(), dpi), ScaledDesign(ProcessingDialogDesign(), dpi),
-          ScaledDesign(DocumentViewerDesign(), dpi), ScaledDesign(AboutBoxDesign(), dpi)};
+          ScaledDesign(DocumentViewerDesign(), dpi), ScaledDesign(AboutBoxDesign(), dpi),
+          ScaledDesign(DetailsWindowDesign(), dpi)};
 }
 
 // At each density a screen may have, where rounding could push a control past its parent's edge.

@@ -25,7 +25,7 @@ TEST_F(DetailsWindow, ShowsThePhotoAndItsFolder) {
   const std::string photo = dir.Put("IMG_0042.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())));
   FileStream stream = FileStream::OpenReadSharedRead(photo);
   TfrmDetails frmDetails;
-  frmDetails.Row = {"7", photo, FileResult{Event::Done, JudgeFile(stream)}, {}};
+  frmDetails.Row = {photo, FileResult{Event::Done, JudgeFile(stream)}, {}};
   WithModal([&] { frmDetails.exec(); },
             [&](QDialog& details) {
               EXPECT_EQ(Find<QLineEdit>(details, "Edit1").text(), "IMG_0042.CRW");
@@ -39,7 +39,7 @@ TEST_F(DetailsWindow, ShowsThePhotoAndItsFolder) {
               EXPECT_FALSE(details.isVisible());
             });
   TfrmDetails failed;
-  failed.Row = {"8", dir.File("gone.crw"), std::nullopt, FileFailure{FailureKind::Open, "No such file"}};
+  failed.Row = {dir.File("gone.crw"), FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "No such file"}};
   WithModal([&] { failed.exec(); }, [&](QDialog& details) {
     EXPECT_EQ(Find<QLabel>(details, "Image1").text(), "No preview");
     EXPECT_EQ(Find<QLabel>(details, "Label19").text(), "Failed: No such file");

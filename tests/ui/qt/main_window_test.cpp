@@ -1,7 +1,9 @@
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -14,8 +16,10 @@
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_harness.h"
+#include "ui/behaviour/csv_report.h"
 #include "ui/qt/doc.h"
 #include "ui/qt/main.h"
+#include "ui/qt/state_icons.h"
 
 namespace tailmend::test {
 namespace {
@@ -144,8 +148,10 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
                 Click(button);
               }
               EXPECT_TRUE(errorBoxes.empty()) << "the box waits for the run's end";
+              EXPECT_EQ(Find<QLabel>(shown, "Label41").text(), "") << "no summary while the run goes on";
               held.Release();
               ASSERT_TRUE(WaitFor([&] { return button.text() == "Close"; }));
+              EXPECT_EQ(Find<QLabel>(shown, "Label41").text(), "4 files: 2 repaired, 1 failed; stopped after 3 of 4");
               shown.close();
               EXPECT_FALSE(shown.isVisible()) << "the close box works once the run has ended";
             });
@@ -157,6 +163,41 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
   EXPECT_EQ(fs::file_size(dir.File("IMG_0003_bak0.crw")), DamagedPhoto().size());
   EXPECT_EQ(fs::file_size(last), DamagedPhoto().size());
   EXPECT_FALSE(fs::exists(dir.File("IMG_0004_bak0.crw")));
+}
+
+// Each row shows its state's icon and, under the mouse, its path and sentence; Enter shows its
+// details; the list's menu acts on the chosen row, and saves every row as a report.
+TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
+  const std::string photo = PutDamaged("IMG_0001.CRW");
+  FileVerdict healthy;
+  healthy.verdict = Verdict::Healthy;
+  window.AddEventRows({{photo, FileResult{Event::NoFileTail, healthy}, {}},
+                       {dir.File("gone.crw"), FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "Gone"}}});
+  auto& list = Find<QTreeWidget>(window, "ListView1");
+  EXPECT_EQ(list.topLevelItem(1)->toolTip(2).toStdString(), dir.File("gone.crw") + "\nFailed: Gone");
+  EXPECT_EQ(list.topLevelItem(0)->icon(0).pixmap(16).toImage(), StateIcon(FileState::Healthy).pixmap(16).toImage());
+  const auto enabled = [&] {
+    emit list.customContextMenuRequested(QPoint(2, 2));
+    auto& menu = Find<QMenu>(window, "PopupMenu1");
+    QStringList names;
+    for (const QAction* item : menu.actions()) names += item->isEnabled() ? item->objectName() : QString();
+    menu.hide();
+    return names;
+  };
+  EXPECT_EQ(enabled(), (QStringList{"", "", "", "SaveReport1"})) << "no row chosen";
+  list.setCurrentItem(list.topLevelItem(0));
+  EXPECT_EQ(enabled(), (QStringList{"Details1", "ShowinFolder1", "CopyPath1", "SaveReport1"}));
+  Find<QAction>(window, "CopyPath1").trigger();
+  Find<QAction>(window, "ShowinFolder1").trigger();
+  EXPECT_EQ(copiedTexts, QStringList{QString::fromStdString(photo)});
+  EXPECT_EQ(shownInFolder, QStringList{QString::fromStdString(photo)});
+  reportFile = QString::fromStdString(dir.File("report.csv"));
+  Find<QAction>(window, "SaveReport1").trigger();
+  const std::string report = CsvReport(window.EventRows());
+  EXPECT_EQ(ReadBytes(dir.File("report.csv")), Bytes(report.begin(), report.end()));
+  WithModal([&] { QTest::keyClick(&list, Qt::Key_Return); },
+            [&](QDialog& details) { EXPECT_EQ(Find<QLineEdit>(details, "Edit1").text(), "IMG_0001.CRW"); });
+  EXPECT_TRUE(errorBoxes.empty());
 }
 
 TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {

@@ -16,6 +16,8 @@ DesktopServices WindowTest::Recorders() {
         return chosenFiles;
       },
       [this](const QString& file) { shownInFolder.push_back(file); },
+      [this](QWidget*) { return reportFile; },
+      [this](const QString& text) { copiedTexts.push_back(text); },
   };
 }
 

@@ -23,7 +23,7 @@ TEST_F(DetailsWindow, ShowsThePhotoAndItsFolder) {
   const std::string photo = dir.Put("IMG_0042.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())));
   FileStream stream = FileStream::OpenReadSharedRead(photo);
   TfrmDetails frmDetails;
-  frmDetails.Row = {"7", photo, FileResult{Event::Done, JudgeFile(stream)}, {}};
+  frmDetails.Row = {photo, FileResult{Event::Done, JudgeFile(stream)}, {}};
   const WindowDesign& design = DetailsWindowDesign();
   WithModal([&] { frmDetails.ShowModal(nullptr); },
             [&](HWND details) {
@@ -37,7 +37,7 @@ TEST_F(DetailsWindow, ShowsThePhotoAndItsFolder) {
               EXPECT_FALSE(IsShown(details));
             });
   TfrmDetails failed;
-  failed.Row = {"8", dir.File("gone.crw"), std::nullopt, FileFailure{FailureKind::Open, "No such file"}};
+  failed.Row = {dir.File("gone.crw"), FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "No such file"}};
   WithModal([&] { failed.ShowModal(nullptr); }, [&](HWND details) {
     EXPECT_EQ(::SendMessageW(Find(details, design, "Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "no preview";
     EXPECT_EQ(Text(Find(details, design, "Label19")), L"Failed: No such file");

@@ -90,7 +90,7 @@ const WindowDesign& ProcessingDialogDesign() {
           Control("Label32", Kind::Label, "", {231, 72, 90, 0}),
           Control("Bevel1", Kind::Line, "", {8, 104, 313, 2}),
           Control("Button1", Kind::Button, "Stop", {216, 119, 75, 25}),
-          Control("Label41", Kind::Label, "", {8, 112, 200, 42}),
+          Control("Label41", Kind::Label, "", {8, 110, 200, 40}),
       },
   };
   return design;

@@ -138,6 +138,22 @@ const ControlDesign* DesignOf(const WindowDesign& design, int id) {
   return &design.controls[static_cast<std::size_t>(index)];
 }
 
+HMENU MakePopupMenu(const MenuDesign& design) {
+  HMENU menu = ::CreatePopupMenu();
+  if (menu == nullptr) throw std::runtime_error("The menu could not be made");
+  int id = kFirstMenuItemId;
+  for (const MenuItemDesign& item : design.items) {
+    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id++), WideForDisplay(item.text).c_str());
+  }
+  return menu;
+}
+
+const MenuItemDesign* MenuItemOf(const MenuDesign& design, int id) {
+  const int index = id - kFirstMenuItemId;
+  if (index < 0 || index >= static_cast<int>(design.items.size())) return nullptr;
+  return &design.items[static_cast<std::size_t>(index)];
+}
+
 HBRUSH DesignColours(const WindowDesign& design, HWND control, HDC dc) {
   if (!design.whiteBackground) return nullptr;
   ::SetBkColor(dc, RGB(255, 255, 255));

@@ -11,6 +11,14 @@ namespace tailmend {
 // The identifier of a window's first design control; the others follow in the design's order.
 inline constexpr int kFirstControlId = 100;
 
+// The command identifier of a menu's first item; the others follow in the design's order.
+inline constexpr int kFirstMenuItemId = 1000;
+
+// A popup menu of the design's items, each with its command identifier; the caller destroys it.
+HMENU MakePopupMenu(const MenuDesign& design);
+// The design of the menu item with that command identifier; null for any other command.
+const MenuItemDesign* MenuItemOf(const MenuDesign& design, int id);
+
 // A preview box is a sunken static control: its text in its middle until it is given a picture,
 // which then takes the text's place, in its middle too.
 inline constexpr DWORD kPreviewTextStyle = SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX;

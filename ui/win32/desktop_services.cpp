@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <utility>
 
 #include "ui/win32/file_open_dialog.h"
@@ -49,10 +50,23 @@ void OpenFolderAndSelect(const std::wstring& file) {
   ::ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// The clipboard holds its own copy of the text, in memory it then owns.
+void CopyToClipboard(HWND owner, const std::wstring& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (copy == nullptr) return;
+  std::memcpy(::GlobalLock(copy), text.c_str(), bytes);
+  ::GlobalUnlock(copy);
+  const bool handed = ::OpenClipboard(owner) && ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, copy);
+  ::CloseClipboard();
+  if (!handed) ::GlobalFree(copy);
+}
+
 }  // namespace
 
 DesktopServices SystemServices() {
-  return {ShowMessageBox, OpenInBrowser, ChooseInDialog, Nothing, OpenFolderAndSelect};
+  return {ShowMessageBox, OpenInBrowser, ChooseInDialog, Nothing, OpenFolderAndSelect, RunReportSaveDialog,
+          CopyToClipboard};
 }
 
 const DesktopServices& CurrentServices() { return Current(); }

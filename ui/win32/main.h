@@ -59,7 +59,21 @@ private:
   void Button8Click();
   void Button6Click();
 
+  // The event list: the cells, icons and tips of its rows as it asks for them, a row's activation
+  // (double-click, Enter) and its menu.
+  void SetUpEventList(int dpi);
+  void EventListNotified(NMHDR& notice);
   void ShowCell(NMLVDISPINFOW& asked) const;
+  void ShowTip(NMLVGETINFOTIPW& asked) const;
+  void ListView1ContextPopup(POINT at);
+  void MenuItemClick(std::string_view item);
+  void Details1Click();
+  void ShowinFolder1Click();
+  void CopyPath1Click();
+  void SaveReport1Click();
+  // The row chosen in the event list; none when no row is.
+  const EventRow* ChosenRow() const;
+
   void ReplaceSelection(tailmend::FileList files);
   void FilesDropped(HDROP drop);
   bool FilesHandedOver(HWND sender, const COPYDATASTRUCT& data);
@@ -76,6 +90,7 @@ private:
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
   std::vector<EventRow> eventRows_;
+  HIMAGELIST stateIcons_ = nullptr;  // the event list's, at the screen's density
   bool runOpen_ = false;
   std::unique_ptr<Tooltip> selectionTip_;
   Gathering gathering_;

@@ -11,7 +11,10 @@
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/window_harness.h"
+#include "ui/behaviour/csv_report.h"
+#include "ui/behaviour/file_explanation.h"
 #include "ui/behaviour/window_designs.h"
+#include "ui/win32/design_drawing.h"
 #include "ui/win32/gathering.h"
 #include "ui/win32/main.h"
 
@@ -336,6 +339,44 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
   EXPECT_EQ(fs::file_size(dir.Path() / "IMG_0003_bak0.crw"), DamagedPhoto().size());
   EXPECT_EQ(fs::file_size(last), DamagedPhoto().size());
   EXPECT_FALSE(fs::exists(dir.Path() / "IMG_0004_bak0.crw"));
+}
+
+// Each row shows its state's icon and, under the mouse, its path and sentence, as the list asks its
+// window for them; Enter on the list and the list's menu act on the chosen row, and the menu saves
+// every row as a report.
+TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
+  const std::wstring photo = PutDamaged("IMG_0001.CRW");
+  const std::string gone = dir.File("gone.crw");
+  FileVerdict healthy;
+  healthy.verdict = Verdict::Healthy;
+  window.AddEventRows({{Utf8(photo), FileResult{Event::NoFileTail, healthy}, {}},
+                       {gone, FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "Gone"}}});
+  HWND list = Control("ListView1");
+  const NMHDR from{list, static_cast<UINT_PTR>(::GetDlgCtrlID(list)), LVN_GETDISPINFOW};
+  NMLVDISPINFOW cell{from, {}};
+  cell.item.mask = LVIF_IMAGE;
+  cell.item.iItem = 1;
+  ::SendMessageW(window.Handle(), WM_NOTIFY, from.idFrom, reinterpret_cast<LPARAM>(&cell));
+  EXPECT_EQ(cell.item.iImage, static_cast<int>(FileState::Failed));
+  wchar_t tip[512] = {};
+  NMLVGETINFOTIPW asked{{list, from.idFrom, LVN_GETINFOTIPW}, 0, tip, 512, 1, 0, 0};
+  ::SendMessageW(window.Handle(), WM_NOTIFY, from.idFrom, reinterpret_cast<LPARAM>(&asked));
+  EXPECT_EQ(Utf8(tip), gone + "\nFailed: Gone");
+  LVITEMW chosen{};
+  chosen.stateMask = chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&chosen));
+  const auto choose = [&](int item) { ::SendMessageW(window.Handle(), WM_COMMAND, kFirstMenuItemId + item, 0); };
+  choose(1);  // Show in Folder
+  choose(2);  // Copy Path
+  EXPECT_EQ(shownInFolder, std::vector<std::wstring>{photo});
+  EXPECT_EQ(copiedTexts, std::vector<std::wstring>{photo});
+  reportFile = (dir.Path() / "report.csv").wstring();
+  choose(3);  // Save Report...
+  const std::string report = CsvReport(window.EventRows());
+  EXPECT_EQ(ReadBytes(dir.File("report.csv")), Bytes(report.begin(), report.end()));
+  WithModal([&] { ::SetFocus(list), PressKey(window.Handle(), VK_RETURN); },
+            [&](HWND details) { EXPECT_EQ(Text(Find(details, DetailsWindowDesign(), "Edit1")), L"IMG_0001.CRW"); });
+  EXPECT_TRUE(errorBoxes.empty());
 }
 
 // Wine's edit box draws nothing of a line of more than 255 script runs (a name makes about six).

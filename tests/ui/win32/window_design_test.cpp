@@ -266,7 +266,7 @@ TEST_F(WindowDesigns, EachWindowIsDrawnAsItsDesignSays) {
             [](HWND dialog) {
               // A run over no file is over as soon as its worker has said so.
               ASSERT_TRUE(PumpUntil([&] { return Text(Find(dialog, ProcessingDialogDesign(), "Button1")) == L"Close"; }));
-              ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}});
+              ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}, {"Label41", L"0 files"}});
             });
   TfrmShowDoc frmShowDoc;
   frmShowDoc.DocFile = "tailmend-no-such-document.rtf";

@@ -94,6 +94,8 @@ struct HeapReading {
   std::optional<std::uint32_t> captureTime;
   // The first preview, when it lies inside its heap and starts as a JPEG does (its end may not).
   std::optional<PreviewPlace> preview;
+  // The first thumbnail (tag 0x2008), a smaller JPEG some cameras store instead; not checked.
+  std::optional<PreviewPlace> thumbnail;
   // With the fault Unreadable: the reason the system gave.
   std::string failureReason;
 };
@@ -105,8 +107,8 @@ std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, By
 
 // Reads the whole directory tree as a raw reader would: the root directory's checks, the same for
 // every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the first
-// preview JPEG's markers; picks out the original file name, the capture time and the preview's
-// place on the way (the first of each). Reads directories and the few bytes it checks, never image data, a few 4 KiB
+// preview JPEG's markers; picks out the original file name, the capture time and the places of the
+// preview and the thumbnail on the way (the first of each). Reads directories and the few bytes it checks, never image data, a few 4 KiB
 // windows for a camera's heap and under 128 KiB whatever the heap. A failed read is the fault
 // Unreadable, of the entry being read.
 HeapReading ReadHeap(FileBytes& file, HeapRange root, ByteOrder order);

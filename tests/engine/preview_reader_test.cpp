@@ -25,6 +25,10 @@ TEST(PreviewReader, ThePreviewTheVerdictLocatesIsReadAlone) {
     EXPECT_EQ(ReadPreview(stream, *verdict.preview), jpeg) << big;
     EXPECT_EQ(stream.BytesRead() - before, jpeg.size()) << big;
   }
+  MemoryStream thumbnailOnly(CiffBuilder().Root({ImageData(), Value(0x2008, jpeg), ImageProperties()}).Build());
+  const std::optional<PreviewPlace> thumbnail = JudgeFile(thumbnailOnly).preview;
+  ASSERT_TRUE(thumbnail.has_value()) << "a camera's thumbnail where it stored no preview";
+  EXPECT_EQ(ReadPreview(thumbnailOnly, *thumbnail), jpeg);
 }
 
 // Nothing too large, outside the file, or no longer a JPEG (the file changed since) is read.

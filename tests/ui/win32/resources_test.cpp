@@ -105,14 +105,31 @@ TEST(ProgramResources, TheManifestBringsVersionSixOfTheCommonControls) {
   EXPECT_NE(loaded.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << loaded;
 }
 
-// Tailmend.exe carries the event list's state icons, and each loads at the side of a screen scaled
-// 100 %, 150 % and 200 % (here from this test program, which carries the same resources).
+// The 32-pixel picture of an icon of the program's, as its colour bitmap holds it.
+std::vector<std::uint32_t> IconPixels(HMODULE program, const wchar_t* name) {
+  HICON icon = static_cast<HICON>(::LoadImageW(program, name, IMAGE_ICON, 32, 32, 0));
+  ICONINFO parts{};
+  if (icon == nullptr || !::GetIconInfo(icon, &parts)) return {};
+  std::vector<std::uint32_t> pixels(32 * 32);
+  ::GetBitmapBits(parts.hbmColor, static_cast<LONG>(pixels.size() * sizeof(std::uint32_t)), pixels.data());
+  ::DeleteObject(parts.hbmColor);
+  ::DeleteObject(parts.hbmMask);
+  ::DestroyIcon(icon);
+  return pixels;
+}
+
+// Tailmend.exe carries the event list's state icons beside its own, each with its own pictures, and
+// each loads at the side of a screen scaled 100 %, 150 % and 200 % (here from this test program,
+// which carries the same resources).
 TEST(ProgramResources, EachStateIconIsThereAtEachScreensSize) {
   const ProgramResources program;
+  const std::vector<std::uint32_t> programIcon = IconPixels(program.Module(), L"IDI_ICON1");
+  ASSERT_FALSE(programIcon.empty());
   for (const FileState state : {FileState::Repaired, FileState::Healthy, FileState::DamagedInside,
                                 FileState::NotRepairable, FileState::Failed}) {
     const std::wstring name = WideForDisplay(StateIconName(state));
     EXPECT_NE(::FindResourceW(program.Module(), name.c_str(), RT_GROUP_ICON), nullptr) << Utf8FromWide(name);
+    EXPECT_NE(IconPixels(program.Module(), name.c_str()), programIcon) << Utf8FromWide(name);
     for (const int dpi : {96, 144, 192}) {
       HICON icon = LoadStateIcon(state, StateIconSize(dpi));
       ASSERT_NE(icon, nullptr) << Utf8FromWide(name) << " at " << dpi;

@@ -64,7 +64,9 @@ private:
   void SetUpEventList(int dpi);
   void EventListNotified(NMHDR& notice);
   void ShowCell(NMLVDISPINFOW& asked) const;
-  void ShowTip(NMLVGETINFOTIPW& asked) const;
+  static LRESULT CALLBACK EventListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR window);
+  void ListView1MouseMove(POINT at);
   void ListView1ContextPopup(POINT at);
   void MenuItemClick(std::string_view item);
   void Details1Click();
@@ -93,6 +95,9 @@ private:
   HIMAGELIST stateIcons_ = nullptr;  // the event list's, at the screen's density
   bool runOpen_ = false;
   std::unique_ptr<Tooltip> selectionTip_;
+  // The tip of the row under the mouse, and that row.
+  std::unique_ptr<Tooltip> rowTip_;
+  int tippedRow_ = -1;
   Gathering gathering_;
   // Handed over by other programs and taken once the message that handed them has been answered,
   // so that an error box about them keeps no sender waiting.

@@ -2,6 +2,7 @@
 // the list's menu.
 #include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <stdexcept>
 
@@ -23,9 +24,6 @@
 namespace tailmend {
 
 namespace {
-
-// A row's tip shows its path and, below it, its sentence: wide enough for a long path on a line.
-constexpr int kTipWidth = 480;
 
 // The text of one cell of the event list, as the list asks for it.
 std::string CellText(const std::vector<EventRow>& rows, std::size_t row, int column) {
@@ -60,18 +58,40 @@ void WriteReport(const std::wstring& path, const std::string& report) {
 
 }  // namespace
 
-// The icons are the window's, made again for each density the window is laid out for.
+// The icons are the window's, made again for each density the window is laid out for. The list's
+// mouse moves are watched for the tip of the row under the mouse.
 void TfrmMain::SetUpEventList(int dpi) {
   HWND list = Item("ListView1");
   ::SetWindowLongPtrW(list, GWL_STYLE, ::GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-  ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT,
-                 LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT);
+  ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   HIMAGELIST icons = MakeStateImageList(dpi);
   ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
   if (stateIcons_ != nullptr) ::ImageList_Destroy(stateIcons_);
   stateIcons_ = icons;
-  HWND tips = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETTOOLTIPS, 0, 0));
-  if (tips != nullptr) ::SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, ScaledLength(kTipWidth, dpi));
+  if (rowTip_) return;
+  rowTip_ = std::make_unique<Tooltip>(list);
+  ::SetWindowSubclass(list, EventListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK TfrmMain::EventListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR window) {
+  if (message == WM_MOUSEMOVE) {
+    auto* self = reinterpret_cast<TfrmMain*>(window);
+    RunGuarded(self->handle_, [self, lParam] { self->ListView1MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); });
+  }
+  return ::DefSubclassProc(list, message, wParam, lParam);
+}
+
+// The tip says the path and sentence of the row under the mouse, and nothing elsewhere.
+void TfrmMain::ListView1MouseMove(POINT at) {
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  const auto row = static_cast<int>(::SendMessageW(Item("ListView1"), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (row == tippedRow_) return;
+  tippedRow_ = row;
+  const bool onRow = row >= 0 && static_cast<std::size_t>(row) < eventRows_.size();
+  const EventRow* shown = onRow ? &eventRows_[static_cast<std::size_t>(row)] : nullptr;
+  rowTip_->SetText(shown != nullptr ? WideForDisplay(FileTooltip(shown->file, shown->result, shown->failure)) : L"");
 }
 
 void TfrmMain::EventListNotified(NMHDR& notice) {
@@ -79,7 +99,6 @@ void TfrmMain::EventListNotified(NMHDR& notice) {
   if (from == nullptr || from->name != "ListView1") return;
   switch (notice.code) {
     case LVN_GETDISPINFOW: return ShowCell(reinterpret_cast<NMLVDISPINFOW&>(notice));
-    case LVN_GETINFOTIPW: return ShowTip(reinterpret_cast<NMLVGETINFOTIPW&>(notice));
     case NM_DBLCLK: return RunGuarded(handle_, [this] { Details1Click(); });
     default: return;
   }
@@ -108,13 +127,6 @@ void TfrmMain::ShowCell(NMLVDISPINFOW& asked) const {
     CopyInto(WideForDisplay(CellText(eventRows_, row, asked.item.iSubItem)), asked.item.pszText,
              asked.item.cchTextMax);
   }
-}
-
-void TfrmMain::ShowTip(NMLVGETINFOTIPW& asked) const {
-  const auto row = static_cast<std::size_t>(asked.iItem);
-  if (row >= eventRows_.size()) return;
-  const EventRow& shown = eventRows_[row];
-  CopyInto(WideForDisplay(FileTooltip(shown.file, shown.result, shown.failure)), asked.pszText, asked.cchTextMax);
 }
 
 const EventRow* TfrmMain::ChosenRow() const {

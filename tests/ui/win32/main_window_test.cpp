@@ -358,10 +358,10 @@ TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
   cell.item.iItem = 1;
   ::SendMessageW(window.Handle(), WM_NOTIFY, from.idFrom, reinterpret_cast<LPARAM>(&cell));
   EXPECT_EQ(cell.item.iImage, static_cast<int>(FileState::Failed));
-  wchar_t tip[512] = {};
-  NMLVGETINFOTIPW asked{{list, from.idFrom, LVN_GETINFOTIPW}, 0, tip, 512, 1, 0, 0};
-  ::SendMessageW(window.Handle(), WM_NOTIFY, from.idFrom, reinterpret_cast<LPARAM>(&asked));
-  EXPECT_EQ(Utf8(tip), gone + "\nFailed: Gone");
+  RECT second{LVIR_LABEL, 0, 0, 0};
+  ::SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(second.left + 2, second.top + 2));
+  EXPECT_EQ(Utf8(TooltipText(window.Handle(), list)), gone + "\nFailed: Gone");
   LVITEMW chosen{};
   chosen.stateMask = chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
   ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&chosen));

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -10,7 +11,9 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "engine/file_verdict.h"
 #include "platform/command_line.h"
+#include "platform/file_stream.h"
 #include "platform/path_names.h"
 #include "tests/support/held_cut.h"
 #include "tests/support/photos.h"
@@ -166,16 +169,19 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
 }
 
 // Each row shows its state's icon and, under the mouse, its path and sentence; Enter shows its
-// details; the list's menu acts on the chosen row, and saves every row as a report.
+// details, the photo's preview among them, or none for a file never read; the list's menu acts on
+// the chosen row, and saves every row as a report.
 TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
-  const std::string photo = PutDamaged("IMG_0001.CRW");
-  FileVerdict healthy;
-  healthy.verdict = Verdict::Healthy;
-  window.AddEventRows({{photo, FileResult{Event::NoFileTail, healthy}, {}},
+  QFile picture(QStringLiteral(":/tailmend/main_picture.jpg"));
+  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+  const QByteArray jpeg = picture.readAll();
+  const std::string photo = dir.Put("IMG_0001.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())));
+  FileStream stream = FileStream::OpenReadSharedRead(photo);
+  window.AddEventRows({{photo, FileResult{Event::Done, JudgeFile(stream)}, {}},
                        {dir.File("gone.crw"), FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "Gone"}}});
   auto& list = Find<QTreeWidget>(window, "ListView1");
   EXPECT_EQ(list.topLevelItem(1)->toolTip(2).toStdString(), dir.File("gone.crw") + "\nFailed: Gone");
-  EXPECT_EQ(list.topLevelItem(0)->icon(0).pixmap(16).toImage(), StateIcon(FileState::Healthy).pixmap(16).toImage());
+  EXPECT_EQ(list.topLevelItem(0)->icon(0).pixmap(16).toImage(), StateIcon(FileState::Repaired).pixmap(16).toImage());
   const auto enabled = [&] {
     emit list.customContextMenuRequested(QPoint(2, 2));
     auto& menu = Find<QMenu>(window, "PopupMenu1");
@@ -190,13 +196,23 @@ TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
   Find<QAction>(window, "CopyPath1").trigger();
   Find<QAction>(window, "ShowinFolder1").trigger();
   EXPECT_EQ(copiedTexts, QStringList{QString::fromStdString(photo)});
-  EXPECT_EQ(shownInFolder, QStringList{QString::fromStdString(photo)});
   reportFile = QString::fromStdString(dir.File("report.csv"));
   Find<QAction>(window, "SaveReport1").trigger();
   const std::string report = CsvReport(window.EventRows());
   EXPECT_EQ(ReadBytes(dir.File("report.csv")), Bytes(report.begin(), report.end()));
   WithModal([&] { QTest::keyClick(&list, Qt::Key_Return); },
-            [&](QDialog& details) { EXPECT_EQ(Find<QLineEdit>(details, "Edit1").text(), "IMG_0001.CRW"); });
+            [&](QDialog& details) {
+              EXPECT_EQ(Find<QLineEdit>(details, "Edit1").text(), "IMG_0001.CRW");
+              EXPECT_EQ(Find<QLineEdit>(details, "Edit2").text().toStdString(), dir.Path().string());
+              EXPECT_EQ(Find<QLabel>(details, "Label14").text(), "CRW_0042.CRW") << "the camera's name";
+              EXPECT_FALSE(Find<QLabel>(details, "Image1").pixmap().isNull()) << "the preview";
+              Click(Find<QPushButton>(details, "Button2"));
+              EXPECT_EQ(shownInFolder, QStringList(2, QString::fromStdString(photo))) << "by the menu, then here";
+              EXPECT_TRUE(details.isVisible()) << "open until OK";
+            });
+  list.setCurrentItem(list.topLevelItem(1));
+  WithModal([&] { Find<QAction>(window, "Details1").trigger(); },
+            [&](QDialog& details) { EXPECT_EQ(Find<QLabel>(details, "Image1").text(), "No preview"); });
   EXPECT_TRUE(errorBoxes.empty());
 }
 

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "engine/file_verdict.h"
+#include "platform/file_stream.h"
 #include "platform/wide_text_win32.h"
 #include "tests/support/held_cut.h"
 #include "tests/support/photos.h"
@@ -17,6 +19,7 @@
 #include "ui/win32/design_drawing.h"
 #include "ui/win32/gathering.h"
 #include "ui/win32/main.h"
+#include "ui/win32/wic_picture.h"
 
 namespace tailmend::test {
 namespace {
@@ -342,14 +345,14 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
 }
 
 // Each row shows its state's icon and, under the mouse, its path and sentence, as the list asks its
-// window for them; Enter on the list and the list's menu act on the chosen row, and the menu saves
-// every row as a report.
+// window for them; Enter on the list shows its details, the photo's preview among them, or none for a
+// file never read; the list's menu acts on the chosen row, and saves every row as a report.
 TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
-  const std::wstring photo = PutDamaged("IMG_0001.CRW");
+  const std::span<const unsigned char> jpeg = MainPictureBytes();
+  const std::wstring photo = fs::u8path(dir.Put("IMG_0001.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())))).wstring();
   const std::string gone = dir.File("gone.crw");
-  FileVerdict healthy;
-  healthy.verdict = Verdict::Healthy;
-  window.AddEventRows({{Utf8(photo), FileResult{Event::NoFileTail, healthy}, {}},
+  FileStream stream = FileStream::OpenReadSharedRead(Utf8(photo));
+  window.AddEventRows({{Utf8(photo), FileResult{Event::Done, JudgeFile(stream)}, {}},
                        {gone, FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "Gone"}}});
   HWND list = Control("ListView1");
   const NMHDR from{list, static_cast<UINT_PTR>(::GetDlgCtrlID(list)), LVN_GETDISPINFOW};
@@ -368,14 +371,25 @@ TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
   const auto choose = [&](int item) { ::SendMessageW(window.Handle(), WM_COMMAND, kFirstMenuItemId + item, 0); };
   choose(1);  // Show in Folder
   choose(2);  // Copy Path
-  EXPECT_EQ(shownInFolder, std::vector<std::wstring>{photo});
   EXPECT_EQ(copiedTexts, std::vector<std::wstring>{photo});
   reportFile = (dir.Path() / "report.csv").wstring();
   choose(3);  // Save Report...
   const std::string report = CsvReport(window.EventRows());
   EXPECT_EQ(ReadBytes(dir.File("report.csv")), Bytes(report.begin(), report.end()));
+  const WindowDesign& design = DetailsWindowDesign();
   WithModal([&] { ::SetFocus(list), PressKey(window.Handle(), VK_RETURN); },
-            [&](HWND details) { EXPECT_EQ(Text(Find(details, DetailsWindowDesign(), "Edit1")), L"IMG_0001.CRW"); });
+            [&](HWND details) {
+              EXPECT_EQ(Text(Find(details, design, "Edit1")), L"IMG_0001.CRW");
+              EXPECT_EQ(Text(Find(details, design, "Label14")), L"CRW_0042.CRW") << "the camera's name";
+              EXPECT_NE(::SendMessageW(Find(details, design, "Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "the preview";
+              Click(Find(details, design, "Button2"));
+              EXPECT_EQ(shownInFolder, std::vector<std::wstring>(2, photo)) << "by the menu, then here";
+              EXPECT_TRUE(IsShown(details)) << "open until OK";
+            });
+  ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&chosen));
+  WithModal([&] { choose(0); }, [&](HWND details) {
+    EXPECT_EQ(::SendMessageW(Find(details, design, "Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "no preview";
+  });
   EXPECT_TRUE(errorBoxes.empty());
 }
 

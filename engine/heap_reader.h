@@ -108,9 +108,9 @@ std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, By
 // Reads the whole directory tree as a raw reader would: the root directory's checks, the same for
 // every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the first
 // preview JPEG's markers; picks out the original file name, the capture time and the places of the
-// preview and the thumbnail on the way (the first of each). Reads directories and the few bytes it checks, never image data, a few 4 KiB
-// windows for a camera's heap and under 128 KiB whatever the heap. A failed read is the fault
-// Unreadable, of the entry being read.
+// preview and the thumbnail on the way (the first of each). Reads directories and the few bytes it
+// checks, never image data, a few 4 KiB windows for a camera's heap and under 128 KiB whatever the
+// heap. A failed read is the fault Unreadable, of the entry being read.
 HeapReading ReadHeap(FileBytes& file, HeapRange root, ByteOrder order);
 
 // The capture time as the camera's clock showed it, "YYYY-MM-DDTHH:MM:SS" (no time zone: the

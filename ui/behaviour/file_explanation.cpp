@@ -61,7 +61,7 @@ std::string UnrepairableSentence(const FileVerdict& verdict) {
   switch (verdict.reason) {
     case UnrepairableReason::TooSmall:
       return verdict.size ? "Not a CRW file: at " + Bytes(*verdict.size) + " it is too small for a photo"
-                              : "Not a CRW file: it is too small for a photo";
+                          : "Not a CRW file: it is too small for a photo";
     case UnrepairableReason::NoCiffHeader: return "Not a CRW file: " + std::string(LookalikeWords(verdict.lookalike));
     case UnrepairableReason::TooLarge:
       return "Not repaired: it is 2 GiB or larger, more than any CRW photo" + std::string(kNothingChanged);

@@ -41,7 +41,8 @@ void WriteReport(const QString& path, const std::string& report) {
   QSaveFile file(path);
   const auto length = static_cast<qint64>(report.size());
   if (!file.open(QIODevice::WriteOnly) || file.write(report.data(), length) != length || !file.commit()) {
-    throw std::runtime_error("Cannot write the report \"" + path.toStdString() + "\". " + file.errorString().toStdString());
+    throw std::runtime_error("Cannot write the report \"" + path.toStdString() + "\". " +
+                             file.errorString().toStdString());
   }
 }
 
@@ -81,8 +82,8 @@ const EventRow* TfrmMain::ChosenRow() const {
 
 void TfrmMain::ListView1ContextPopup(const QPoint& at) {
   for (QAction* item : PopupMenu1->actions()) {
-    item->setEnabled(EventListMenuItemEnabled(item->objectName().toStdString(), ChosenRow() != nullptr,
-                                              eventRows_.size()));
+    item->setEnabled(
+        EventListMenuItemEnabled(item->objectName().toStdString(), ChosenRow() != nullptr, eventRows_.size()));
   }
   PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at));
 }

@@ -65,8 +65,8 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
 }  // namespace
 
 DesktopServices SystemServices() {
-  return {ShowMessageBox, OpenInBrowser, ChooseInDialog, Nothing, OpenFolderAndSelect, RunReportSaveDialog,
-          CopyToClipboard};
+  return {ShowMessageBox,      OpenInBrowser,       ChooseInDialog, Nothing,
+          OpenFolderAndSelect, RunReportSaveDialog, CopyToClipboard};
 }
 
 const DesktopServices& CurrentServices() { return Current(); }

@@ -141,7 +141,8 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wParam) != Item("ListView1")) return ::DefWindowProcW(handle_, message, wParam, lParam);
+      if (reinterpret_cast<HWND>(wParam) != Item("ListView1"))
+        return ::DefWindowProcW(handle_, message, wParam, lParam);
       RunGuarded(handle_, [this, lParam] { ListView1ContextPopup({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); });
       return 0;
     case WM_CTLCOLORSTATIC:
@@ -151,9 +152,7 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       return ::DefWindowProcW(handle_, message, wParam, lParam);
-    case WM_NOTIFY:
-      EventListNotified(*reinterpret_cast<NMHDR*>(lParam));
-      return 0;
+    case WM_NOTIFY: EventListNotified(*reinterpret_cast<NMHDR*>(lParam)); return 0;
     case WM_DROPFILES:
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;

@@ -77,7 +77,9 @@ LRESULT CALLBACK TfrmMain::EventListProcedure(HWND list, UINT message, WPARAM wP
                                               DWORD_PTR window) {
   if (message == WM_MOUSEMOVE) {
     auto* self = reinterpret_cast<TfrmMain*>(window);
-    RunGuarded(self->handle_, [self, lParam] { self->ListView1MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); });
+    RunGuarded(self->handle_, [self, lParam] {
+      self->ListView1MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    });
   }
   return ::DefSubclassProc(list, message, wParam, lParam);
 }
@@ -124,8 +126,7 @@ void TfrmMain::ShowCell(NMLVDISPINFOW& asked) const {
     asked.item.iImage = static_cast<int>(StateOf(shown.result, shown.failure));
   }
   if ((asked.item.mask & LVIF_TEXT) != 0) {
-    CopyInto(WideForDisplay(CellText(eventRows_, row, asked.item.iSubItem)), asked.item.pszText,
-             asked.item.cchTextMax);
+    CopyInto(WideForDisplay(CellText(eventRows_, row, asked.item.iSubItem)), asked.item.pszText, asked.item.cchTextMax);
   }
 }
 
@@ -141,7 +142,8 @@ void TfrmMain::ListView1ContextPopup(POINT at) {
   if (at.x == -1 && at.y == -1) {
     RECT place{LVIR_LABEL, 0, 0, 0};
     const auto chosen = ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-    if (chosen < 0 || ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(&place)) == 0) {
+    if (chosen < 0 ||
+        ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(&place)) == 0) {
       place = {};
     }
     at = {place.left, place.bottom};

@@ -78,21 +78,24 @@ OpenedFile Open(const SelectedFile& file, const RunPolicy& policy) {
   });
 }
 
-// Returns false when the backup failed, which ends the whole run.
-bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink) {
+// Returns false when the backup failed, which ends the whole run; the name of a backup written
+// goes into backup.
+bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink,
+                       std::string& backup) {
   if (!sink.BackupRequested()) {
     sink.SetStepText(Step::Backup, StepState::Skipped);
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Processing);
-  std::string reason;
-  if (BackupSourceFile(path, stream, reason)) {
+  BackupOutcome outcome = BackUp(path, stream);
+  if (outcome.written) {
+    backup = std::move(outcome.name);
     sink.SetStepText(Step::Backup, StepState::Done);
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Failed);
   sink.AddEventRow(path, {Event::BackupFailed, verdict});
-  sink.ReportFailure(path, {FailureKind::Backup, reason});
+  sink.ReportFailure(path, {FailureKind::Backup, outcome.failureReason});
   return false;
 }
 
@@ -124,7 +127,8 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
 
 // Returns false when the run must end after this file. What the scan found is left in judged,
 // for the row of a file that fails after it.
-bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy, FileVerdict& judged) {
+bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy, FileVerdict& judged,
+                std::string& backup) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
   judged = JudgeFile(file.stream);
@@ -143,7 +147,7 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
   }
   // An original repaired into another folder stays as it is, and needs no backup.
   const bool inPlace = policy.outputFolder.empty();
-  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink)) return false;
+  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink, backup)) return false;
   sink.SetStepText(Step::Cut, StepState::Processing);
   if (inPlace) {
     CutIfUnchanged(path, file, tail);
@@ -151,7 +155,7 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
     WriteIntoOutputFolder(selected, file, tail, policy);
   }
   sink.SetStepText(Step::Cut, StepState::Done);
-  sink.AddEventRow(path, {Event::Done, verdict});
+  sink.AddEventRow(path, {Event::Done, verdict, backup});
   return true;
 }
 
@@ -164,12 +168,15 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     sink.SetCaption("Processing " + std::to_string(k + 1) + " of " + std::to_string(files.size()));
     sink.SetStepText(Step::FindTail, StepState::Calculating);
     FileVerdict judged;
+    std::string backup;  // written before a cut that then failed, it stays, and the row names it
     try {
-      if (!RepairFile(files[k], sink, policy, judged)) return RunEnd::BackupFailed;
+      if (!RepairFile(files[k], sink, policy, judged, backup)) return RunEnd::BackupFailed;
     } catch (const FileError& error) {
       if (policy.onFileError == OnFileError::EndRun) throw;
       sink.SetStepText(StepOf(error.Kind()), StepState::Failed);
-      if (policy.onFileError == OnFileError::RowAndGoOn) sink.AddEventRow(files[k].path, {Event::Failed, judged});
+      if (policy.onFileError == OnFileError::RowAndGoOn) {
+        sink.AddEventRow(files[k].path, {Event::Failed, judged, backup});
+      }
       sink.ReportFailure(files[k].path, {error.Kind(), error.Reason(), error.what()});
     }
   }

@@ -93,7 +93,7 @@ void ConsoleReport::FlushPending() {
 
 bool ConsoleReport::Finish(std::size_t listed) {
   FlushPending();
-  WriteOutput(OutputStream::Error, "tailmend-cli: " + summary_.Text(listed) + "\n");
+  WriteOutput(OutputStream::Error, "tailmend-cli: " + summary_.Text(listed, SummaryDetail::CountsAndReasons) + "\n");
   return !reportBroken_;
 }
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "cli/run_summary.h"
 #include "engine/folder_walk.h"
 #include "engine/progress_sink.h"
+#include "engine/run_summary.h"
 
 namespace tailmend {
 

@@ -2,14 +2,11 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
+#include "engine/record_fields.h"
 #include "engine/run_outcomes.h"
 
 namespace tailmend {
-
-// What a report says failed, before the system's reason: "cannot open", "backup failed", ...
-std::string_view FailureLead(FailureKind kind);
 
 // What --json prints for one file, as one line: the file, its event and what the verdict found,
 // and the failure beside the event or, for a file with no event row, in its place.

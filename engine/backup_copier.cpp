@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <exception>
+#include <utility>
 
 #include "engine/file_copy.h"
 #include "platform/file_stream.h"
@@ -23,10 +24,11 @@ bool EndsWith(std::string_view text, std::string_view end) {
 }
 
 // The first number whose name is free gets the copy; a name that someone takes meanwhile is left
-// alone and the next number tried.
-void GiveFirstFreeBackupName(TemporaryCopy& copy, const std::string& sourcePath) {
+// alone and the next number tried. Returns the name given.
+std::string GiveFirstFreeBackupName(TemporaryCopy& copy, const std::string& sourcePath) {
   for (unsigned long long number = 0;; ++number) {
-    if (copy.GiveName(FileNameOf(BackupName(sourcePath, number)))) return;
+    std::string name = BackupName(sourcePath, number);
+    if (copy.GiveName(FileNameOf(name))) return name;
   }
 }
 
@@ -46,29 +48,27 @@ bool IsBackupName(std::string_view name) {
   return digits < stem.size() && EndsWith(stem.substr(0, digits), kBackupMarker);
 }
 
-bool BackupSourceFile(const std::string& fileName, Stream& source) {
-  std::string failureReason;
-  return BackupSourceFile(fileName, source, failureReason);
-}
+bool BackupSourceFile(const std::string& fileName, Stream& source) { return BackUp(fileName, source).written; }
 
-bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& failureReason) {
+BackupOutcome BackUp(const std::string& fileName, Stream& source) {
+  BackupOutcome outcome;
   try {
     const HeldFolder folder = HeldFolder::Open(SplitName(fileName).directory);
     TemporaryCopy copy(folder, FileNameOf(BackupName(fileName, 0)));
     const std::int64_t size = source.Size();
     // One byte more than the size shows a file that grew meanwhile.
     if (CopyUpTo(source, copy.Stream(), size + 1) != size) {
-      failureReason = kCopyChangedReason;
-      return false;
+      outcome.failureReason = kCopyChangedReason;
+      return outcome;
     }
     if (auto* sourceFile = dynamic_cast<FileStream*>(&source)) sourceFile->CopyAttributesTo(copy.Stream());
-    GiveFirstFreeBackupName(copy, fileName);
+    outcome.name = GiveFirstFreeBackupName(copy, fileName);
     folder.Flush();
-    return true;
+    outcome.written = true;
   } catch (const std::exception& error) {
-    failureReason = FailureReasonOf(error);
+    outcome.failureReason = FailureReasonOf(error);
   }
-  return false;
+  return outcome;
 }
 
 }  // namespace tailmend

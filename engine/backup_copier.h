@@ -18,7 +18,15 @@ bool IsBackupName(std::string_view name);
 // no partial backup is left; only a failure to flush the folder after the naming leaves the whole
 // backup in place. Leaves the source stream at its end.
 bool BackupSourceFile(const std::string& fileName, Stream& source);
-// The same, and when it fails, the reason: the system's message, or what went wrong with the copy.
-bool BackupSourceFile(const std::string& fileName, Stream& source, std::string& failureReason);
+
+// What became of a backup: the name it was given, or why it was not written (the system's
+// message, or what went wrong with the copy).
+struct BackupOutcome {
+  bool written = false;
+  std::string name;
+  std::string failureReason;
+};
+// The same as BackupSourceFile, telling what became of the backup.
+BackupOutcome BackUp(const std::string& fileName, Stream& source);
 
 }  // namespace tailmend

@@ -79,21 +79,24 @@ OpenedFile Open(const SelectedFile& file, const RunPolicy& policy) {
   });
 }
 
-// Returns false when the backup failed, which ends the whole run.
-bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink) {
+// Returns false when the backup failed, which ends the whole run; the name of a backup written
+// goes into backup.
+bool BackupIfRequested(const std::string& path, Stream& stream, const FileVerdict& verdict, ProgressSink& sink,
+                       std::string& backup) {
   if (!sink.BackupRequested()) {
     sink.SetStepText(Step::Backup, StepState::Skipped);
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Processing);
-  std::string reason;
-  if (BackupSourceFile(path, stream, reason)) {
+  BackupOutcome outcome = BackUp(path, stream);
+  if (outcome.written) {
+    backup = std::move(outcome.name);
     sink.SetStepText(Step::Backup, StepState::Done);
     return true;
   }
   sink.SetStepText(Step::Backup, StepState::Failed);
   sink.AddEventRow(path, {Event::BackupFailed, verdict});
-  sink.ReportFailure(path, {FailureKind::Backup, reason});
+  sink.ReportFailure(path, {FailureKind::Backup, outcome.failureReason});
   return false;
 }
 
@@ -124,10 +127,10 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
 }
 
 // How the run ends with this file, or nothing when it goes on. What the scan found is left in
-// judged, for the row of a file that fails after it. A file whose scan a stop ended is left as it
-// is, without a row, as the files after it are.
+// judged, and the backup's name in backup, for the row of a file that fails after them. A file
+// whose scan a stop ended is left as it is, without a row, as the files after it are.
 std::optional<RunEnd> RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy,
-                                 FileVerdict& judged) {
+                                 FileVerdict& judged, std::string& backup) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
   auto found = JudgeFile(file.stream, [&sink] { return sink.StopRequested(); });
@@ -148,7 +151,7 @@ std::optional<RunEnd> RepairFile(const SelectedFile& selected, ProgressSink& sin
   }
   // An original repaired into another folder stays as it is, and needs no backup.
   const bool inPlace = policy.outputFolder.empty();
-  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink)) return RunEnd::BackupFailed;
+  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink, backup)) return RunEnd::BackupFailed;
   sink.SetStepText(Step::Cut, StepState::Processing);
   if (inPlace) {
     CutIfUnchanged(path, file, tail);
@@ -156,7 +159,7 @@ std::optional<RunEnd> RepairFile(const SelectedFile& selected, ProgressSink& sin
     WriteIntoOutputFolder(selected, file, tail, policy);
   }
   sink.SetStepText(Step::Cut, StepState::Done);
-  sink.AddEventRow(path, {Event::Done, verdict});
+  sink.AddEventRow(path, {Event::Done, verdict, backup});
   return std::nullopt;
 }
 
@@ -169,12 +172,15 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     sink.SetCaption("Processing " + std::to_string(k + 1) + " of " + std::to_string(files.size()));
     sink.SetStepText(Step::FindTail, StepState::Calculating);
     FileVerdict judged;
+    std::string backup;  // written before a cut that then failed, it stays, and the row names it
     try {
-      if (const auto end = RepairFile(files[k], sink, policy, judged)) return *end;
+      if (const auto end = RepairFile(files[k], sink, policy, judged, backup)) return *end;
     } catch (const FileError& error) {
       if (policy.onFileError == OnFileError::EndRun) throw;
       sink.SetStepText(StepOf(error.Kind()), StepState::Failed);
-      if (policy.onFileError == OnFileError::RowAndGoOn) sink.AddEventRow(files[k].path, {Event::Failed, judged});
+      if (policy.onFileError == OnFileError::RowAndGoOn) {
+        sink.AddEventRow(files[k].path, {Event::Failed, judged, backup});
+      }
       sink.ReportFailure(files[k].path, {error.Kind(), error.Reason(), error.what()});
     }
   }

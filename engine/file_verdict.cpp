@@ -73,6 +73,7 @@ void JudgeHeap(FileBytes& file, std::uint32_t heapEnd, ByteOrder order, Verdict 
   verdict.damage = reading.damage;
   verdict.originalFileName = std::move(reading.originalFileName);
   verdict.captureTime = reading.captureTime;
+  verdict.preview = reading.preview ? reading.preview : reading.thumbnail;
 }
 
 // True when a position below the scan floor, where the locator looks for nothing, has a root

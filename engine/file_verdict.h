@@ -115,6 +115,8 @@ struct FileVerdict {
   // From the heap, when it holds them (see HeapReading).
   std::optional<std::string> originalFileName;
   std::optional<std::uint32_t> captureTime;
+  // The camera's preview JPEG, or where it has none its thumbnail.
+  std::optional<PreviewPlace> preview;
   // ReadFailed: the reason the file could not be read.
   std::string failureReason;
 };

@@ -21,6 +21,7 @@ constexpr std::uint16_t kKindOtherSubHeap = 0x3000;
 
 // Tags (storage bits included) of the entries read for their content.
 constexpr std::uint16_t kPreviewTag = 0x2007;
+constexpr std::uint16_t kThumbnailTag = 0x2008;
 constexpr std::uint16_t kOriginalFileNameTag = 0x0816;
 constexpr std::uint16_t kCaptureTimeTag = 0x180E;
 
@@ -215,6 +216,8 @@ private:
     } else if (entry.tag == kPreviewTag && !previewSeen_) {
       previewSeen_ = true;
       Preview(data, entry.size);
+    } else if (entry.tag == kThumbnailTag && !reading.thumbnail) {
+      reading.thumbnail = PreviewPlace{data, entry.size};
     } else if (entry.tag == kOriginalFileNameTag) {
       OriginalFileName(data, entry.size);
     } else if (entry.tag == kCaptureTimeTag) {
@@ -236,6 +239,7 @@ private:
     std::array<unsigned char, 2> start{};
     if (size >= start.size()) reads_.Read(data, start);
     if (start[0] != kMarker || start[1] != kStartOfImage) return Fault(HeapFault::PreviewStart);
+    reading.preview = PreviewPlace{data, size};
     static_assert(kPreviewEndWindow <= WindowedReads::kWindowSize);
     std::array<unsigned char, kPreviewEndWindow> end{};
     const std::size_t window = std::min<std::size_t>(size, end.size());

@@ -75,6 +75,13 @@ struct HeapDamage {
   bool operator==(const HeapDamage&) const = default;
 };
 
+// Where the camera's preview JPEG (tag 0x2007) lies in the file.
+struct PreviewPlace {
+  std::uint64_t offset = 0;
+  std::uint32_t size = 0;
+  bool operator==(const PreviewPlace&) const = default;
+};
+
 // What the heap holds beside its structure, when it holds it.
 struct HeapReading {
   // The first fault, in the order a reader meets them (entry by entry, each sub-heap before the
@@ -85,6 +92,10 @@ struct HeapReading {
   // When the photo was taken (tag 0x180e): seconds since 1970-01-01 00:00 by the camera's clock,
   // which keeps local time; none when the camera stored zero.
   std::optional<std::uint32_t> captureTime;
+  // The first preview, when it lies inside its heap and starts as a JPEG does (its end may not).
+  std::optional<PreviewPlace> preview;
+  // The first thumbnail (tag 0x2008), a smaller JPEG some cameras store instead; not checked.
+  std::optional<PreviewPlace> thumbnail;
   // With the fault Unreadable: the reason the system gave.
   std::string failureReason;
 };
@@ -98,10 +109,10 @@ std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, By
 
 // Reads the whole directory tree as a raw reader would: the root directory's checks, the same for
 // every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the first
-// preview JPEG's markers; picks out the original file name and the capture time on the way (the
-// first of each). Reads directories and the few bytes it checks, never image data, a few 4 KiB
-// windows for a camera's heap and under 128 KiB whatever the heap. A failed read is the fault
-// Unreadable, of the entry being read.
+// preview JPEG's markers; picks out the original file name, the capture time and the places of the
+// preview and the thumbnail on the way (the first of each). Reads directories and the few bytes it
+// checks, never image data, a few 4 KiB windows for a camera's heap and under 128 KiB whatever the
+// heap. A failed read is the fault Unreadable, of the entry being read.
 HeapReading ReadHeap(FileBytes& file, HeapRange root, ByteOrder order);
 
 // The capture time as the camera's clock showed it, "YYYY-MM-DDTHH:MM:SS" (no time zone: the

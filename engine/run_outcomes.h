@@ -52,6 +52,9 @@ std::string_view StepStateText(StepState state);
 struct FileResult {
   Event event;
   FileVerdict verdict;  // its tail is the locator's answer the run acted on
+  // The backup written of it before the cut, named as the file is (its folder, then its own name);
+  // empty when none was written.
+  std::string backup{};
 };
 
 // Why a file went wrong, beside its event or in its place: the window programs show their own texts

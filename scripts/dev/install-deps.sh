@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-tidy
   fusefat dosfstools
   time strace  # /usr/bin/time and the count of system calls, for scripts/bench/cli.sh
+  librsvg2-bin  # rsvg-convert, for scripts/dev/render-assets.sh
 )
 
 missing=()

@@ -22,7 +22,8 @@ wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * s
 # Damaged photos to repair, in the folder the program starts in.
 photos="$work/photos"
 mkdir "$photos"
-wine "$build/tests/support/make_damaged_crw.exe" "$(winepath -w "$photos")" 3 700000 4096 2>/dev/null
+wine "$build/tests/support/make_damaged_crw.exe" "$(winepath -w "$photos")" 3 700000 4096 ff \
+  "$(winepath -w "$(pwd)/assets/main_picture.jpg")" 2>/dev/null
 photos_win=$(winepath -w "$photos")
 card="$work/card"
 mkdir "$card"

@@ -17,7 +17,7 @@ sleep 1
 # Damaged photos to repair, in the folder the program starts in.
 photos="$work/photos"
 mkdir "$photos"
-"$build/tests/support/make_damaged_crw" "$photos" 3 700000 4096
+"$build/tests/support/make_damaged_crw" "$photos" 3 700000 4096 ff "$(pwd)/assets/main_picture.jpg"
 card="$work/card"
 mkdir "$card"
 "$build/tests/support/make_damaged_crw" "$card" 30 700000 4096 zero

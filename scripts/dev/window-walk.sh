@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Sourced by scripts/dev/screenshots.sh and scripts/dev/screenshots-windows.sh, which show the same
-# four windows drawn by two front ends: a display with a window manager, and one walk through every
+# five windows drawn by two front ends: a display with a window manager, and one walk through every
 # window that clicks at the places of the windows' design and saves a PNG of each into $out.
 # The sourcing script sets $out, $photos (damaged photos the program starts beside) and $card (a
 # folder of damaged photos with little junk), and defines start_program [FILE|FOLDER]... (starts the
@@ -31,7 +31,12 @@ wait_window() { xdotool search --sync --onlyvisible --name "$1" | head -n1; }
 # Clicks a point given in the client coordinates of the window's design.
 click_at() {
   local percent=${scale_percent:-100}
-  xdotool mousemove --window "$1" $(($2 * percent / 100)) $(($3 * percent / 100)) click 1
+  xdotool mousemove --window "$1" $(($2 * percent / 100)) $(($3 * percent / 100)) click "${4:-1}"
+}
+# Rests the mouse at a point of the window's design.
+rest_at() {
+  local percent=${scale_percent:-100}
+  xdotool mousemove --window "$1" $(($2 * percent / 100)) $(($3 * percent / 100))
 }
 shot() {
   sleep "${settle_seconds:-0.5}"
@@ -82,6 +87,7 @@ walk_windows() {
   dialog=$(wait_window '^Processing 1 of 1$')
   shot "$dialog" processing-failed
   close_dialog "$dialog"
+  walk_the_event_list "$main"
 
   click_at "$main" 401 52    # What's this?
   dialog=$(wait_window "^What's this\?$")
@@ -101,6 +107,28 @@ walk_windows() {
   click_at "$main" 401 276   # Close
   wait "${pids[-1]}"
   walk_a_run
+}
+
+# The event list after the two runs (its first column holds the rows' state icons): a row's tip under
+# the resting mouse, the list's menu, and the first row's details with its photo's preview.
+walk_the_event_list() {
+  local main=$1 dialog
+  shot "$main" main-list
+  rest_at "$main" 48 131     # away from the list
+  sleep 0.5
+  rest_at "$main" 140 232    # the third row, the photo that vanished
+  sleep 2
+  shot_screen "$main" main-tooltip
+  click_at "$main" 140 198 3 # the first row's menu
+  sleep 1
+  shot_screen "$main" main-menu
+  xdotool key Escape
+  sleep 0.5
+  xdotool mousemove --window "$main" $((140 * ${scale_percent:-100} / 100)) $((198 * ${scale_percent:-100} / 100)) \
+    click --repeat 2 --delay 80 1
+  dialog=$(wait_window '^Details$')
+  shot "$dialog" details
+  close_dialog "$dialog"
 }
 
 # The card's folder from the command line, each photo's junk grown into a hole of 256 MiB that the

@@ -158,7 +158,7 @@ TEST_F(CliPosix, AReportThatCannotBeWrittenStopsTheRun) {
     const CliRun run = RunCliWith({first, second, json ? "--json" : "--backup"}, "", "/dev/full");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tailmend-cli: cannot write the report: No space left on device\n");
-    EXPECT_EQ(run.summary, "tailmend-cli: 1 file seen: 1 repaired, 1 not reached");
+    EXPECT_EQ(run.summary, "tailmend-cli: 2 files: 1 repaired; stopped after 1 of 2");
     EXPECT_EQ(ReadBytes(first), healthy) << "the file whose line was lost was repaired";
     EXPECT_EQ(ReadBytes(second), damaged);
   }

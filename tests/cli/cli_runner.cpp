@@ -5,7 +5,7 @@
 namespace tailmend::test {
 
 void TakeSummary(CliRun& run) {
-  static const std::regex kSummary("(^|\\n)(tailmend-cli: [0-9]+ files? seen[^\\r\\n]*)\\r?\\n$");
+  static const std::regex kSummary("(^|\\n)(tailmend-cli: [0-9]+ files?(?:[:;][^\\r\\n]*)?)\\r?\\n$");
   std::smatch match;
   if (!std::regex_search(run.err, match, kSummary)) return;
   run.summary = match[2];

@@ -27,7 +27,7 @@ TEST_F(Cli, RepairsEachFileAndPrintsOneLinePerFile) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Lines({"1\t" + a + "\tDone", "2\t" + b + "\tNo file tail"}));
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.summary, "tailmend-cli: 2 files seen: 1 repaired, 1 healthy");
+  EXPECT_EQ(run.summary, "tailmend-cli: 2 files: 1 repaired, 1 healthy");
   EXPECT_EQ(ReadBytes(a), healthy);
   EXPECT_FALSE(fs::exists(dir.File("a_bak0.crw")));
 }

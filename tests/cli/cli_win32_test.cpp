@@ -105,7 +105,7 @@ TEST_F(CliWin32, AConsoleShowsNamesOutsideItsCodePageAsTheyAreSpelt) {
   EXPECT_TRUE(rows[0].ends_with(L" Tail at 700000")) << ::testing::PrintToString(rows[0]);
   EXPECT_TRUE(rows[1].starts_with(L"tailmend-cli: " + Wide(missing) + L": cannot open: "))
       << ::testing::PrintToString(rows[1]);
-  EXPECT_TRUE(rows[2].starts_with(L"tailmend-cli: 2 files seen")) << "the summary closes the run";
+  EXPECT_TRUE(rows[2].starts_with(L"tailmend-cli: 2 files: ")) << "the summary closes the run";
 }
 
 // The NUL device is a character device as a console is, but takes bytes: output thrown away there

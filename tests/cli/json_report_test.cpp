@@ -9,7 +9,7 @@
 
 #include "cli/console_report.h"
 #include "cli/json_text.h"
-#include "cli/run_summary.h"
+#include "engine/run_summary.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/photo_folder_test.h"
 
@@ -100,7 +100,7 @@ FileVerdict HeapDamaged() {
 // Each file is one object: the members every verdict has, and the detail only its reason has.
 TEST(JsonReport, EachFileIsOneObjectWithWhatItsVerdictFound) {
   const json noDetail = {{"reason", nullptr}, {"damage", nullptr}, {"original_name", nullptr},
-                         {"capture_time", nullptr}, {"failure", nullptr}};
+                         {"capture_time", nullptr}, {"backup", nullptr}, {"failure", nullptr}};
   const auto with = [](json object, const json& more) {
     object.update(more);
     return object;
@@ -113,10 +113,10 @@ TEST(JsonReport, EachFileIsOneObjectWithWhatItsVerdictFound) {
     FileResult result;
     json expected;
   } cases[] = {
-      {{Event::Done, Repairable()},
+      {{Event::Done, Repairable(), "dir/a \"b\"_bak0.crw"},
        with(noDetail, {{"event", "Done"}, {"verdict", "repairable"}, {"size", 705000}, {"length", 700000},
                        {"junk", 5000}, {"trailer_kept", true}, {"original_name", "CRW_0042.CRW"},
-                       {"capture_time", "2005-04-23T17:54:36"}})},
+                       {"capture_time", "2005-04-23T17:54:36"}, {"backup", "dir/a \"b\"_bak0.crw"}})},
       {{Event::TailFound, HeapDamaged()},
        with(noDetail, {{"event", "Tail found"}, {"verdict", "heap-damaged"}, {"size", 705000}, {"length", 700000},
                        {"junk", 5000}, {"trailer_kept", false},
@@ -161,7 +161,7 @@ TEST(JsonReport, AFailureJoinsItsFilesObjectOrStandsForTheFile) {
   const std::vector<json> lines = JsonLines(::testing::internal::GetCapturedStdout());
   const std::string err = ::testing::internal::GetCapturedStderr();
   // A failure beside its file's row is that file's, counted once.
-  EXPECT_TRUE(err.ends_with("tailmend-cli: 5 files seen: 2 repaired, 3 failed\n")) << err;
+  EXPECT_TRUE(err.ends_with("tailmend-cli: 5 files: 2 repaired, 3 failed\n")) << err;
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[3]["failure"], nullptr) << "another file's failure is not d's";
   EXPECT_EQ(lines[4]["file"], "e.CRW");
@@ -181,34 +181,45 @@ FileResult Row(Event event, Verdict verdict, UnrepairableReason reason = Unrepai
   return result;
 }
 
-// The summary names each outcome that happened, and the reasons files could not be repaired.
+// The summary names each outcome that happened, with or without the reasons files could not be
+// repaired, and says where a run that ended early stopped.
 TEST(RunSummary, NamesWhatBecameOfTheFiles) {
   using R = UnrepairableReason;
+  const std::vector<FileResult> mixed = {
+      Row(Event::Done, Verdict::Repairable), Row(Event::Done, Verdict::HeapDamaged),
+      Row(Event::NoFileTail, Verdict::HeapDamaged), Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall),
+      Row(Event::NoFileTail, Verdict::NotRepairable, R::NoHeapEnd),
+      Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::NoCiffHeader),
+      Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::HeaderNotAtStart),
+      Row(Event::UnknownError, Verdict::ReadFailed), Row(Event::BackupFailed, Verdict::Repairable),
+      Row(Event::Failed, Verdict::Repairable)};
   const struct {
     std::vector<FileResult> rows;
     std::size_t failedFiles;
     std::size_t listed;
-    const char* text;
+    const char* counts;
+    const char* withReasons;
   } cases[] = {
-      {{}, 0, 0, "0 files seen"},
-      {{Row(Event::NoFileTail, Verdict::Healthy)}, 0, 1, "1 file seen: 1 healthy"},
-      {{Row(Event::Done, Verdict::Repairable), Row(Event::Done, Verdict::HeapDamaged),
-        Row(Event::NoFileTail, Verdict::HeapDamaged), Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall),
-        Row(Event::NoFileTail, Verdict::NotRepairable, R::NoHeapEnd),
-        Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall), Row(Event::UnknownError, Verdict::ReadFailed),
-        Row(Event::BackupFailed, Verdict::Repairable), Row(Event::Done, Verdict::Repairable)},
-       0,
-       10,
-       "9 files seen: 2 repaired, 1 repaired, damaged inside, 1 damaged inside, 3 not repairable (1 no-heap-end, "
-       "2 too-small), 2 failed, 1 not reached"},
+      {{}, 0, 0, "0 files", "0 files"},
+      {{}, 0, 3, "3 files; stopped after 0 of 3", "3 files; stopped after 0 of 3"},
+      {{Row(Event::NoFileTail, Verdict::Healthy)}, 0, 1, "1 file: 1 healthy", "1 file: 1 healthy"},
+      {{Row(Event::InvalidCrwFile, Verdict::NotRepairable, R::TooSmall)}, 0, 1, "1 file: 1 not a CRW file",
+       "1 file: 1 not a CRW file (1 too-small)"},
+      {mixed, 0, 11,
+       "11 files: 1 repaired, 1 repaired, damaged inside, 1 damaged inside, 2 not repairable, 2 not CRW files, "
+       "3 failed; stopped after 10 of 11",
+       "11 files: 1 repaired, 1 repaired, damaged inside, 1 damaged inside, 2 not repairable (1 header-not-at-start, "
+       "1 no-heap-end), 2 not CRW files (1 no-ciff-header, 1 too-small), 3 failed; stopped after 10 of 11"},
       {{Row(Event::TailFound, Verdict::Repairable), Row(Event::TailFound, Verdict::HeapDamaged)}, 3, 5,
-       "5 files seen: 1 repairable, 1 repairable, damaged inside, 3 failed"},
+       "5 files: 1 repairable, 1 repairable, damaged inside, 3 failed",
+       "5 files: 1 repairable, 1 repairable, damaged inside, 3 failed"},
   };
   for (const auto& c : cases) {
     RunSummary summary;
     for (const FileResult& row : c.rows) summary.CountRow(row);
     for (std::size_t k = 0; k < c.failedFiles; ++k) summary.CountFailedFile();
-    EXPECT_EQ(summary.Text(c.listed), c.text);
+    EXPECT_EQ(summary.Text(c.listed, SummaryDetail::Counts), c.counts);
+    EXPECT_EQ(summary.Text(c.listed, SummaryDetail::CountsAndReasons), c.withReasons);
   }
 }
 
@@ -237,7 +248,7 @@ TEST_F(CliJson, EveryFileIsReportedAsAnObjectAndTheRunIsSummed) {
   EXPECT_EQ(lines[2]["file"], misnamed);
   EXPECT_EQ(lines[2]["looks_like"], "jpeg");
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.summary, "tailmend-cli: 3 files seen: 1 repaired, 1 healthy, 1 not repairable (1 no-ciff-header)");
+  EXPECT_EQ(run.summary, "tailmend-cli: 3 files: 1 repaired, 1 healthy, 1 not a CRW file (1 no-ciff-header)");
   EXPECT_EQ(ReadBytes(repaired), healthy);
 }
 

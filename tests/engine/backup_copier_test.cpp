@@ -237,9 +237,9 @@ TEST_F(BackupCopy, AnyPhotoWhoseBackupNameFitsCanBeBackedUp) {
     EXPECT_EQ(ReadBytes(BackupName(source, 0)), Bytes(3000, 9)) << length;
   }
   auto tooLong = FileStream::OpenReadWriteShared(dir.Put(NameOfLength(251), Bytes(10, 9)));
-  std::string reason;
-  EXPECT_FALSE(BackupSourceFile(dir.File(NameOfLength(251)), tooLong, reason));
-  EXPECT_FALSE(reason.empty()) << "a failed backup says why";
+  const BackupOutcome outcome = BackUp(dir.File(NameOfLength(251)), tooLong);
+  EXPECT_FALSE(outcome.written);
+  EXPECT_FALSE(outcome.failureReason.empty()) << "a failed backup says why";
 }
 
 // Runs the backup of a file in memory while the file layer's calls go through a test's policy.
@@ -249,9 +249,10 @@ protected:
 
   bool BackupIntercepted(Stream& source, fault_injection::CallPolicy policy, std::string& reason) {
     fault_injection::Intercept(std::move(policy));
-    const bool backedUp = BackupSourceFile(dir.File("IMG_0042.CRW"), source, reason);
+    BackupOutcome outcome = BackUp(dir.File("IMG_0042.CRW"), source);
     fault_injection::Disarm();
-    return backedUp;
+    reason = std::move(outcome.failureReason);
+    return outcome.written;
   }
   // Fails the calls of one kind, in the order they come, with these codes (nothing lets one through).
   static fault_injection::CallPolicy FailingInTurn(FileOperation kind, std::vector<std::optional<int>> codes) {

@@ -75,6 +75,7 @@ TEST_F(BatchRun, WithBackupTheWholeOriginalIsKeptBeside) {
   const Calls expected = {"step 2 Processing...", "step 2 Done", "step 3 Processing...", "step 3 Done",
                           "row 1 " + path + " Done"};
   EXPECT_EQ(tail, expected);
+  EXPECT_EQ(sink.rows.back().result.backup, dir.File("IMG_0001_bak0.crw")) << "the row names its backup";
   EXPECT_EQ(ReadBytes(dir.File("IMG_0001_bak0.crw")), damaged);
   EXPECT_EQ(ReadBytes(path), healthy);
 }
@@ -220,6 +221,7 @@ TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
     const std::string changed = own.Put("b.crw", damaged);
     const std::string last = own.Put("c.crw", damaged);
     RecordingSink run;
+    run.backup = true;
     bool meddled = false;
     run.onStep = [&](Step step, StepState state) {
       if (step == Step::Cut && state == StepState::Processing && !std::exchange(meddled, true)) {
@@ -239,6 +241,7 @@ TEST_F(BatchRun, GoingOnAfterErrorsReportsEachWithItsKind) {
                                  : std::vector<Event>{Event::Done});
     if (rows) {
       EXPECT_EQ(run.rows[1].result.verdict.verdict, Verdict::Repairable);
+      EXPECT_EQ(run.rows[1].result.backup, own.File("b_bak0.crw")) << "its backup, written before, stays";
     }
     EXPECT_EQ(ReadBytes(last), healthy);
   }

@@ -13,4 +13,8 @@ const Bytes& HealthyPhoto() {
   return bytes;
 }
 
+Bytes PhotoWithPreview(const Bytes& jpeg) {
+  return CiffBuilder().HeapEnd(kPhotoHeapEnd).Root({ImageData(), Value(0x2007, jpeg), ImageProperties()}).Junk(5000).Build();
+}
+
 }  // namespace tailmend::test

@@ -11,5 +11,7 @@ namespace tailmend::test {
 inline constexpr std::uint32_t kPhotoHeapEnd = 700000;
 const Bytes& DamagedPhoto();
 const Bytes& HealthyPhoto();
+// The damaged photo with a real JPEG as its preview (0x2007), as a camera stores one.
+Bytes PhotoWithPreview(const Bytes& jpeg);
 
 }  // namespace tailmend::test

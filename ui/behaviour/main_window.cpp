@@ -49,6 +49,10 @@ std::string SelectionTooltip(const FileList& files) {
 
 std::string EventRowNumber(std::size_t rowsBefore) { return std::to_string(rowsBefore + 1); }
 
+bool EventListMenuItemEnabled(std::string_view item, bool rowChosen, std::size_t rows) {
+  return item == "SaveReport1" ? rows > 0 : rowChosen;
+}
+
 HelpDocument HelpDocumentFor(bool senderIsButton4) {
   if (senderIsButton4) return {"What's this?", "whatis.rtf"};
   return {"How To ...", "howto.rtf"};

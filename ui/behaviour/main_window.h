@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "engine/types.h"
 
@@ -18,6 +19,13 @@ std::string SelectionText(const FileList& files);
 // The tooltip of Edit1: how many files are selected and from which folders (each with its
 // separator, in the order of the selection, as a box lists lines); none for no file.
 std::string SelectionTooltip(const FileList& files);
+
+// The name the save dialog proposes for the event list's report.
+inline constexpr const char* kReportFileName = "tailmend-report.csv";
+
+// Whether an item of the event list's menu can be chosen: Details, Show in Folder and Copy Path act
+// on the chosen row, Save Report on all the rows the list holds.
+bool EventListMenuItemEnabled(std::string_view item, bool rowChosen, std::size_t rows);
 
 // The No. of an event row: the count of rows once it is added, so numbers go on across runs.
 std::string EventRowNumber(std::size_t rowsBefore);

@@ -14,6 +14,7 @@ namespace {
 // The status label beside each step, in the order of the steps.
 constexpr const char* kStepStatusLabels[] = {"Label12", "Label22", "Label32"};
 constexpr const char* kButton = "Button1";
+constexpr const char* kSummaryLabel = "Label41";
 
 // A row that tells of a file that went wrong, for the taskbar's error state.
 bool IsFailure(const EventRow& row) {
@@ -73,6 +74,7 @@ void ProcessingProgress::ShowTexts(const RunSnapshot& now) {
 void ProcessingProgress::ShowRows(const std::vector<EventRow>& rows) {
   if (rows.empty()) return;
   for (const EventRow& row : rows) {
+    summary_.CountRow(row.result);
     if (IsFailure(row)) failing_ = true;
     if (row.result.event == Event::Failed && row.failure && !row.failure->message.empty()) {
       failures_.push_back(ErrorBoxText(row.failure->message));
@@ -84,6 +86,7 @@ void ProcessingProgress::ShowRows(const std::vector<EventRow>& rows) {
 // The box comes last, over a dialog that already says how the run ended.
 void ProcessingProgress::Finish(const RunEnding& ending) {
   ended_ = true;
+  view_.SetControlText(kSummaryLabel, summary_.Text(files_.size(), SummaryDetail::Counts));
   if (!ending.end) {
     view_.ShowErrorBox(ending.error);
     return;

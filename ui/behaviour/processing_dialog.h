@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run_summary.h"
 #include "engine/types.h"
 #include "ui/behaviour/run_progress.h"
 
@@ -65,8 +66,8 @@ public:
   // "Backup failed" and what passes out of the run end it. A worker that cannot be started is an
   // error out of the run. A dialog runs once: a show that comes again starts nothing.
   void Start(FileList files, bool backupRequested, const WorkerStart& startWorker);
-  // Shows what changed since the last call; once the run has ended, finishes it: "Close" on the
-  // button and, when files failed, one error box listing them.
+  // Shows what changed since the last call; once the run has ended, finishes it: the run's summary
+  // below the line, "Close" on the button and, when files failed, one error box listing them.
   void Refresh();
 
   // Button1Click: true when the press closes the dialog; otherwise it asked the run to stop.
@@ -91,6 +92,7 @@ private:
   std::optional<TaskbarProgress> shownProgress_;
   // The messages of the files that failed, each as a box says it, for the one box after the run.
   std::vector<std::string> failures_;
+  RunSummary summary_;
   bool failing_ = false;
   bool ended_ = false;
   bool finished_ = false;

@@ -32,10 +32,12 @@ struct DesignRect {
   int height = 0;
 };
 
+// A label's width of 0 is its text's width, and a height of 0 one line of its font; a label given a
+// height of its own wraps its text over the lines it holds.
 enum class ControlKind {
   Picture,        // the picture the window gives it, at the design's size
   GroupBox,       // a frame with a caption, holding the controls placed in it
-  Label,          // a width of 0 takes its text's width, a height of 0 one line of its font
+  Label,          // a text
   Link,           // a label that reports a click, shown with the hand pointer; sized as a label
   ReadOnlyEdit,   // one line of text that can be selected, not changed
   Button,         // a push button that only its own press (or Space) presses
@@ -44,6 +46,7 @@ enum class ControlKind {
   ReportList,     // rows of cells under column titles
   Line,           // a sunken horizontal line
   RichText,       // a read-only document, with formatting and a scroll bar
+  Preview,        // a sunken box showing a picture fitted into it, in its middle, or else its text there
 };
 
 // Tab stops at these kinds and passes over the others.
@@ -76,6 +79,18 @@ struct WindowDesign {
   // In the order of Tab, which is also their order from front to back: a control lies behind
   // those listed before it. A group box comes before the controls in it.
   std::vector<ControlDesign> controls;
+};
+
+// A menu of commands, as a window pops it up: its design name (PopupMenu1) and its items' names and
+// texts, in their order.
+struct MenuItemDesign {
+  std::string name;  // Details1, CopyPath1...
+  std::string text;
+};
+
+struct MenuDesign {
+  std::string name;
+  std::vector<MenuItemDesign> items;
 };
 
 // The design's control of that name; raises std::out_of_range when it has none.

@@ -15,6 +15,8 @@ constexpr DesignFont kWindowFont{11, false, false};
 constexpr DesignFont kTitleFont{21, true, false};
 constexpr DesignFont kLinkFont{11, false, true};
 constexpr bool kWhite = true;
+// The event list's first column holds each row's state icon (16 pixels) before its number.
+constexpr int kNumberColumnWidth = 48;
 constexpr bool kStandardBackground = false;
 
 ControlDesign Control(const char* name, Kind kind, std::string text, DesignRect place, const char* parent = "") {
@@ -57,7 +59,7 @@ const WindowDesign& MainWindowDesign() {
           Control("Button7", Kind::Button, "Fix Now", {16, 107, 249, 25}, "GroupBox1"),
           Control("CheckBox1", Kind::CheckBox, "Backup Source Files", {16, 80, 168, 17}, "GroupBox1"),
           WithColumns(Control("ListView1", Kind::ReportList, "", {16, 151, 249, 130}, "GroupBox1"),
-                      {{"No.", 32}, {"File", 80}, {"Event", 100}}),
+                      {{"No.", kNumberColumnWidth}, {"File", 80}, {"Event", 100}}),
           Control("GroupBox3", Kind::GroupBox, " Documents ", {320, 16, 163, 129}),
           Control("Button4", Kind::Button, "What's this?", {32, 24, 99, 25}, "GroupBox3"),
           Control("Button5", Kind::Button, "How To...", {32, 76, 99, 25}, "GroupBox3"),
@@ -71,6 +73,7 @@ const WindowDesign& MainWindowDesign() {
 }
 
 // The status texts have a fixed width, so that a long one is cut rather than pushed into the border.
+// Below the line, left of the button, the run's summary once it is over, over up to three lines.
 const WindowDesign& ProcessingDialogDesign() {
   static const WindowDesign design{
       "frmProcessing",
@@ -87,6 +90,7 @@ const WindowDesign& ProcessingDialogDesign() {
           Control("Label32", Kind::Label, "", {231, 72, 90, 0}),
           Control("Bevel1", Kind::Line, "", {8, 104, 313, 2}),
           Control("Button1", Kind::Button, "Stop", {216, 119, 75, 25}),
+          Control("Label41", Kind::Label, "", {8, 110, 200, 40}),
       },
   };
   return design;
@@ -121,6 +125,58 @@ const WindowDesign& AboutBoxDesign() {
           Control("Label4", Kind::Label, kCopyrightLine, {49, 96, 0, 0}),
           Styled(Control("Label5", Kind::Link, "Home Page", {48, 144, 0, 0}), kLinkFont, TextColour::Blue),
           Control("Button1", Kind::DefaultButton, "OK", {235, 144, 75, 25}),
+      },
+  };
+  return design;
+}
+
+// The photo's preview on the left, what is known of the file on the right, each value beside its
+// caption, and the file's sentence across the window below them.
+const WindowDesign& DetailsWindowDesign() {
+  static const WindowDesign design{
+      "frmDetails",
+      "Details",
+      {560, 304},
+      kWindowFont,
+      kStandardBackground,
+      {
+          Control("Edit1", Kind::ReadOnlyEdit, "", {368, 16, 176, 21}),
+          Control("Edit2", Kind::ReadOnlyEdit, "", {368, 43, 176, 21}),
+          Control("Button2", Kind::Button, "Show in Folder", {362, 268, 99, 25}),
+          Control("Button1", Kind::DefaultButton, "OK", {469, 268, 75, 25}),
+          Control("Label1", Kind::Label, "Name:", {272, 19, 0, 0}),
+          Control("Label2", Kind::Label, "Folder:", {272, 46, 0, 0}),
+          Control("Label3", Kind::Label, "Size:", {272, 74, 0, 0}),
+          Control("Label4", Kind::Label, "", {368, 74, 176, 0}),
+          Control("Label5", Kind::Label, "Length:", {272, 92, 0, 0}),
+          Control("Label6", Kind::Label, "", {368, 92, 176, 0}),
+          Control("Label7", Kind::Label, "Junk:", {272, 110, 0, 0}),
+          Control("Label8", Kind::Label, "", {368, 110, 176, 0}),
+          Control("Label9", Kind::Label, "Trailer kept:", {272, 128, 0, 0}),
+          Control("Label10", Kind::Label, "", {368, 128, 176, 0}),
+          Control("Label11", Kind::Label, "Damage:", {272, 146, 0, 0}),
+          Control("Label12", Kind::Label, "", {368, 146, 176, 0}),
+          Control("Label13", Kind::Label, "Original name:", {272, 164, 0, 0}),
+          Control("Label14", Kind::Label, "", {368, 164, 176, 0}),
+          Control("Label15", Kind::Label, "Captured:", {272, 182, 0, 0}),
+          Control("Label16", Kind::Label, "", {368, 182, 176, 0}),
+          Control("Label17", Kind::Label, "Backup:", {272, 200, 0, 0}),
+          Control("Label18", Kind::Label, "", {368, 200, 176, 0}),
+          Control("Label19", Kind::Label, "", {16, 224, 528, 39}),
+          Control("Image1", Kind::Preview, "No preview", {16, 16, 240, 160}),
+      },
+  };
+  return design;
+}
+
+const MenuDesign& EventListMenuDesign() {
+  static const MenuDesign design{
+      "PopupMenu1",
+      {
+          {"Details1", "Details..."},
+          {"ShowinFolder1", "Show in Folder"},
+          {"CopyPath1", "Copy Path"},
+          {"SaveReport1", "Save Report..."},
       },
   };
   return design;

@@ -4,10 +4,14 @@
 
 namespace tailmend {
 
-// The four windows' designs, drawn alike by the Qt and the Win32 window programs.
+// The five windows' designs, drawn alike by the Qt and the Win32 window programs.
 const WindowDesign& MainWindowDesign();
 const WindowDesign& ProcessingDialogDesign();
 const WindowDesign& DocumentViewerDesign();
 const WindowDesign& AboutBoxDesign();
+const WindowDesign& DetailsWindowDesign();
+
+// The main window's event list's menu.
+const MenuDesign& EventListMenuDesign();
 
 }  // namespace tailmend

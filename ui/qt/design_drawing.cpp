@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -49,6 +50,23 @@ void SetTextColour(QWidget& control, TextColour colour) {
 QWidget* MakeGroupBox(const ControlDesign& control, QWidget* parent) {
   auto* box = new QGroupBox(Text(control), parent);
   box->setAutoFillBackground(true);
+  return box;
+}
+
+// A label given lines of its own wraps its text over them.
+QWidget* MakeLabel(const ControlDesign& control, QWidget* parent) {
+  auto* label = new QLabel(Text(control), parent);
+  if (control.place.height != 0) {
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
+  return label;
+}
+
+QWidget* MakePreview(const ControlDesign& control, QWidget* parent) {
+  auto* box = new QLabel(Text(control), parent);
+  box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  box->setAlignment(Qt::AlignCenter);
   return box;
 }
 
@@ -102,7 +120,7 @@ QWidget* MakeWidget(const ControlDesign& control, QWidget* parent) {
   switch (control.kind) {
     case ControlKind::Picture: return new QLabel(parent);
     case ControlKind::GroupBox: return MakeGroupBox(control, parent);
-    case ControlKind::Label: return new QLabel(Text(control), parent);
+    case ControlKind::Label: return MakeLabel(control, parent);
     case ControlKind::Link: return MakeLink(control, parent);
     case ControlKind::ReadOnlyEdit: return MakeReadOnlyEdit(control, parent);
     case ControlKind::Button:
@@ -111,6 +129,7 @@ QWidget* MakeWidget(const ControlDesign& control, QWidget* parent) {
     case ControlKind::ReportList: return MakeReportList(control, parent);
     case ControlKind::Line: return MakeLine(parent);
     case ControlKind::RichText: return MakeRichText(parent);
+    case ControlKind::Preview: return MakePreview(control, parent);
   }
   throw std::logic_error("a control of no known kind: " + control.name);
 }
@@ -187,6 +206,15 @@ void DrawWindow(QWidget& window, const WindowDesign& design, Qt::WindowFlags fla
   }
   ChainForTab(tabChain);
   CentreOnScreen(window);
+}
+
+QMenu& DrawMenu(QWidget& window, const MenuDesign& design) {
+  auto* menu = new QMenu(&window);
+  menu->setObjectName(QString::fromStdString(design.name));
+  for (const MenuItemDesign& item : design.items) {
+    menu->addAction(QString::fromStdString(item.text))->setObjectName(QString::fromStdString(item.name));
+  }
+  return *menu;
 }
 
 void SetControlText(QWidget& control, const QString& text) {

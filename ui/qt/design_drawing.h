@@ -9,6 +9,7 @@
 #include "ui/behaviour/window_design.h"
 
 class QFont;
+class QMenu;
 
 namespace tailmend {
 
@@ -33,6 +34,10 @@ Control& DesignControl(const QWidget& window, std::string_view name) {
   if (control == nullptr) throw std::logic_error("no control " + std::string(name));
   return *control;
 }
+
+// Makes a menu's design as a menu of the window's, with its design name as objectName, each item an
+// action whose objectName is the item's design name.
+QMenu& DrawMenu(QWidget& window, const MenuDesign& design);
 
 // Sets the text a label or a button shows.
 void SetControlText(QWidget& control, const QString& text);

@@ -1,6 +1,9 @@
 #include "ui/qt/desktop_services.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QUrl>
 #include <utility>
@@ -23,9 +26,18 @@ void ShowMessageBox(const QString& caption, const QString& text) {
 
 void OpenInBrowser(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
 
+// The desktop opens a folder in its file manager, as it opens any other address.
+void OpenFolderOf(const QString& file) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+}
+
+void CopyToClipboard(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
 }  // namespace
 
-DesktopServices SystemServices() { return {ShowMessageBox, OpenInBrowser, RunCrwOpenDialog}; }
+DesktopServices SystemServices() {
+  return {ShowMessageBox, OpenInBrowser, RunCrwOpenDialog, OpenFolderOf, RunReportSaveDialog, CopyToClipboard};
+}
 
 const DesktopServices& CurrentServices() { return Current(); }
 

@@ -20,9 +20,18 @@ struct DesktopServices {
   std::function<void(const QString& address)> openWebPage;
   // Asks the user for CRW files: their full paths in the dialog's order, none when cancelled.
   std::function<QStringList(QWidget* parent)> chooseCrwFiles;
+  // Shows the folder a file lies in, in the desktop's file manager, without waiting. Nothing is
+  // reported when that fails.
+  std::function<void(const QString& file)> showInFolder;
+  // Asks the user where to save the event list's report: the file's full path, empty when
+  // cancelled. A file already there is replaced only once the user has agreed.
+  std::function<QString(QWidget* parent)> chooseReportFile;
+  // Puts a text on the clipboard.
+  std::function<void(const QString& text)> copyText;
 };
 
-// Qt's message box, the desktop's browser and the CRW file dialog.
+// Qt's message box, the desktop's browser, the file dialogs, the desktop's file manager and the
+// clipboard.
 DesktopServices SystemServices();
 
 // The services the windows use: the system's, unless they are replaced.

@@ -2,11 +2,14 @@
 
 #include <QFileDialog>
 
+#include "ui/behaviour/main_window.h"
+
 namespace tailmend {
 
 namespace {
 
 const char* const kCrwFilter = "Canon CRW files (*.crw)";
+const char* const kReportFilter = "CSV files (*.csv)";
 
 }  // namespace
 
@@ -26,6 +29,11 @@ QStringList RunCrwOpenDialog(QWidget* parent) {
   ConfigureCrwOpenDialog(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles();
+}
+
+QString RunReportSaveDialog(QWidget* parent) {
+  return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Report"), QString::fromLatin1(kReportFileName),
+                                      QString::fromLatin1(kReportFilter));
 }
 
 }  // namespace tailmend

@@ -15,4 +15,8 @@ void ConfigureCrwOpenDialog(QFileDialog& dialog);
 // an empty list when the user cancelled.
 QStringList RunCrwOpenDialog(QWidget* parent);
 
+// Asks the user where to save the event list's report, a CSV file, proposing kReportFileName; the
+// full path, or nothing when the user cancelled. Replacing a file is asked first.
+QString RunReportSaveDialog(QWidget* parent);
+
 }  // namespace tailmend

@@ -74,6 +74,7 @@ void TfrmMain::ConnectHandlers() {
   onClick("Button3", [this] { Button3Click(); });
   onClick("Button8", [this] { Button8Click(); });
   onClick("Button6", [this] { Button6Click(); });
+  ConnectEventList();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -101,19 +102,6 @@ void TfrmMain::TakeDesktopFiles(const std::vector<std::string>& paths) {
   DesktopFiles taken = FilesFromDesktop(paths);
   if (!taken.files.empty()) ReplaceSelection(std::move(taken.files));
   if (!taken.problems.empty()) ShowErrorBox(taken.problems);
-}
-
-// The rows a run has reported since it last looked, in one go, the last of them in sight.
-void TfrmMain::AddEventRows(const std::vector<EventRow>& rows) {
-  QList<QTreeWidgetItem*> items;
-  for (const EventRow& row : rows) {
-    const std::string number = EventRowNumber(eventRows_.size());
-    eventRows_.push_back(row);
-    items.push_back(new QTreeWidgetItem(QStringList{QString::fromStdString(number), QString::fromStdString(row.file),
-                                                    QString::fromUtf8(EventText(row.result.event))}));
-  }
-  ListView1->addTopLevelItems(items);
-  if (!items.isEmpty()) ListView1->scrollToItem(items.back());
 }
 
 bool TfrmMain::BackupRequested() const { return CheckBox1->isChecked(); }

@@ -10,6 +10,8 @@
 
 class QCheckBox;
 class QLineEdit;
+class QMenu;
+class QPoint;
 class QTreeWidget;
 
 namespace tailmend {
@@ -47,7 +49,17 @@ private:
   void Button8Click();
   void Button6Click();
 
+  // The event list: a row's activation (double-click, Enter) and its menu.
+  void ListView1ContextPopup(const QPoint& at);
+  void Details1Click();
+  void ShowinFolder1Click();
+  void CopyPath1Click();
+  void SaveReport1Click();
+  // The row chosen in the event list; none when no row is.
+  const EventRow* ChosenRow() const;
+
   void ConnectHandlers();
+  void ConnectEventList();
   void ReplaceSelection(tailmend::FileList files);
 
   // Created empty with the window, released when it closes.
@@ -58,6 +70,7 @@ private:
   QLineEdit* Edit1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
   QTreeWidget* ListView1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
 };
 
 }  // namespace tailmend

@@ -28,14 +28,19 @@ void LoadRichEdit() {
   if (library == nullptr) throw std::runtime_error("The rich text control (Msftedit.dll) could not be loaded");
 }
 
-// A label of fixed width cuts a long text rather than wrapping it out of sight. A report list's rows
-// are its window's (owner data): the list asks for the texts of the rows it shows, and is told only
-// how many there are, so that a run's thousands of rows cost it one count each time.
+// A label of fixed width cuts a long text rather than wrapping it out of sight, unless it is given
+// lines to wrap it over.
+DWORD LabelStyle(const DesignRect& place) {
+  return SS_NOPREFIX | (place.width != 0 && place.height == 0 ? SS_LEFTNOWORDWRAP : SS_LEFT);
+}
+
+// A report list's rows are its window's (owner data): the list asks for the texts of the rows it
+// shows, and is told only how many there are, so that a run's thousands of rows cost it one count
+// each time.
 NativeControl NativeFor(const ControlDesign& control) {
   switch (control.kind) {
     case ControlKind::Picture: return {L"STATIC", SS_BITMAP, 0};
-    case ControlKind::Label:
-      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (control.place.width != 0 ? SS_LEFTNOWORDWRAP : SS_LEFT)), 0};
+    case ControlKind::Label: return {L"STATIC", LabelStyle(control.place), 0};
     case ControlKind::Link: return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0};
     case ControlKind::ReadOnlyEdit: return {L"EDIT", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON, 0};
@@ -47,6 +52,7 @@ NativeControl NativeFor(const ControlDesign& control) {
     case ControlKind::RichText:
       LoadRichEdit();
       return {MSFTEDIT_CLASS, WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Preview: return {L"STATIC", kPreviewTextStyle, 0};
     case ControlKind::GroupBox: break;
   }
   throw std::logic_error("no system control for " + control.name);
@@ -130,6 +136,22 @@ const ControlDesign* DesignOf(const WindowDesign& design, int id) {
   const int index = id - kFirstControlId;
   if (index < 0 || index >= static_cast<int>(design.controls.size())) return nullptr;
   return &design.controls[static_cast<std::size_t>(index)];
+}
+
+HMENU MakePopupMenu(const MenuDesign& design) {
+  HMENU menu = ::CreatePopupMenu();
+  if (menu == nullptr) throw std::runtime_error("The menu could not be made");
+  int id = kFirstMenuItemId;
+  for (const MenuItemDesign& item : design.items) {
+    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id++), WideForDisplay(item.text).c_str());
+  }
+  return menu;
+}
+
+const MenuItemDesign* MenuItemOf(const MenuDesign& design, int id) {
+  const int index = id - kFirstMenuItemId;
+  if (index < 0 || index >= static_cast<int>(design.items.size())) return nullptr;
+  return &design.items[static_cast<std::size_t>(index)];
 }
 
 HBRUSH DesignColours(const WindowDesign& design, HWND control, HDC dc) {

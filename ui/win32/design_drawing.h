@@ -11,6 +11,19 @@ namespace tailmend {
 // The identifier of a window's first design control; the others follow in the design's order.
 inline constexpr int kFirstControlId = 100;
 
+// The command identifier of a menu's first item; the others follow in the design's order.
+inline constexpr int kFirstMenuItemId = 1000;
+
+// A popup menu of the design's items, each with its command identifier; the caller destroys it.
+HMENU MakePopupMenu(const MenuDesign& design);
+// The design of the menu item with that command identifier; null for any other command.
+const MenuItemDesign* MenuItemOf(const MenuDesign& design, int id);
+
+// A preview box is a sunken static control: its text in its middle until it is given a picture,
+// which then takes the text's place, in its middle too.
+inline constexpr DWORD kPreviewTextStyle = SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX;
+inline constexpr DWORD kPreviewPictureStyle = SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN;
+
 // Draws a window's design into it with the system's controls: each at its place in its parent,
 // with its text and font, all scaled for a screen of that many dots per inch, created in the
 // design's order, which is both the order of Tab and the order from front to back (a new control

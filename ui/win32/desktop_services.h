@@ -25,9 +25,17 @@ struct DesktopServices {
   // after its first show; the system does nothing there. Tests look at the dialog and act on it
   // there, as a person would, instead of racing a timer.
   std::function<void(HWND dialog)> dialogShown;
+  // Opens the folder a file lies in, in Explorer, with the file selected, without waiting (the
+  // folder alone where the shell cannot select). Nothing is reported when that fails.
+  std::function<void(const std::wstring& file)> showInFolder;
+  // Asks the user where to save the event list's report in the system's save dialog: the file's
+  // full path, empty when cancelled. A file already there is replaced only once the user agreed.
+  std::function<std::wstring(HWND owner)> chooseReportFile;
+  // Puts a text on the clipboard, for owner.
+  std::function<void(HWND owner, const std::wstring& text)> copyText;
 };
 
-// The system's message box, the shell and the system's file-open dialog.
+// The system's message box, the shell, the system's file dialogs and the clipboard.
 DesktopServices SystemServices();
 
 // The services the windows use: the system's, unless they are replaced.

@@ -7,12 +7,18 @@
 #include <stdexcept>
 #include <string>
 
+#include "ui/behaviour/main_window.h"
+#include "ui/win32/controls.h"
+
 namespace tailmend {
 
 namespace {
 
 // Description and pattern, each ended by a NUL, and a second NUL after the one pair.
 constexpr wchar_t kCrwFilter[] = L"Canon CRW files (*.crw)\0*.crw\0";
+constexpr wchar_t kReportFilter[] = L"CSV files (*.csv)\0*.csv\0";
+constexpr DWORD kSaveDialogFlags =
+    OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
 // Far beyond any card's worth of names; a dialog that keeps asking for more is not believed.
 constexpr std::size_t kMaxFileBufferChars = std::size_t{1} << 22;
 constexpr DWORD kDialogFlags =
@@ -75,6 +81,26 @@ std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferCh
     error = ::CommDlgExtendedError();
     return false;
   });
+}
+
+std::wstring RunReportSaveDialog(HWND owner) {
+  std::wstring buffer = WideForDisplay(kReportFileName);
+  buffer.resize(kFileBufferChars, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = kReportFilter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+  dialog.lpstrDefExt = L"csv";
+  dialog.Flags = kSaveDialogFlags;
+  if (!::GetSaveFileNameW(&dialog)) {
+    const DWORD error = ::CommDlgExtendedError();
+    if (error != 0) ThrowDialogFailure(error);
+    return {};
+  }
+  return buffer.substr(0, buffer.find(L'\0'));
 }
 
 }  // namespace tailmend

@@ -19,6 +19,11 @@ inline constexpr std::size_t kFileBufferChars = 32768;
 // buffer is never cut: the dialog asks again with room for all of it.
 std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferChars = kFileBufferChars);
 
+// Asks the user where to save the event list's report, a CSV file, in the system's save dialog,
+// proposing kReportFileName: the full path, or nothing when the user cancelled. Replacing a file
+// is asked first; the current folder is left as it was.
+std::wstring RunReportSaveDialog(HWND owner);
+
 // The dialog's answer: one full path, or a folder followed by the names in it; each ends in a NUL
 // and a second NUL ends the list.
 std::vector<std::wstring> SplitSelection(std::wstring_view buffer);

@@ -11,10 +11,13 @@ constexpr int kFrameId = -1;
 
 HWND Frame(HWND box) { return ::GetDlgItem(box, kFrameId); }
 
+// What the controls in the box tell their parent goes on to the window. A control's menu request
+// is passed on as it came, naming the control: the system's own passing on would name the box.
 bool IsForwarded(UINT message) {
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
+    case WM_CONTEXTMENU:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <stdexcept>
 #include <utility>
@@ -50,20 +51,6 @@ void RegisterOnce(WNDPROC procedure) {
   if (registered == 0) throw std::runtime_error("The main window's class could not be registered");
 }
 
-// The text of one cell of the event list, as the list asks for it.
-std::string CellText(const std::vector<EventRow>& rows, std::size_t row, int column) {
-  switch (column) {
-    case 0: return EventRowNumber(row);
-    case 1: return rows[row].file;
-    default: return std::string(EventText(rows[row].result.event));
-  }
-}
-
-bool IsEventListAsking(const NMHDR& notice) {
-  const ControlDesign* from = DesignOf(MainWindowDesign(), static_cast<int>(notice.idFrom));
-  return notice.code == LVN_GETDISPINFOW && from != nullptr && from->name == "ListView1";
-}
-
 // The names a drop carries, in UTF-16 whatever the code page, as the engine's UTF-8.
 std::vector<std::string> DroppedPaths(HDROP drop) {
   std::vector<std::string> paths;
@@ -89,6 +76,7 @@ TfrmMain::TfrmMain() {
   if (handle_ == nullptr) throw std::runtime_error("The main window could not be created");
   const int dpi = WindowDpi(handle_);
   DrawControls(handle_, MainWindowDesign(), dpi);
+  SetUpEventList(dpi);
   selectionTip_ = std::make_unique<Tooltip>(Item("Edit1"));
   picture_ = DecodeJpeg(MainPictureBytes());
   ShowPicture(dpi);
@@ -100,6 +88,7 @@ TfrmMain::~TfrmMain() {
   gathering_.Stop();
   ::DestroyWindow(handle_);
   if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
+  if (stateIcons_ != nullptr) ::ImageList_Destroy(stateIcons_);
 }
 
 void TfrmMain::Show() {
@@ -120,6 +109,7 @@ void TfrmMain::ShowPicture(int dpi) {
 // again for it, where the system suggests.
 void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
   LayOutControls(handle_, MainWindowDesign(), dpi);
+  SetUpEventList(dpi);
   ShowPicture(dpi);
   PlaceAt(handle_, {suggested.left, suggested.top}, ClientSizeAt(MainWindowDesign(), dpi), dpi);
 }
@@ -138,12 +128,22 @@ LRESULT CALLBACK TfrmMain::Procedure(HWND window, UINT message, WPARAM wParam, L
 LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      // Enter and Escape arrive as OK and Cancel from no control: the main window has neither.
+      // Enter and Escape arrive as OK and Cancel from no control: the main window has neither, but
+      // Enter on the event list opens the chosen row's details.
       if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
         if (const ControlDesign* control = DesignOf(MainWindowDesign(), LOWORD(wParam))) {
           RunGuarded(handle_, [this, control] { Click(control->name); });
         }
+      } else if (const MenuItemDesign* item = MenuItemOf(EventListMenuDesign(), LOWORD(wParam))) {
+        RunGuarded(handle_, [this, item] { MenuItemClick(item->name); });
+      } else if (LOWORD(wParam) == IDOK && ::GetFocus() == Item("ListView1")) {
+        RunGuarded(handle_, [this] { Details1Click(); });
       }
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) != Item("ListView1"))
+        return ::DefWindowProcW(handle_, message, wParam, lParam);
+      RunGuarded(handle_, [this, lParam] { ListView1ContextPopup({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); });
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -152,9 +152,7 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       return ::DefWindowProcW(handle_, message, wParam, lParam);
-    case WM_NOTIFY:
-      if (IsEventListAsking(*reinterpret_cast<const NMHDR*>(lParam))) ShowCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-      return 0;
+    case WM_NOTIFY: EventListNotified(*reinterpret_cast<NMHDR*>(lParam)); return 0;
     case WM_DROPFILES:
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
@@ -225,27 +223,6 @@ void TfrmMain::TakeHandedFiles() {
 void TfrmMain::ShowTaken(DesktopFiles taken) {
   if (!taken.files.empty()) ReplaceSelection(std::move(taken.files));
   if (!taken.problems.empty()) ShowErrorBox(handle_, taken.problems);
-}
-
-// The rows a run has reported since it last looked: the list learns their count, the last in sight.
-void TfrmMain::AddEventRows(const std::vector<EventRow>& rows) {
-  if (rows.empty()) return;
-  eventRows_.insert(eventRows_.end(), rows.begin(), rows.end());
-  HWND list = Item("ListView1");
-  if (::SendMessageW(list, LVM_SETITEMCOUNT, eventRows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL) == 0) {
-    throw std::runtime_error("The event list could not take more rows");
-  }
-  ::SendMessageW(list, LVM_ENSUREVISIBLE, eventRows_.size() - 1, FALSE);
-}
-
-// The list asks for the texts of the rows it shows.
-void TfrmMain::ShowCell(NMLVDISPINFOW& asked) const {
-  const auto row = static_cast<std::size_t>(asked.item.iItem);
-  if ((asked.item.mask & LVIF_TEXT) == 0 || row >= eventRows_.size() || asked.item.cchTextMax <= 0) return;
-  const std::wstring text = WideForDisplay(CellText(eventRows_, row, asked.item.iSubItem));
-  const std::size_t room = static_cast<std::size_t>(asked.item.cchTextMax) - 1;
-  const std::size_t copied = text.copy(asked.item.pszText, room);
-  asked.item.pszText[copied] = L'\0';
 }
 
 bool TfrmMain::BackupRequested() const {

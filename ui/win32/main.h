@@ -59,7 +59,23 @@ private:
   void Button8Click();
   void Button6Click();
 
+  // The event list: the cells, icons and tips of its rows as it asks for them, a row's activation
+  // (double-click, Enter) and its menu.
+  void SetUpEventList(int dpi);
+  void EventListNotified(NMHDR& notice);
   void ShowCell(NMLVDISPINFOW& asked) const;
+  static LRESULT CALLBACK EventListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR window);
+  void ListView1MouseMove(POINT at);
+  void ListView1ContextPopup(POINT at);
+  void MenuItemClick(std::string_view item);
+  void Details1Click();
+  void ShowinFolder1Click();
+  void CopyPath1Click();
+  void SaveReport1Click();
+  // The row chosen in the event list; none when no row is.
+  const EventRow* ChosenRow() const;
+
   void ReplaceSelection(tailmend::FileList files);
   void FilesDropped(HDROP drop);
   bool FilesHandedOver(HWND sender, const COPYDATASTRUCT& data);
@@ -76,8 +92,12 @@ private:
   // Created empty with the window, released when it closes.
   tailmend::FileList FileList;
   std::vector<EventRow> eventRows_;
+  HIMAGELIST stateIcons_ = nullptr;  // the event list's, at the screen's density
   bool runOpen_ = false;
   std::unique_ptr<Tooltip> selectionTip_;
+  // The tip of the row under the mouse, and that row.
+  std::unique_ptr<Tooltip> rowTip_;
+  int tippedRow_ = -1;
   Gathering gathering_;
   // Handed over by other programs and taken once the message that handed them has been answered,
   // so that an error box about them keeps no sender waiting.

@@ -126,6 +126,7 @@ void ModalDialog::Created() {
 void ModalDialog::DpiChanged(int dpi, const RECT& suggested) {
   LayOutControls(handle_, design_, dpi);
   PlaceAt(handle_, {suggested.left, suggested.top}, ClientSizeAt(design_, dpi), dpi);
+  FormAfterMonitorDpiChanged();
 }
 
 // The show notification comes while the window is still hidden: whatever FormShow does, the

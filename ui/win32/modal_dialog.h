@@ -35,6 +35,8 @@ protected:
 
   virtual void FormShow() {}
   virtual bool FormCloseQuery() { return true; }
+  // After the dialog was laid out again for a screen of another density.
+  virtual void FormAfterMonitorDpiChanged() {}
   virtual void Notified(UINT /*message*/) {}
   // A click on a button or a link of the dialog, by its design name.
   virtual void Click(std::string_view control) = 0;

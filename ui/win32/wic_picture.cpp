@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/preview_reader.h"
+#include "ui/behaviour/picture_fit.h"
 #include "ui/win32/resource_ids.h"
 
 namespace tailmend {
@@ -87,26 +89,12 @@ HBITMAP Stretched(HBITMAP source, SIZE from, SIZE to) {
   return target;
 }
 
-}  // namespace
-
-Picture DecodeJpeg(std::span<const unsigned char> bytes) {
-  if (bytes.empty() || bytes.size() > UINT_MAX) return {};
-  ComReference<IWICImagingFactory> factory;
-  if (!Succeeded(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(factory.Out())))) {
-    return {};
-  }
-  ComReference<IStream> stream;
-  *stream.Out() = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
-  if (stream.Get() == nullptr) return {};
-  ComReference<IWICBitmapDecoder> decoder;
-  ComReference<IWICBitmapFrameDecode> frame;
+// The picture's pixels out of a source of the system's decoder, or an empty picture.
+Picture PixelsOf(IWICImagingFactory& factory, IWICBitmapSource* source) {
   ComReference<IWICFormatConverter> converter;
-  if (!Succeeded(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.Out())) ||
-      !Succeeded(decoder->GetFrame(0, frame.Out())) || !Succeeded(factory->CreateFormatConverter(converter.Out())) ||
-      !Succeeded(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
-                                       0.0, WICBitmapPaletteTypeCustom))) {
+  if (!Succeeded(factory.CreateFormatConverter(converter.Out())) ||
+      !Succeeded(converter->Initialize(source, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                       WICBitmapPaletteTypeCustom))) {
     return {};
   }
   UINT width = 0;
@@ -118,11 +106,58 @@ Picture DecodeJpeg(std::span<const unsigned char> bytes) {
   Picture picture{static_cast<int>(width), static_cast<int>(height),
                   std::vector<std::uint32_t>(std::size_t{width} * height)};
   const UINT stride = width * sizeof(std::uint32_t);
-  if (!Succeeded(converter->CopyPixels(nullptr, stride, stride * height,
-                                       reinterpret_cast<BYTE*>(picture.pixels.data())))) {
+  if (!Succeeded(
+          converter->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(picture.pixels.data())))) {
     return {};
   }
   return picture;
+}
+
+// Decodes the first frame, shrunk to fit the box where one is given.
+Picture Decode(std::span<const unsigned char> bytes, const SIZE* box) {
+  if (bytes.empty() || bytes.size() > UINT_MAX) return {};
+  ComReference<IWICImagingFactory> factory;
+  if (!Succeeded(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                    reinterpret_cast<void**>(factory.Out())))) {
+    return {};
+  }
+  ComReference<IStream> stream;
+  *stream.Out() = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+  if (stream.Get() == nullptr) return {};
+  ComReference<IWICBitmapDecoder> decoder;
+  ComReference<IWICBitmapFrameDecode> frame;
+  if (!Succeeded(
+          factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
+      !Succeeded(decoder->GetFrame(0, frame.Out()))) {
+    return {};
+  }
+  if (box == nullptr) return PixelsOf(*factory.Get(), frame.Get());
+  UINT width = 0;
+  UINT height = 0;
+  if (!Succeeded(frame->GetSize(&width, &height))) return {};
+  const DesignSize fitted = FittedSize({static_cast<int>(width), static_cast<int>(height)},
+                                       {static_cast<int>(box->cx), static_cast<int>(box->cy)});
+  if (fitted.width <= 0 || fitted.height <= 0) return {};
+  ComReference<IWICBitmapScaler> scaler;
+  if (!Succeeded(factory->CreateBitmapScaler(scaler.Out())) ||
+      !Succeeded(scaler->Initialize(frame.Get(), static_cast<UINT>(fitted.width), static_cast<UINT>(fitted.height),
+                                    WICBitmapInterpolationModeFant))) {
+    return {};
+  }
+  return PixelsOf(*factory.Get(), scaler.Get());
+}
+
+}  // namespace
+
+Picture DecodeJpeg(std::span<const unsigned char> bytes) { return Decode(bytes, nullptr); }
+
+Picture DecodeJpegToFit(std::span<const unsigned char> bytes, SIZE box) { return Decode(bytes, &box); }
+
+Picture PreviewPicture(const std::string& path, const std::optional<PreviewPlace>& place, SIZE box) {
+  if (!place) return {};
+  const std::optional<std::vector<unsigned char>> bytes = ReadPreviewOf(path, *place);
+  if (!bytes) return {};
+  return DecodeJpegToFit(*bytes, box);
 }
 
 std::span<const unsigned char> MainPictureBytes() {

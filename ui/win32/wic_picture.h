@@ -3,8 +3,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
+
+#include "engine/heap_reader.h"
 
 namespace tailmend {
 
@@ -20,6 +24,13 @@ struct Picture {
 // Decodes JPEG bytes held in memory with the Windows Imaging Component, the system's own decoder.
 // Bytes it cannot read give an empty picture. COM must be initialised on the calling thread.
 Picture DecodeJpeg(std::span<const unsigned char> bytes);
+// The same, as large as fits into a box of that many pixels, its proportions kept (FittedSize): the
+// system's scaler shrinks it while it is decoded.
+Picture DecodeJpegToFit(std::span<const unsigned char> bytes, SIZE box);
+
+// The camera's preview in a photo, read alone from the file at its place (ReadPreviewOf) and decoded
+// to fit the box; an empty picture where there is none, it cannot be read or it cannot be decoded.
+Picture PreviewPicture(const std::string& path, const std::optional<PreviewPlace>& place, SIZE box);
 
 // The JPEG bytes of the main window's picture, compiled into the program as a resource.
 std::span<const unsigned char> MainPictureBytes();

@@ -21,6 +21,7 @@
 #include "ui/behaviour/document_viewer.h"
 #include "ui/behaviour/error_box.h"
 #include "ui/behaviour/main_window.h"
+#include "ui/behaviour/picture_fit.h"
 #include "ui/behaviour/processing_dialog.h"
 #include "ui/behaviour/product.h"
 #include "ui/behaviour/scoped_replacement.h"
@@ -138,7 +139,8 @@ TEST(ProcessingDialogRules, ARunShowsWhatItReportedAndFinishesWithCloseAndOneBox
     progress.Refresh();
     EXPECT_EQ(view.caption, "Processing 3 of 3");
     const std::string second = backup ? "Done" : "Skiped";
-    EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"}}));
+    EXPECT_EQ(view.texts, (Texts{{"Label12", "Done"}, {"Label22", second}, {"Label32", "Done"}, {"Button1", "Close"},
+                                 {"Label41", "3 files: 1 repaired, 1 not a CRW file, 1 failed"}}));
     EXPECT_EQ(view.rows, (Rows{{invalid, "Invalid crw file"}, {missing, "Failed"}, {damaged, "Done"}}));
     ASSERT_TRUE(view.typedRows[1].failure.has_value());
     EXPECT_EQ(view.typedRows[1].failure->kind, FailureKind::Open);
@@ -166,7 +168,8 @@ TEST(ProcessingDialogRules, AnErrorLeavesItRunningUntilStopIsPressed) {
 
 std::vector<WindowDesign> DesignsAt(int dpi) {
   return {ScaledDesign(MainWindowDesign(), dpi), ScaledDesign(ProcessingDialogDesign(), dpi),
-          ScaledDesign(DocumentViewerDesign(), dpi), ScaledDesign(AboutBoxDesign(), dpi)};
+          ScaledDesign(DocumentViewerDesign(), dpi), ScaledDesign(AboutBoxDesign(), dpi),
+          ScaledDesign(DetailsWindowDesign(), dpi)};
 }
 
 // At each density a screen may have, where rounding could push a control past its parent's edge.
@@ -306,6 +309,27 @@ TEST_F(DocumentLookup, ADocumentIsReadWholeOrNotAtAll) {
   fault_injection::Disarm();
   fs::resize_file(document, (std::uintmax_t{64} << 20) + 1);
   expectNotLoaded(document, "over 64 MiB");
+}
+
+// A picture is shown as large as its box allows, proportions kept, never enlarged; a JPEG is
+// decoded reduced as far as still leaves it that large.
+TEST(PictureFit, ThePictureFitsItsBoxAndIsDecodedNoLargerThanNeeded) {
+  const struct {
+    DesignSize picture, box, fitted;
+    int reduction;
+  } cases[] = {
+      {{3072, 2048}, {240, 160}, {240, 160}, 8}, {{2048, 1360}, {360, 240}, {360, 239}, 4},
+      {{1536, 1024}, {240, 200}, {240, 160}, 4}, {{1000, 2000}, {240, 160}, {80, 160}, 8},
+      {{338, 226}, {80, 60}, {80, 53}, 4},       {{160, 120}, {240, 160}, {160, 120}, 1},
+      {{9, 1}, {3, 3}, {3, 1}, 4},               {{20000, 100}, {240, 160}, {0, 0}, 8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.picture.width) + " x " + std::to_string(c.picture.height));
+    const DesignSize fitted = FittedSize(c.picture, c.box);
+    EXPECT_EQ(fitted.width, c.fitted.width);
+    EXPECT_EQ(fitted.height, c.fitted.height);
+    EXPECT_EQ(JpegReduction(c.picture, fitted), c.reduction);
+  }
 }
 
 }  // namespace

@@ -1,21 +1,28 @@
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "engine/file_verdict.h"
 #include "platform/command_line.h"
+#include "platform/file_stream.h"
 #include "platform/path_names.h"
 #include "tests/support/held_cut.h"
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_harness.h"
+#include "ui/behaviour/csv_report.h"
 #include "ui/qt/doc.h"
 #include "ui/qt/main.h"
+#include "ui/qt/state_icons.h"
 
 namespace tailmend::test {
 namespace {
@@ -144,8 +151,10 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
                 Click(button);
               }
               EXPECT_TRUE(errorBoxes.empty()) << "the box waits for the run's end";
+              EXPECT_EQ(Find<QLabel>(shown, "Label41").text(), "") << "no summary while the run goes on";
               held.Release();
               ASSERT_TRUE(WaitFor([&] { return button.text() == "Close"; }));
+              EXPECT_EQ(Find<QLabel>(shown, "Label41").text(), "4 files: 2 repaired, 1 failed; stopped after 3 of 4");
               shown.close();
               EXPECT_FALSE(shown.isVisible()) << "the close box works once the run has ended";
             });
@@ -157,6 +166,54 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
   EXPECT_EQ(fs::file_size(dir.File("IMG_0003_bak0.crw")), DamagedPhoto().size());
   EXPECT_EQ(fs::file_size(last), DamagedPhoto().size());
   EXPECT_FALSE(fs::exists(dir.File("IMG_0004_bak0.crw")));
+}
+
+// Each row shows its state's icon and, under the mouse, its path and sentence; Enter shows its
+// details, the photo's preview among them, or none for a file never read; the list's menu acts on
+// the chosen row, and saves every row as a report.
+TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
+  QFile picture(QStringLiteral(":/tailmend/main_picture.jpg"));
+  ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+  const QByteArray jpeg = picture.readAll();
+  const std::string photo = dir.Put("IMG_0001.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())));
+  FileStream stream = FileStream::OpenReadSharedRead(photo);
+  window.AddEventRows({{photo, FileResult{Event::Done, JudgeFile(stream)}, {}},
+                       {dir.File("gone.crw"), FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "Gone"}}});
+  auto& list = Find<QTreeWidget>(window, "ListView1");
+  EXPECT_EQ(list.topLevelItem(1)->toolTip(2).toStdString(), dir.File("gone.crw") + "\nFailed: Gone");
+  EXPECT_EQ(list.topLevelItem(0)->icon(0).pixmap(16).toImage(), StateIcon(FileState::Repaired).pixmap(16).toImage());
+  const auto enabled = [&] {
+    emit list.customContextMenuRequested(QPoint(2, 2));
+    auto& menu = Find<QMenu>(window, "PopupMenu1");
+    QStringList names;
+    for (const QAction* item : menu.actions()) names += item->isEnabled() ? item->objectName() : QString();
+    menu.hide();
+    return names;
+  };
+  EXPECT_EQ(enabled(), (QStringList{"", "", "", "SaveReport1"})) << "no row chosen";
+  list.setCurrentItem(list.topLevelItem(0));
+  EXPECT_EQ(enabled(), (QStringList{"Details1", "ShowinFolder1", "CopyPath1", "SaveReport1"}));
+  Find<QAction>(window, "CopyPath1").trigger();
+  Find<QAction>(window, "ShowinFolder1").trigger();
+  EXPECT_EQ(copiedTexts, QStringList{QString::fromStdString(photo)});
+  reportFile = QString::fromStdString(dir.File("report.csv"));
+  Find<QAction>(window, "SaveReport1").trigger();
+  const std::string report = CsvReport(window.EventRows());
+  EXPECT_EQ(ReadBytes(dir.File("report.csv")), Bytes(report.begin(), report.end()));
+  WithModal([&] { QTest::keyClick(&list, Qt::Key_Return); },
+            [&](QDialog& details) {
+              EXPECT_EQ(Find<QLineEdit>(details, "Edit1").text(), "IMG_0001.CRW");
+              EXPECT_EQ(Find<QLineEdit>(details, "Edit2").text().toStdString(), dir.Path().string());
+              EXPECT_EQ(Find<QLabel>(details, "Label14").text(), "CRW_0042.CRW") << "the camera's name";
+              EXPECT_FALSE(Find<QLabel>(details, "Image1").pixmap().isNull()) << "the preview";
+              Click(Find<QPushButton>(details, "Button2"));
+              EXPECT_EQ(shownInFolder, QStringList(2, QString::fromStdString(photo))) << "by the menu, then here";
+              EXPECT_TRUE(details.isVisible()) << "open until OK";
+            });
+  list.setCurrentItem(list.topLevelItem(1));
+  WithModal([&] { Find<QAction>(window, "Details1").trigger(); },
+            [&](QDialog& details) { EXPECT_EQ(Find<QLabel>(details, "Image1").text(), "No preview"); });
+  EXPECT_TRUE(errorBoxes.empty());
 }
 
 TEST_F(MainWindow, TheDocumentButtonsOpenTheirOwnDocument) {

@@ -15,6 +15,9 @@ DesktopServices WindowTest::Recorders() {
         ++fileDialogsShown;
         return chosenFiles;
       },
+      [this](const QString& file) { shownInFolder.push_back(file); },
+      [this](QWidget*) { return reportFile; },
+      [this](const QString& text) { copiedTexts.push_back(text); },
   };
 }
 

@@ -15,14 +15,19 @@
 
 namespace tailmend::test {
 
-// Stands in for the person and the desktop: records error boxes and opened pages, answers the file
-// dialog, and puts the real services back afterwards. Fails a test that leaves a window open.
+// Stands in for the person and the desktop: records error boxes, opened pages, files shown in their
+// folders and texts copied, answers the file dialogs, and puts the real services back afterwards.
+// Fails a test that leaves a window open.
 class WindowTest : public ::testing::Test {
 protected:
   ~WindowTest() override;
 
   std::vector<std::pair<QString, QString>> errorBoxes;  // caption, text
   QStringList openedPages;
+  QStringList shownInFolder;
+  QStringList copiedTexts;
+  // Where the report's save dialog answers to save it; empty means the person cancelled.
+  QString reportFile;
   // What the file dialog answers next; empty means the person cancelled.
   QStringList chosenFiles;
   int fileDialogsShown = 0;

@@ -18,6 +18,7 @@
 #include "tests/ui/qt/ui_harness.h"
 #include "ui/behaviour/window_designs.h"
 #include "ui/qt/about.h"
+#include "ui/qt/details.h"
 #include "ui/qt/doc.h"
 #include "ui/qt/main.h"
 #include "ui/qt/process.h"
@@ -178,10 +179,12 @@ TEST_F(WindowDesigns, EachWindowIsDrawnAsItsDesignSays) {
   TfrmProcessing frmProcessing(frmMain);
   TfrmShowDoc frmShowDoc;
   TfrmAbout frmAbout;
+  TfrmDetails frmDetails;
   ExpectDrawn(frmMain, MainWindowDesign());
   ExpectDrawn(frmProcessing, ProcessingDialogDesign());
   ExpectDrawn(frmShowDoc, DocumentViewerDesign());
   ExpectDrawn(frmAbout, AboutBoxDesign());
+  ExpectDrawn(frmDetails, DetailsWindowDesign());
 }
 
 }  // namespace

@@ -6,14 +6,20 @@
 #include <filesystem>
 #include <utility>
 
+#include "engine/file_verdict.h"
+#include "platform/file_stream.h"
 #include "platform/wide_text_win32.h"
 #include "tests/support/held_cut.h"
 #include "tests/support/photos.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/window_harness.h"
+#include "ui/behaviour/csv_report.h"
+#include "ui/behaviour/file_explanation.h"
 #include "ui/behaviour/window_designs.h"
+#include "ui/win32/design_drawing.h"
 #include "ui/win32/gathering.h"
 #include "ui/win32/main.h"
+#include "ui/win32/wic_picture.h"
 
 namespace tailmend::test {
 namespace {
@@ -336,6 +342,55 @@ TEST_F(MainWindow, ARunGoesOnPastAFailedPhotoAndStopsBeforeTheNextFileOnlyThenCl
   EXPECT_EQ(fs::file_size(dir.Path() / "IMG_0003_bak0.crw"), DamagedPhoto().size());
   EXPECT_EQ(fs::file_size(last), DamagedPhoto().size());
   EXPECT_FALSE(fs::exists(dir.Path() / "IMG_0004_bak0.crw"));
+}
+
+// Each row shows its state's icon and, under the mouse, its path and sentence, as the list asks its
+// window for them; Enter on the list shows its details, the photo's preview among them, or none for a
+// file never read; the list's menu acts on the chosen row, and saves every row as a report.
+TEST_F(MainWindow, EachRowExplainsItselfAndTheListsMenuActsOnIt) {
+  const std::span<const unsigned char> jpeg = MainPictureBytes();
+  const std::wstring photo = fs::u8path(dir.Put("IMG_0001.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())))).wstring();
+  const std::string gone = dir.File("gone.crw");
+  FileStream stream = FileStream::OpenReadSharedRead(Utf8(photo));
+  window.AddEventRows({{Utf8(photo), FileResult{Event::Done, JudgeFile(stream)}, {}},
+                       {gone, FileResult{Event::Failed, {}}, FileFailure{FailureKind::Open, "Gone"}}});
+  HWND list = Control("ListView1");
+  const NMHDR from{list, static_cast<UINT_PTR>(::GetDlgCtrlID(list)), LVN_GETDISPINFOW};
+  NMLVDISPINFOW cell{from, {}};
+  cell.item.mask = LVIF_IMAGE;
+  cell.item.iItem = 1;
+  ::SendMessageW(window.Handle(), WM_NOTIFY, from.idFrom, reinterpret_cast<LPARAM>(&cell));
+  EXPECT_EQ(cell.item.iImage, static_cast<int>(FileState::Failed));
+  RECT second{LVIR_LABEL, 0, 0, 0};
+  ::SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(second.left + 2, second.top + 2));
+  EXPECT_EQ(Utf8(TooltipText(window.Handle(), list)), gone + "\nFailed: Gone");
+  LVITEMW chosen{};
+  chosen.stateMask = chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&chosen));
+  const auto choose = [&](int item) { ::SendMessageW(window.Handle(), WM_COMMAND, kFirstMenuItemId + item, 0); };
+  choose(1);  // Show in Folder
+  choose(2);  // Copy Path
+  EXPECT_EQ(copiedTexts, std::vector<std::wstring>{photo});
+  reportFile = (dir.Path() / "report.csv").wstring();
+  choose(3);  // Save Report...
+  const std::string report = CsvReport(window.EventRows());
+  EXPECT_EQ(ReadBytes(dir.File("report.csv")), Bytes(report.begin(), report.end()));
+  const WindowDesign& design = DetailsWindowDesign();
+  WithModal([&] { ::SetFocus(list), PressKey(window.Handle(), VK_RETURN); },
+            [&](HWND details) {
+              EXPECT_EQ(Text(Find(details, design, "Edit1")), L"IMG_0001.CRW");
+              EXPECT_EQ(Text(Find(details, design, "Label14")), L"CRW_0042.CRW") << "the camera's name";
+              EXPECT_NE(::SendMessageW(Find(details, design, "Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "the preview";
+              Click(Find(details, design, "Button2"));
+              EXPECT_EQ(shownInFolder, std::vector<std::wstring>(2, photo)) << "by the menu, then here";
+              EXPECT_TRUE(IsShown(details)) << "open until OK";
+            });
+  ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&chosen));
+  WithModal([&] { choose(0); }, [&](HWND details) {
+    EXPECT_EQ(::SendMessageW(Find(details, design, "Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "no preview";
+  });
+  EXPECT_TRUE(errorBoxes.empty());
 }
 
 // Wine's edit box draws nothing of a line of more than 255 script runs (a name makes about six).

@@ -10,8 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_verdict.h"
 #include "generated/version.h"
+#include "platform/file_stream.h"
 #include "platform/wide_text_win32.h"
+#include "tests/support/photos.h"
+#include "tests/support/temp_dir.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/state_icons.h"
 #include "ui/win32/wic_picture.h"
 
 namespace tailmend::test {
@@ -99,6 +105,46 @@ TEST(ProgramResources, TheManifestBringsVersionSixOfTheCommonControls) {
   EXPECT_NE(loaded.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << loaded;
 }
 
+// The 32-pixel picture of an icon of the program's, as its colour bitmap holds it.
+std::vector<std::uint32_t> IconPixels(HMODULE program, const wchar_t* name) {
+  HICON icon = static_cast<HICON>(::LoadImageW(program, name, IMAGE_ICON, 32, 32, 0));
+  ICONINFO parts{};
+  if (icon == nullptr || !::GetIconInfo(icon, &parts)) return {};
+  std::vector<std::uint32_t> pixels(32 * 32);
+  ::GetBitmapBits(parts.hbmColor, static_cast<LONG>(pixels.size() * sizeof(std::uint32_t)), pixels.data());
+  ::DeleteObject(parts.hbmColor);
+  ::DeleteObject(parts.hbmMask);
+  ::DestroyIcon(icon);
+  return pixels;
+}
+
+// Tailmend.exe carries the event list's state icons beside its own, each with its own pictures, and
+// each loads at the side of a screen scaled 100 %, 150 % and 200 % (here from this test program,
+// which carries the same resources).
+TEST(ProgramResources, EachStateIconIsThereAtEachScreensSize) {
+  const ProgramResources program;
+  const std::vector<std::uint32_t> programIcon = IconPixels(program.Module(), L"IDI_ICON1");
+  ASSERT_FALSE(programIcon.empty());
+  for (const FileState state : {FileState::Repaired, FileState::Healthy, FileState::DamagedInside,
+                                FileState::NotRepairable, FileState::Failed}) {
+    const std::wstring name = WideForDisplay(StateIconName(state));
+    EXPECT_NE(::FindResourceW(program.Module(), name.c_str(), RT_GROUP_ICON), nullptr) << Utf8FromWide(name);
+    EXPECT_NE(IconPixels(program.Module(), name.c_str()), programIcon) << Utf8FromWide(name);
+    for (const int dpi : {96, 144, 192}) {
+      HICON icon = LoadStateIcon(state, StateIconSize(dpi));
+      ASSERT_NE(icon, nullptr) << Utf8FromWide(name) << " at " << dpi;
+      ICONINFO parts{};
+      ASSERT_TRUE(::GetIconInfo(icon, &parts));
+      BITMAP shape{};
+      ::GetObjectW(parts.hbmColor, sizeof shape, &shape);
+      EXPECT_EQ(shape.bmWidth, dpi / 6) << Utf8FromWide(name) << " at " << dpi;
+      ::DeleteObject(parts.hbmColor);
+      ::DeleteObject(parts.hbmMask);
+      ::DestroyIcon(icon);
+    }
+  }
+}
+
 // A bitmap made for a picture control, owned, with its pixels readable in a memory device context.
 class MadeBitmap {
 public:
@@ -150,6 +196,28 @@ TEST(WicPicture, BytesThatAreNoJpegGiveAnEmptyPicture) {
   EXPECT_TRUE(DecodeJpeg({reinterpret_cast<const unsigned char*>(notJpeg.data()), notJpeg.size()}).Empty());
   EXPECT_TRUE(DecodeJpeg(MainPictureBytes().first(100)).Empty()) << "a header cut short";
   EXPECT_EQ(MakeBitmap(Picture{}, {338, 226}), nullptr);
+}
+
+// A photo whose preview is a real JPEG: located by the verdict, read alone from the file and decoded
+// by the system to fit its box, the same picture as decoded whole.
+TEST(WicPicture, APhotosPreviewIsDecodedToFitItsBox) {
+  const std::span<const unsigned char> jpeg = MainPictureBytes();
+  TempDir dir;
+  const std::string photo = dir.Put("IMG_0042.CRW", PhotoWithPreview(Bytes(jpeg.begin(), jpeg.end())));
+  FileStream stream = FileStream::OpenReadSharedRead(photo);
+  const FileVerdict verdict = JudgeFile(stream);
+  const Picture preview = PreviewPicture(photo, verdict.preview, {80, 60});
+  ASSERT_EQ(preview.width, 80) << "338 x 226 fitted into 80 x 60";
+  ASSERT_EQ(preview.height, 53);
+  const Picture whole = DecodeJpeg(jpeg);
+  const auto lightness = [](std::uint32_t pixel) { return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF); };
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{40, 26}, std::pair{60, 40}}) {
+    const std::uint32_t there = whole.pixels[static_cast<std::size_t>(y * 226 / 53) * 338 + x * 338 / 80];
+    EXPECT_NEAR(lightness(preview.pixels[static_cast<std::size_t>(y) * 80 + x]), lightness(there), 72) << x << "," << y;
+  }
+  EXPECT_EQ(DecodeJpegToFit(jpeg, {400, 400}).width, 338) << "never larger than it is";
+  EXPECT_TRUE(PreviewPicture(photo, std::nullopt, {80, 60}).Empty()) << "no preview";
+  EXPECT_TRUE(PreviewPicture(photo, PreviewPlace{0, 1000}, {80, 60}).Empty()) << "no JPEG there";
 }
 
 // A picture drawn larger is filtered: between a black and a white pixel lie greys, not a step.

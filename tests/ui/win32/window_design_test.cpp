@@ -10,9 +10,11 @@
 
 #include "tests/ui/win32/window_harness.h"
 #include "ui/behaviour/window_designs.h"
+#include "ui/behaviour/details_window.h"
 #include "ui/win32/about.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/design_drawing.h"
+#include "ui/win32/details.h"
 #include "ui/win32/doc.h"
 #include "ui/win32/main.h"
 #include "ui/win32/process.h"
@@ -264,7 +266,7 @@ TEST_F(WindowDesigns, EachWindowIsDrawnAsItsDesignSays) {
             [](HWND dialog) {
               // A run over no file is over as soon as its worker has said so.
               ASSERT_TRUE(PumpUntil([&] { return Text(Find(dialog, ProcessingDialogDesign(), "Button1")) == L"Close"; }));
-              ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}});
+              ExpectDrawnDialog(dialog, ProcessingDialogDesign(), {{"Button1", L"Close"}, {"Label41", L"0 files"}});
             });
   TfrmShowDoc frmShowDoc;
   frmShowDoc.DocFile = "tailmend-no-such-document.rtf";
@@ -275,6 +277,12 @@ TEST_F(WindowDesigns, EachWindowIsDrawnAsItsDesignSays) {
   TfrmAbout frmAbout;
   WithModal([&] { frmAbout.ShowModal(frmMain.Handle()); },
             [](HWND dialog) { ExpectDrawnDialog(dialog, AboutBoxDesign()); });
+  TfrmDetails frmDetails;
+  frmDetails.Row.file = "C:\\photos\\IMG_0042.CRW";
+  TextsOnShow details;
+  for (const auto& [name, text] : DetailTexts(frmDetails.Row)) details[name] = WideForDisplay(text);
+  WithModal([&] { frmDetails.ShowModal(frmMain.Handle()); },
+            [&](HWND dialog) { ExpectDrawnDialog(dialog, DetailsWindowDesign(), details); });
 }
 
 }  // namespace

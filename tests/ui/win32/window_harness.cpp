@@ -38,6 +38,9 @@ DesktopServices WindowTest::Recorders() {
     return chosenFiles;
   };
   recorders.dialogShown = [](HWND) {};
+  recorders.showInFolder = [this](const std::wstring& file) { shownInFolder.push_back(file); };
+  recorders.chooseReportFile = [this](HWND) { return reportFile; };
+  recorders.copyText = [this](HWND, const std::wstring& text) { copiedTexts.push_back(text); };
   return recorders;
 }
 

@@ -20,7 +20,11 @@ namespace {
 // is 32 + 10n for a root of n = 2..8 entries: one of 52, 62, ..., 112.
 constexpr std::uint32_t kDistanceAbove = 50;
 constexpr std::uint32_t kDistanceBelow = 120;
+constexpr std::uint32_t kShortestRootDistance = 52;
 constexpr std::uint32_t kLargestRootDistance = 112;
+// The entries of a root directory that distance allows.
+constexpr std::uint32_t kFewestRootEntries = 2;
+constexpr std::uint32_t kMostRootEntries = 8;
 
 // Canon's recipe trailer: a 28-byte header (a signature, four bytes, the length of the records as a
 // big-endian u32), the records, and a 64-byte footer (the signature, the same length, and the root
@@ -112,15 +116,47 @@ struct ChunkCandidates {
   std::size_t count = 0;
 };
 
+// A position is a candidate only where the pointer before it is the file's last one, or where the
+// directory it points to starts with the count its distance gives: 2 to 8 entries, kDirectoryReach
+// to kShortestRootDistance - kCiffHeaderSize bytes below it. Once some position has passed the
+// distance test, a chunk with no such count in its reach, and no position the last pointer can
+// stand before, is passed over however many of its positions pass: junk made of them costs no
+// more than any other.
+template <ByteOrder kOrder>
+bool ChunkMayHoldCandidate(const unsigned char* window, std::uint32_t windowStart, std::uint32_t bottom,
+                           std::uint32_t lastPointer) {
+  // The counts of the chunk's positions start in the first kChunkPositions + 60 bytes of its reach;
+  // a few more are looked at, so that the compiler can test sixteen at a time.
+  constexpr std::uint32_t kCountReach = kChunkPositions + 64;
+  if (std::uint64_t{lastPointer} + kLargestRootDistance >= bottom &&
+      std::uint64_t{lastPointer} + kShortestRootDistance < std::uint64_t{bottom} + kChunkPositions) {
+    return true;
+  }
+  // The count's low byte comes first in a little-endian file.
+  constexpr std::uint32_t kLowByte = kOrder == ByteOrder::Little ? 0 : 1;
+  const unsigned char* counts = window + (bottom - kDirectoryReach - windowStart);
+  unsigned char any = 0;
+  for (std::uint32_t k = 0; k < kCountReach; ++k) {
+    any |= (static_cast<unsigned char>(counts[k + kLowByte] - kFewestRootEntries) <=
+            kMostRootEntries - kFewestRootEntries) &
+           (counts[k + 1 - kLowByte] == 0);
+  }
+  return any != 0;
+}
+
 // Tests the positions of a chunk, top down to bottom, whose bytes from bottom - kDirectoryReach to
 // top - 1 the window holds.
 template <ByteOrder kOrder>
 ChunkCandidates TestChunk(const HeldBytes& held, std::uint32_t bottom, std::uint32_t top, std::uint32_t lastPointer,
-                          std::array<PlausibleEnd, kChunkPositions>& found) {
+                          bool plausibleSeen, std::array<PlausibleEnd, kChunkPositions>& found) {
   const unsigned char* window = held.bytes.data();
   const auto windowStart = static_cast<std::uint32_t>(held.from);
   ChunkCandidates chunk;
-  if (top - bottom == kChunkPositions - 1 && !ChunkMayHoldHeapEnd<kOrder>(window, windowStart, bottom)) return chunk;
+  if (top - bottom == kChunkPositions - 1 &&
+      (!ChunkMayHoldHeapEnd<kOrder>(window, windowStart, bottom) ||
+       (plausibleSeen && !ChunkMayHoldCandidate<kOrder>(window, windowStart, bottom, lastPointer)))) {
+    return chunk;
+  }
   for (std::uint32_t position = top;; --position) {
     const PlausibleEnd end{position, DecodeU32(window + (position - kPointerSize - windowStart), kOrder)};
     if (IsPlausibleHeapEnd(position, end.rootPointer)) {
@@ -216,9 +252,10 @@ private:
   // Tests the chunk of positions from next_ down; returns how many candidates it holds.
   std::size_t TestNextChunk() {
     const std::uint32_t bottom = next_ - low_ >= kChunkPositions - 1 ? next_ - (kChunkPositions - 1) : low_;
-    const ChunkCandidates chunk = order_ == ByteOrder::Big
-                                      ? TestChunk<ByteOrder::Big>(Held(), bottom, next_, lastPointer_, found_)
-                                      : TestChunk<ByteOrder::Little>(Held(), bottom, next_, lastPointer_, found_);
+    const ChunkCandidates chunk =
+        order_ == ByteOrder::Big
+            ? TestChunk<ByteOrder::Big>(Held(), bottom, next_, lastPointer_, anyPlausible_, found_)
+            : TestChunk<ByteOrder::Little>(Held(), bottom, next_, lastPointer_, anyPlausible_, found_);
     anyPlausible_ = anyPlausible_ || chunk.anyPlausible;
     next_ = bottom - 1;
     return chunk.count;

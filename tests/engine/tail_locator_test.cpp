@@ -52,9 +52,10 @@ TEST(TailLocatorFindsHeapEnd, LittleEndianRootOfFourEntries) {
   EXPECT_EQ(Locate(bytes), 700000);
 }
 
+// At the highest position of the second window, whose pointer the window keeps of the first.
 TEST(TailLocatorFindsHeapEnd, BigEndianRootOfTwoEntries) {
-  const Bytes bytes = CiffBuilder().BigEndian().HeapEnd(800000).RootEntries(2).Junk(5000).Build();
-  EXPECT_EQ(Locate(bytes), 800000);
+  const Bytes bytes = CiffBuilder().BigEndian().HeapEnd(2003029).RootEntries(2).Junk(66000).Build();
+  EXPECT_EQ(Locate(bytes), 2003029);
 }
 
 TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
@@ -333,6 +334,22 @@ TEST(TailLocatorReads, PositionsPassedOverCostNoReadsOfTheirOwn) {
     EXPECT_EQ(verdict.tail, kTailNotFound) << directories;
     EXPECT_EQ(verdict.missingEnd, MissingEnd::BelowScanFloor) << directories;
     EXPECT_LE(stream.Accesses().size(), 10u) << directories;
+  }
+}
+
+// Below junk in which every fourth position passes the distance test, a heap end is still found
+// when its root directory's count is the only small number near it: entries stored in themselves,
+// with no zero byte, so that nothing else there looks like a count.
+TEST(TailLocatorReads, AHeapEndBelowPassingJunkIsFoundByItsCountAlone) {
+  for (const bool big : {false, true}) {
+    for (const std::uint16_t count : {2, 8}) {
+      const std::vector<CiffEntry> root(count, Value(0x58FF, Bytes(8, 0xFF)));
+      Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(800000).Root(root).Junk(200000, 0).Build();
+      for (std::uint32_t position = 800004; position < bytes.size(); position += 4) {
+        PlantHeapEnd(bytes, position, 52 + 10 * (position % 7), big);
+      }
+      EXPECT_EQ(Locate(bytes), 800000) << big << count;
+    }
   }
 }
 

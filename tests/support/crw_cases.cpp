@@ -29,7 +29,7 @@ CrwCase CrwCaseMaker::Make() {
   builder.BuildInto(bytes);
   if (Chance(12)) ChangeStart(bytes, text);
   if (Chance(4)) AppendTrailer(bytes, heapEnd, text);
-  AppendJunk(bytes, text);
+  AppendJunk(bytes, big, text);
   const std::size_t planted = Between(0, 4);
   for (std::size_t k = 0; k < planted; ++k) PlantPointer(bytes, big, text);
   const auto size = static_cast<std::int64_t>(bytes.size());
@@ -81,7 +81,7 @@ void CrwCaseMaker::ChangeStart(Bytes& bytes, std::ostringstream& text) {
   }
 }
 
-void CrwCaseMaker::AppendJunk(Bytes& bytes, std::ostringstream& text) {
+void CrwCaseMaker::AppendJunk(Bytes& bytes, bool big, std::ostringstream& text) {
   std::size_t length = Pick<std::size_t>({0, 1, 3, 4, 5, 60, 4096, 32768});
   if (Chance(2)) length = Between(0, 40000);
   if (Chance(20)) length = Between(40000, 140000);
@@ -92,8 +92,22 @@ void CrwCaseMaker::AppendJunk(Bytes& bytes, std::ostringstream& text) {
     length = static_cast<std::size_t>(std::max<std::int64_t>(0, Around(kFloor, 3) - Length(bytes)));
   }
   Bytes junk;
-  switch (Between(0, 4)) {
+  switch (Between(0, 5)) {
     case 0: junk.assign(length, 0xFF); text << ", FF junk "; break;
+    case 5: {
+      // A hostile file's: every fourth position passes the distance test. Now and then the file
+      // ends with the pointer before one of them, as one that repeats its root pointer does.
+      junk.assign(length, 0);
+      for (std::size_t at = 4; at <= length; at += 4) {
+        const auto position = static_cast<std::uint32_t>(bytes.size() + at);
+        PutU32(junk, at - 4, position - static_cast<std::uint32_t>(52 + 10 * Between(0, 6)), big);
+      }
+      if (length >= 8 && Chance(3)) {
+        std::copy_n(junk.begin() + static_cast<std::ptrdiff_t>(4 * Between(0, length / 4 - 2)), 4, junk.end() - 4);
+      }
+      text << ", passing junk ";
+      break;
+    }
     case 1: junk.assign(length, 0); text << ", zero junk "; break;
     case 2:
       junk = Noise(length, static_cast<std::uint32_t>(Between(1, 1u << 30)));

@@ -45,7 +45,7 @@ private:
   std::int64_t Around(std::int64_t center, std::int64_t spread);
   std::uint32_t HeapEnd();
   void ChangeStart(Bytes& bytes, std::ostringstream& text);
-  void AppendJunk(Bytes& bytes, std::ostringstream& text);
+  void AppendJunk(Bytes& bytes, bool big, std::ostringstream& text);
   void AppendTrailer(Bytes& bytes, std::uint32_t heapEnd, std::ostringstream& text);
   void PlantPointer(Bytes& bytes, bool big, std::ostringstream& text);
   void PlantDirectory(Bytes& bytes, std::uint32_t position, bool big, std::ostringstream& text);

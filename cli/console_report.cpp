@@ -55,8 +55,9 @@ void ConsoleReport::AddEventRow(const std::string& file, const FileResult& resul
                                  std::to_string(rows_) + "\t" + EscapedName(file) + "\t" + EventColumn(result) + "\n"));
 }
 
-// Asked before each file: the last file's record goes out first, so that a report that cannot be
-// written stops the run before the next file.
+// Asked before each file (and again during a long scan, before anything of that file is decided):
+// the last file's record goes out first, so that a report that cannot be written stops the run
+// before the next file.
 bool ConsoleReport::StopRequested() {
   rowFile_.reset();
   FlushPending();

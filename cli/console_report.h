@@ -62,7 +62,7 @@ private:
   bool reportBroken_ = false;
 };
 
-// Makes Ctrl-C a request to stop before the next file.
+// Makes Ctrl-C a request to stop: before the next file, or during the long scan of one.
 void InstallInterruptHandler();
 
 }  // namespace tailmend

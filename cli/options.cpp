@@ -32,7 +32,8 @@ const char* const kUsageText =
     "Each failure is one line on stderr: the file's name (escaped the same way), what failed, and\n"
     "the system's reason. A file that another program changes while it is being repaired is not cut\n"
     "(with --out, not written).\n"
-    "Ctrl-C stops before the next file.\n"
+    "Ctrl-C stops before the next file, or in the long scan of one before anything in it is changed;\n"
+    "a file so stopped is left as it is and counted as not reached.\n"
     "Exit status: 0 when every file ended \"Done\" or \"No file tail\", 1 otherwise (also when a run\n"
     "was stopped, a failure was reported, something in a folder could not be read or was skipped as\n"
     "not a regular file or a link, or the report could not be written), 2 for a usage error.\n";

@@ -1,5 +1,6 @@
 #include "engine/batch_run.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -125,29 +126,32 @@ void CutIfUnchanged(const std::string& path, OpenedFile& file, TailResult tail) 
   Attempt(FailureKind::Cut, [&] { file.stream.SetEnd(tail); });
 }
 
-// Returns false when the run must end after this file. What the scan found is left in judged,
-// for the row of a file that fails after it.
-bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy, FileVerdict& judged,
-                std::string& backup) {
+// How the run ends with this file, or nothing when it goes on. What the scan found is left in
+// judged, and the backup's name in backup, for the row of a file that fails after them. A file
+// whose scan a stop ended is left as it is, without a row, as the files after it are.
+std::optional<RunEnd> RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolicy& policy,
+                                 FileVerdict& judged, std::string& backup) {
   const std::string& path = selected.path;
   OpenedFile file = Open(selected, policy);
-  judged = JudgeFile(file.stream);
+  auto found = JudgeFile(file.stream, [&sink] { return sink.StopRequested(); });
+  if (!found) return RunEnd::Stopped;
+  judged = std::move(*found);
   const FileVerdict& verdict = judged;
   const TailResult tail = verdict.tail;
   if (tail < 0) {
     sink.SetStepText(Step::FindTail, FailureState(tail));
     sink.AddEventRow(path, {FailureEvent(tail), verdict});
     if (tail == kTailUnknownError) sink.ReportFailure(path, {FailureKind::Read, verdict.failureReason});
-    return true;
+    return std::nullopt;
   }
   sink.SetStepText(Step::FindTail, StepState::Done);
   if (policy.changeNothing) {
     sink.AddEventRow(path, {Event::TailFound, verdict});
-    return true;
+    return std::nullopt;
   }
   // An original repaired into another folder stays as it is, and needs no backup.
   const bool inPlace = policy.outputFolder.empty();
-  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink, backup)) return false;
+  if (inPlace && !BackupIfRequested(path, file.stream, verdict, sink, backup)) return RunEnd::BackupFailed;
   sink.SetStepText(Step::Cut, StepState::Processing);
   if (inPlace) {
     CutIfUnchanged(path, file, tail);
@@ -156,7 +160,7 @@ bool RepairFile(const SelectedFile& selected, ProgressSink& sink, const RunPolic
   }
   sink.SetStepText(Step::Cut, StepState::Done);
   sink.AddEventRow(path, {Event::Done, verdict, backup});
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -170,7 +174,7 @@ RunEnd ProcessFiles(const FileList& files, ProgressSink& sink, const RunPolicy& 
     FileVerdict judged;
     std::string backup;  // written before a cut that then failed, it stays, and the row names it
     try {
-      if (!RepairFile(files[k], sink, policy, judged, backup)) return RunEnd::BackupFailed;
+      if (const auto end = RepairFile(files[k], sink, policy, judged, backup)) return *end;
     } catch (const FileError& error) {
       if (policy.onFileError == OnFileError::EndRun) throw;
       sink.SetStepText(StepOf(error.Kind()), StepState::Failed);

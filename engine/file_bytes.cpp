@@ -5,18 +5,6 @@
 
 namespace tailmend {
 
-std::uint16_t DecodeU16(const unsigned char* p, ByteOrder order) {
-  if (order == ByteOrder::Big) return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-  return static_cast<std::uint16_t>((p[1] << 8) | p[0]);
-}
-
-std::uint32_t DecodeU32(const unsigned char* p, ByteOrder order) {
-  if (order == ByteOrder::Big) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-  }
-  return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-}
-
 void FileBytes::Read(std::uint64_t offset, std::span<unsigned char> out) {
   std::size_t delivered = 0;
   if (offset < size_) {
@@ -27,10 +15,10 @@ void FileBytes::Read(std::uint64_t offset, std::span<unsigned char> out) {
   std::fill(out.begin() + static_cast<std::ptrdiff_t>(delivered), out.end(), 0);
 }
 
-bool FileBytes::WillRead(std::uint64_t offset, std::uint64_t count) {
-  if (offset >= size_) return false;
+void FileBytes::WillRead(std::uint64_t offset, std::uint64_t count) {
+  if (offset >= size_) return;
   const std::uint64_t inside = std::min<std::uint64_t>(count, size_ - offset);
-  return stream_.WillRead(static_cast<std::int64_t>(offset), static_cast<std::int64_t>(inside));
+  stream_.WillRead(static_cast<std::int64_t>(offset), static_cast<std::int64_t>(inside));
 }
 
 std::uint16_t FileBytes::U16At(std::uint64_t offset, ByteOrder order) {

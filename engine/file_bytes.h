@@ -10,8 +10,29 @@ namespace tailmend {
 // CIFF files store their numbers little-endian ("II") or big-endian ("MM"), as the mark says.
 enum class ByteOrder { Little, Big };
 
-std::uint16_t DecodeU16(const unsigned char* p, ByteOrder order);
-std::uint32_t DecodeU32(const unsigned char* p, ByteOrder order);
+// Inline: the scan decodes a value at every position of the junk.
+inline std::uint16_t DecodeU16(const unsigned char* p, ByteOrder order) {
+  if (order == ByteOrder::Big) return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+  return static_cast<std::uint16_t>((p[1] << 8) | p[0]);
+}
+
+inline std::uint32_t DecodeU32(const unsigned char* p, ByteOrder order) {
+  if (order == ByteOrder::Big) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+  }
+  return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+}
+
+// Bytes of a file that a reader holds in memory already, as FileBytes delivered them: the file's
+// bytes from `from` on.
+struct HeldBytes {
+  std::uint64_t from = 0;
+  std::span<const unsigned char> bytes;
+
+  bool Holds(std::uint64_t offset, std::uint64_t count) const {
+    return offset >= from && offset - from + count <= bytes.size();
+  }
+};
 
 // The file as one zero-filled buffer of the size taken at the start would hold it after one read
 // of the whole file, but read only where asked: a read that falls short leaves the bytes it did not
@@ -33,8 +54,8 @@ public:
   // The value in the four bytes before end; an end below 4 reads the missing bytes as zero.
   std::uint32_t U32Before(std::uint64_t end, ByteOrder order);
   // Tells the system that the bytes from offset on, count of them (those inside the file), will be
-  // read soon; true when they seem to be in memory already (Stream::WillRead).
-  bool WillRead(std::uint64_t offset, std::uint64_t count);
+  // read soon (Stream::WillRead).
+  void WillRead(std::uint64_t offset, std::uint64_t count);
 
 private:
   Stream& stream_;

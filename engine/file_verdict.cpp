@@ -77,13 +77,15 @@ void JudgeHeap(FileBytes& file, std::uint32_t heapEnd, ByteOrder order, Verdict 
 }
 
 // True when a position below the scan floor, where the locator looks for nothing, has a root
-// directory a reader could read: the heap ends there, and what follows it is junk.
+// directory a reader could read: the heap ends there, and what follows it is junk. The root
+// directories are read from the bytes read here, never with reads of their own.
 bool HeapEndsBelowScanFloor(FileBytes& file, ByteOrder order) {
   std::vector<unsigned char> below(std::min<std::uint32_t>(file.Size(), kScanFloor));
   file.Read(0, below);
+  const HeldBytes held{0, below};
   for (auto position = static_cast<std::uint32_t>(below.size()); position > kPointerSize; --position) {
     if (IsPlausibleHeapEnd(position, DecodeU32(below.data() + position - kPointerSize, order)) &&
-        !CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), position}, order)) {
+        !CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), position}, order, held)) {
       return true;
     }
   }
@@ -108,7 +110,8 @@ void NoHeapEnd(FileVerdict& verdict, MissingEnd missing) {
 
 void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
   switch (search.finding) {
-    case TailFinding::ReadFailed: return;
+    case TailFinding::ReadFailed:
+    case TailFinding::Stopped: return;
     case TailFinding::TooSmall:
     case TailFinding::TooLarge:
       verdict.verdict = Verdict::NotRepairable;
@@ -159,8 +162,11 @@ void Judge(const TailSearch& search, FileBytes& file, FileVerdict& verdict) {
 
 }  // namespace
 
-FileVerdict JudgeFile(Stream& stream) {
-  const TailSearch search = SearchFileTail(stream);
+FileVerdict JudgeFile(Stream& stream) { return *JudgeFile(stream, {}); }
+
+std::optional<FileVerdict> JudgeFile(Stream& stream, const StopRequest& stop) {
+  const TailSearch search = SearchFileTail(stream, stop);
+  if (search.finding == TailFinding::Stopped) return std::nullopt;
   FileVerdict verdict;
   verdict.tail = search.tail;
   verdict.failureReason = search.failureReason;

@@ -133,5 +133,7 @@ inline constexpr std::uint32_t kHeaderSearchWindow = 64 * 1024;
 // (kTailUnknownError), even with its end found; one that fails while looking at a file with
 // nothing to cut leaves the first guess at why (an unknown lookalike, a file cut short or damaged).
 FileVerdict JudgeFile(Stream& stream);
+// The same, or nothing when a stop was asked for during a long scan: then nothing is known yet.
+std::optional<FileVerdict> JudgeFile(Stream& stream, const StopRequest& stop);
 
 }  // namespace tailmend

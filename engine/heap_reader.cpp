@@ -38,17 +38,31 @@ constexpr std::size_t kMaxNameLength = 64;
 
 constexpr std::size_t kMaxDirectoryBytes = std::size_t{kMaxDirectoryEntries} * kDirectoryEntrySize;
 
+// A value read through any of the reads below.
+template <typename Reads>
+std::uint16_t U16At(Reads& reads, std::uint64_t offset, ByteOrder order) {
+  std::array<unsigned char, 2> bytes{};
+  reads.Read(offset, bytes);
+  return DecodeU16(bytes.data(), order);
+}
+
+template <typename Reads>
+std::uint32_t U32At(Reads& reads, std::uint64_t offset, ByteOrder order) {
+  std::array<unsigned char, 4> bytes{};
+  reads.Read(offset, bytes);
+  return DecodeU32(bytes.data(), order);
+}
+
 // The reads of a whole walk are small and close together: a heap's directory, its sub-heaps and
 // the values picked out lie just below the heap's end. They are served from a few windows of the
 // file; a read outside them loads a window that ends where the read ends and reaches back by up
 // to kWindowSize, where the next reads most likely are. Once kExtendedBytes have been loaded, a
-// read loads only its own bytes, so that no heap can make the walk read much. Without extend,
-// every read loads only its own bytes, and fails only when they cannot be read.
+// read loads only its own bytes, so that no heap can make the walk read much.
 class WindowedReads {
 public:
   static constexpr std::size_t kWindowSize = 4096;
 
-  WindowedReads(FileBytes& file, bool extend) : file_(file), extended_(extend ? 0 : kExtendedBytes) {}
+  explicit WindowedReads(FileBytes& file) : file_(file) {}
 
   void Read(std::uint64_t offset, std::span<unsigned char> out) {
     if (out.size() > kWindowSize) return file_.Read(offset, out);
@@ -71,18 +85,6 @@ public:
     std::copy_n(window.bytes.begin() + static_cast<std::ptrdiff_t>(offset - window.start), out.size(), out.begin());
   }
 
-  std::uint16_t U16At(std::uint64_t offset, ByteOrder order) {
-    std::array<unsigned char, 2> bytes{};
-    Read(offset, bytes);
-    return DecodeU16(bytes.data(), order);
-  }
-
-  std::uint32_t U32At(std::uint64_t offset, ByteOrder order) {
-    std::array<unsigned char, 4> bytes{};
-    Read(offset, bytes);
-    return DecodeU32(bytes.data(), order);
-  }
-
 private:
   // Beyond this, the walk has met a heap no camera writes.
   static constexpr std::uint64_t kExtendedBytes = std::uint64_t{64} * 1024;
@@ -99,6 +101,22 @@ private:
   std::uint64_t extended_ = 0;
 };
 
+// Reads served from bytes the caller holds in memory, as the locator's scan holds the end of the
+// file; a byte outside them is read from the file.
+class HeldReads {
+public:
+  HeldReads(FileBytes& file, HeldBytes held) : file_(file), held_(held) {}
+
+  void Read(std::uint64_t offset, std::span<unsigned char> out) {
+    if (!held_.Holds(offset, out.size())) return file_.Read(offset, out);
+    std::copy_n(held_.bytes.begin() + static_cast<std::ptrdiff_t>(offset - held_.from), out.size(), out.begin());
+  }
+
+private:
+  FileBytes& file_;
+  HeldBytes held_;
+};
+
 struct Entry {
   std::uint16_t tag;
   std::uint32_t size;
@@ -109,11 +127,11 @@ struct Entry {
 
 // Walks a directory tree depth-first, keeping the path to the entry being checked, so that a fault
 // can say where it lies.
+template <typename Reads>
 class HeapWalker {
 public:
   // With descend false only the root directory is checked, and the first fault ends the walk.
-  HeapWalker(FileBytes& file, ByteOrder order, bool descend)
-      : file_(file, descend), order_(order), descend_(descend) {}
+  HeapWalker(Reads& reads, ByteOrder order, bool descend) : reads_(reads), order_(order), descend_(descend) {}
 
   void Walk(HeapRange root) { Directory(root, 0); }
   // A read failed: the fault of whatever was being checked.
@@ -122,7 +140,7 @@ public:
   HeapReading reading;
 
 private:
-  WindowedReads file_;
+  Reads& reads_;
   ByteOrder order_;
   bool descend_;
   std::array<std::uint16_t, kMaxSubHeapDepth + 1> path_{};
@@ -150,11 +168,11 @@ private:
       return Fault(HeapFault::DirectoryMisplaced);
     }
     const std::uint64_t size = heap.end - heap.start;
-    const std::uint32_t pointer = file_.U32At(heap.end - kPointerSize, order_);
+    const std::uint32_t pointer = U32At(reads_, heap.end - kPointerSize, order_);
     const std::uint64_t directory = std::uint64_t{heap.start} + pointer;
     if (level == 0) where_ = directory;
     if (pointer > size - kDirectoryCountSize - kPointerSize) return Fault(HeapFault::DirectoryMisplaced);
-    const std::uint16_t count = file_.U16At(directory, order_);
+    const std::uint16_t count = U16At(reads_, directory, order_);
     if (count == 0 || count > kMaxDirectoryEntries) return Fault(HeapFault::EntryCount);
     const std::uint64_t directoryEnd =
         std::uint64_t{pointer} + kDirectoryCountSize + std::uint64_t{kDirectoryEntrySize} * count + kPointerSize;
@@ -164,7 +182,7 @@ private:
 
     std::array<unsigned char, kMaxDirectoryBytes> bytes{};
     const std::size_t length = std::size_t{kDirectoryEntrySize} * count;
-    file_.Read(directory + kDirectoryCountSize, std::span(bytes).first(length));
+    reads_.Read(directory + kDirectoryCountSize, std::span(bytes).first(length));
     for (std::size_t k = 0; k < length; k += kDirectoryEntrySize) {
       const unsigned char* raw = bytes.data() + k;
       const Entry entry{DecodeU16(raw, order_), DecodeU32(raw + 2, order_), DecodeU32(raw + 6, order_),
@@ -219,13 +237,13 @@ private:
 
   void Preview(std::uint32_t data, std::uint32_t size) {
     std::array<unsigned char, 2> start{};
-    if (size >= start.size()) file_.Read(data, start);
+    if (size >= start.size()) reads_.Read(data, start);
     if (start[0] != kMarker || start[1] != kStartOfImage) return Fault(HeapFault::PreviewStart);
     reading.preview = PreviewPlace{data, size};
     static_assert(kPreviewEndWindow <= WindowedReads::kWindowSize);
     std::array<unsigned char, kPreviewEndWindow> end{};
     const std::size_t window = std::min<std::size_t>(size, end.size());
-    file_.Read(std::uint64_t{data} + size - window, std::span(end).first(window));
+    reads_.Read(std::uint64_t{data} + size - window, std::span(end).first(window));
     std::size_t last = window;
     while (last > 0 && (end[last - 1] == 0 || end[last - 1] == kMarker)) --last;
     if (last < 2 || end[last - 1] != kEndOfImage || end[last - 2] != kMarker) Fault(HeapFault::PreviewEnd);
@@ -235,7 +253,7 @@ private:
     if (reading.originalFileName) return;
     std::array<unsigned char, kMaxNameLength> bytes{};
     const std::size_t length = std::min<std::size_t>(size, bytes.size());
-    file_.Read(data, std::span(bytes).first(length));
+    reads_.Read(data, std::span(bytes).first(length));
     const auto end = std::find(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), 0);
     const bool printable = std::all_of(bytes.begin(), end, [](unsigned char c) { return c >= 0x20 && c < 0x7F; });
     if (end != bytes.begin() && printable) reading.originalFileName.emplace(bytes.begin(), end);
@@ -243,21 +261,23 @@ private:
 
   void CaptureTime(std::uint32_t data, std::uint32_t size) {
     if (reading.captureTime || size < 4) return;
-    const std::uint32_t seconds = file_.U32At(data, order_);
+    const std::uint32_t seconds = U32At(reads_, data, order_);
     if (seconds != 0) reading.captureTime = seconds;
   }
 };
 
 }  // namespace
 
-std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, ByteOrder order) {
-  HeapWalker walker(file, order, false);
+std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, ByteOrder order, HeldBytes held) {
+  HeldReads reads(file, held);
+  HeapWalker walker(reads, order, false);
   walker.Walk(root);
   return walker.reading.damage;
 }
 
 HeapReading ReadHeap(FileBytes& file, HeapRange root, ByteOrder order) {
-  HeapWalker walker(file, order, true);
+  WindowedReads reads(file);
+  HeapWalker walker(reads, order, true);
   try {
     walker.Walk(root);
   } catch (const PlatformError& error) {

@@ -102,8 +102,10 @@ struct HeapReading {
 
 // The checks a raw reader makes of the root directory alone, before it goes further: an entry
 // count of 1 to 127, a directory that ends exactly at the heap end, the data of every entry inside
-// the heap before the directory. Reads only the directory. A failed read raises PlatformError.
-std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, ByteOrder order);
+// the heap before the directory. Reads only the directory, from held where it lies there (the
+// locator's scan holds the root directory of every position it tests), otherwise from the file.
+// A failed read raises PlatformError.
+std::optional<HeapDamage> CheckRootDirectory(FileBytes& file, HeapRange root, ByteOrder order, HeldBytes held = {});
 
 // Reads the whole directory tree as a raw reader would: the root directory's checks, the same for
 // every sub-heap (an entry whose type is a directory) down to kMaxSubHeapDepth, and the first

@@ -79,7 +79,7 @@ struct FileFailure {
 // How a run ended.
 enum class RunEnd {
   Finished,      // every file was visited
-  Stopped,       // a stop was asked for before a file
+  Stopped,       // a stop was asked for before a file or during the scan of one
   BackupFailed,  // a backup failed: that file is uncut and no later file was visited
 };
 

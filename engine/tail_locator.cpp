@@ -4,9 +4,9 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <span>
-#include <vector>
 
 #include "engine/file_bytes.h"
 #include "engine/heap_reader.h"
@@ -16,12 +16,15 @@ namespace tailmend {
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
 // The distance from a root directory's pointer to the end of its heap, the file header included,
 // is 32 + 10n for a root of n = 2..8 entries: one of 52, 62, ..., 112.
 constexpr std::uint32_t kDistanceAbove = 50;
 constexpr std::uint32_t kDistanceBelow = 120;
+constexpr std::uint32_t kShortestRootDistance = 52;
+constexpr std::uint32_t kLargestRootDistance = 112;
+// The entries of a root directory that distance allows.
+constexpr std::uint32_t kFewestRootEntries = 2;
+constexpr std::uint32_t kMostRootEntries = 8;
 
 // Canon's recipe trailer: a 28-byte header (a signature, four bytes, the length of the records as a
 // big-endian u32), the records, and a 64-byte footer (the signature, the same length, and the root
@@ -32,15 +35,22 @@ constexpr std::uint32_t kTrailerHeaderLengthAt = 24;
 constexpr std::uint32_t kTrailerFooterSize = 64;
 constexpr std::uint32_t kTrailerFooterLengthAt = 20;
 
-// The scan reads the file's end first in a block of this size, whatever the file's size: large
-// enough that system calls cost little beside the copying, small enough that a scan stopping in it
-// reads less than 64 KiB beyond the junk.
-constexpr std::uint32_t kScanBlockSize = 60 * 1024;
-// Once the first block held no heap end, the junk is long: the blocks double, so that the disk
-// gets half as many requests, and a scan still reads less than 128 KiB beyond the junk.
-constexpr std::uint32_t kLargeScanBlockSize = 2 * kScanBlockSize;
-// Blocks start on page boundaries, where the system reads from.
+// The scan reads the end of the file forwards, in windows that grow downwards from it: the last
+// 64 KiB, which holds the heap end of most damaged files and the root directory of a healthy one,
+// then the 1 MiB below, then twice as much each time up to 2 MiB. Each window is one read, in the
+// direction in which the system and the disk read ahead; long junk costs few requests, and memory
+// stays bounded whatever its length. Larger windows spared cold reads nothing measurable and cost
+// warm scans of long junk a quarter more, their bytes no longer in the processor's cache.
+constexpr std::uint32_t kFirstWindow = 64 * 1024;
+constexpr std::uint32_t kSecondWindow = 1024 * 1024;
+constexpr std::uint32_t kLargestWindow = 2 * 1024 * 1024;
+// Windows start on page boundaries, where the system reads from.
 constexpr std::uint32_t kPageSize = 4096;
+// A position's root directory starts at most this far below it: its pointer, counted from the
+// heap's start after the file header, lies at most kLargestRootDistance bytes below. A window keeps
+// the bytes of the one above it that the positions below need, so that every position it tests
+// has its root directory in memory.
+constexpr auto kDirectoryReach = static_cast<std::uint32_t>(kLargestRootDistance - kCiffHeaderSize);
 // Positions tested together by the quick pre-test; far fewer than the 65,536 positions over which
 // the upper half of a nearby pointer stays the same.
 constexpr std::uint32_t kChunkPositions = 128;
@@ -58,14 +68,14 @@ bool EndsWithCompleteDirectory(FileBytes& file, std::uint32_t lastPointer, ByteO
 // The pointer before a position in [first, first + kChunkPositions) lies less than kDistanceBelow
 // and more than kDistanceAbove bytes back, so its upper 16 bits are those of one of that range's
 // two ends. One compare of two bytes per position rules out almost all of junk and image data.
-bool ChunkMayHoldHeapEnd(const unsigned char* window, std::uint32_t windowStart, std::uint32_t first,
-                         ByteOrder order) {
+template <ByteOrder kOrder>
+bool ChunkMayHoldHeapEnd(const unsigned char* window, std::uint32_t windowStart, std::uint32_t first) {
   // Where, relative to a position, the most significant byte of the pointer before it and the
   // next one lie.
-  const std::uint32_t mostBack = order == ByteOrder::Little ? 1 : 4;
-  const std::uint32_t nextBack = order == ByteOrder::Little ? 2 : 3;
-  const unsigned char* most = window + (first - mostBack - windowStart);
-  const unsigned char* next = window + (first - nextBack - windowStart);
+  constexpr std::uint32_t kMostBack = kOrder == ByteOrder::Little ? 1 : 4;
+  constexpr std::uint32_t kNextBack = kOrder == ByteOrder::Little ? 2 : 3;
+  const unsigned char* most = window + (first - kMostBack - windowStart);
+  const unsigned char* next = window + (first - kNextBack - windowStart);
   const auto holdsUpperHalf = [&](std::uint32_t pointer) {
     const auto mostByte = static_cast<unsigned char>(pointer >> 24);
     const auto nextByte = static_cast<unsigned char>(pointer >> 16);
@@ -79,112 +89,206 @@ bool ChunkMayHoldHeapEnd(const unsigned char* window, std::uint32_t windowStart,
          ((highestPointer >> 16) != (lowestPointer >> 16) && holdsUpperHalf(highestPointer));
 }
 
-// The highest of the positions low..high that passes, in a window that holds the file's bytes
-// from windowStart (= low - 4) to high.
-std::optional<std::uint32_t> HighestPlausibleInWindow(const Bytes& window, std::uint32_t windowStart,
-                                                      std::uint32_t low, std::uint32_t high, ByteOrder order) {
-  for (std::uint32_t top = high;;) {
-    const bool wholeChunk = top - low >= kChunkPositions - 1;
-    const std::uint32_t bottom = wholeChunk ? top - (kChunkPositions - 1) : low;
-    if (!wholeChunk || ChunkMayHoldHeapEnd(window.data(), windowStart, bottom, order)) {
-      for (std::uint32_t position = top;; --position) {
-        const unsigned char* before = window.data() + (position - kPointerSize - windowStart);
-        if (IsPlausibleHeapEnd(position, DecodeU32(before, order))) return position;
-        if (position == bottom) break;
+// A position that passes the distance test, and the pointer before it.
+struct PlausibleEnd {
+  std::uint32_t position;
+  std::uint32_t rootPointer;
+};
+
+// A root directory ends exactly at its heap end only with the entry count that the distance from
+// its pointer gives, so one of another count fails CheckRootDirectory whatever else it holds. Junk
+// can be made of passing positions by the million: this look at two bytes passes over them. The
+// window holds the directory (kDirectoryReach).
+template <ByteOrder kOrder>
+bool CountFitsDistance(const unsigned char* window, std::uint32_t windowStart, const PlausibleEnd& end) {
+  const std::uint32_t directory = static_cast<std::uint32_t>(kCiffHeaderSize) + end.rootPointer;
+  const std::uint32_t entries =
+      (end.position - end.rootPointer - (kCiffHeaderSize + kDirectoryCountSize + kPointerSize)) / kDirectoryEntrySize;
+  return DecodeU16(window + (directory - windowStart), kOrder) == entries;
+}
+
+// What a chunk of positions holds.
+struct ChunkCandidates {
+  // Some position passed the distance test.
+  bool anyPlausible = false;
+  // Those worth a look at their root directory, highest first: their count fits the distance, or
+  // their pointer is the one the file ends with.
+  std::size_t count = 0;
+};
+
+// A position is a candidate only where the pointer before it is the file's last one, or where the
+// directory it points to starts with the count its distance gives: 2 to 8 entries, kDirectoryReach
+// to kShortestRootDistance - kCiffHeaderSize bytes below it. Once some position has passed the
+// distance test, a chunk with no such count in its reach, and no position the last pointer can
+// stand before, is passed over however many of its positions pass: junk made of them costs no
+// more than any other.
+template <ByteOrder kOrder>
+bool ChunkMayHoldCandidate(const unsigned char* window, std::uint32_t windowStart, std::uint32_t bottom,
+                           std::uint32_t lastPointer) {
+  // The counts of the chunk's positions start in the first kChunkPositions + 60 bytes of its reach;
+  // a few more are looked at, so that the compiler can test sixteen at a time.
+  constexpr std::uint32_t kCountReach = kChunkPositions + 64;
+  if (std::uint64_t{lastPointer} + kLargestRootDistance >= bottom &&
+      std::uint64_t{lastPointer} + kShortestRootDistance < std::uint64_t{bottom} + kChunkPositions) {
+    return true;
+  }
+  // The count's low byte comes first in a little-endian file.
+  constexpr std::uint32_t kLowByte = kOrder == ByteOrder::Little ? 0 : 1;
+  const unsigned char* counts = window + (bottom - kDirectoryReach - windowStart);
+  unsigned char any = 0;
+  for (std::uint32_t k = 0; k < kCountReach; ++k) {
+    any |= (static_cast<unsigned char>(counts[k + kLowByte] - kFewestRootEntries) <=
+            kMostRootEntries - kFewestRootEntries) &
+           (counts[k + 1 - kLowByte] == 0);
+  }
+  return any != 0;
+}
+
+// Tests the positions of a chunk, top down to bottom, whose bytes from bottom - kDirectoryReach to
+// top - 1 the window holds.
+template <ByteOrder kOrder>
+ChunkCandidates TestChunk(const HeldBytes& held, std::uint32_t bottom, std::uint32_t top, std::uint32_t lastPointer,
+                          bool plausibleSeen, std::array<PlausibleEnd, kChunkPositions>& found) {
+  const unsigned char* window = held.bytes.data();
+  const auto windowStart = static_cast<std::uint32_t>(held.from);
+  ChunkCandidates chunk;
+  if (top - bottom == kChunkPositions - 1 &&
+      (!ChunkMayHoldHeapEnd<kOrder>(window, windowStart, bottom) ||
+       (plausibleSeen && !ChunkMayHoldCandidate<kOrder>(window, windowStart, bottom, lastPointer)))) {
+    return chunk;
+  }
+  for (std::uint32_t position = top;; --position) {
+    const PlausibleEnd end{position, DecodeU32(window + (position - kPointerSize - windowStart), kOrder)};
+    if (IsPlausibleHeapEnd(position, end.rootPointer)) {
+      chunk.anyPlausible = true;
+      if (end.rootPointer == lastPointer || CountFitsDistance<kOrder>(window, windowStart, end)) {
+        found[chunk.count++] = end;
       }
     }
-    if (bottom == low) return std::nullopt;
-    top = bottom - 1;
+    if (position == bottom) return chunk;
   }
 }
 
-// Tests positions from the end of the file down to the scan floor, one block at a time, and
-// returns those that pass, highest first. A pointer across a block boundary needs three bytes of
-// the block above: they are kept, not read again. Reading backwards defeats the system's own
-// read-ahead, which follows reads forwards, so each block waits for the disk: the scan asks for
-// the block below the one it reads before reading it, and the disk fetches both at once.
-class PlausibleHeapEnds {
+// Tests positions from the end of the file down to the scan floor, one window at a time (see
+// kFirstWindow), and returns the candidates among them (ChunkCandidates), highest first. A stop
+// asked for is honoured before each window below the first: nothing has been decided yet.
+class HeapEndCandidates {
 public:
-  // inMemory: what AskForFirstBlock answered.
-  PlausibleHeapEnds(FileBytes& file, ByteOrder order, bool inMemory)
-      : file_(file), order_(order), window_(kLargeScanBlockSize + kCarriedBytes), next_(file.Size() - 1),
-        hintedFrom_(FirstBlockStart(file.Size())), inMemory_(inMemory) {}
-
-  // Asks for the first block, the file's end, before anything else is read: the disk may fetch it
-  // while the mark at the start is read. A file readable as it stands needs only its last bytes;
-  // the rest of its block comes alongside. True when the block is in memory already: the file's
-  // end most likely is, and the scan asks for nothing more.
-  static bool AskForFirstBlock(FileBytes& file) {
-    const std::uint32_t start = FirstBlockStart(file.Size());
-    return start < file.Size() && file.WillRead(start, file.Size() - start);
+  // Reads the first window, which holds the file's last bytes.
+  HeapEndCandidates(FileBytes& file, ByteOrder order, const StopRequest& stop)
+      : file_(file), order_(order), stop_(stop) {
+    const std::uint32_t size = file.Size();
+    Load(WindowStart(size, kFirstWindow), size);
+    next_ = size - 1;
+    lastPointer_ = PointerBefore(size);
   }
 
-  // The next position that passes, below the one returned before.
-  std::optional<std::uint32_t> Next() {
+  // Asks for the first window before anything else is read: the disk may fetch it while the mark
+  // at the start is read.
+  static void AskForFirstWindow(FileBytes& file) {
+    const std::uint32_t size = file.Size();
+    if (size <= kFloor) return;
+    const std::uint32_t start = WindowStart(size, kFirstWindow);
+    file.WillRead(start, size - start);
+  }
+
+  // The bytes in memory: the root directory of the position returned last lies in them.
+  HeldBytes Held() const { return {windowStart_, std::span(window_.get(), held_)}; }
+
+  // The pointer in the file's last four bytes.
+  std::uint32_t LastPointer() const { return lastPointer_; }
+
+  // The candidates of the next chunk below that has any; none once the scan floor is passed or a
+  // stop was asked for.
+  std::span<const PlausibleEnd> Next() {
     for (;;) {
-      if (!loaded_ || next_ < low_) {
-        if (loaded_ && low_ == kScanFloor) return std::nullopt;
-        LoadBlockBelow();
+      if (next_ >= low_) {
+        if (const std::size_t count = TestNextChunk()) return std::span(found_).first(count);
+      } else if (low_ == kFloor) {
+        return {};
+      } else if (stop_ && stop_()) {
+        stopped_ = true;
+        return {};
+      } else {
+        LoadBelow();
       }
-      if (const auto found = HighestPlausibleInWindow(window_, windowStart_, low_, next_, order_)) {
-        next_ = *found - 1;
-        return found;
-      }
-      next_ = low_ - 1;
     }
   }
 
+  // True when Next ended for a stop, not at the scan floor.
+  bool Stopped() const { return stopped_; }
+  // True when some position tested passed the distance test.
+  bool AnyPlausible() const { return anyPlausible_; }
+
 private:
-  static constexpr std::uint32_t kCarriedBytes = kPointerSize - 1;
-  static constexpr std::uint32_t kLowestStart = kScanFloor - kPointerSize;
+  // The lowest byte a position at the scan floor needs.
+  static constexpr auto kLowestStart = static_cast<std::uint32_t>(kScanFloor - kDirectoryReach);
+  static constexpr auto kFloor = static_cast<std::uint32_t>(kScanFloor);
 
   FileBytes& file_;
   ByteOrder order_;
-  Bytes window_;
-  // The window holds the file's bytes from windowStart_ up to the highest position it tests, and
-  // tests positions low_ to next_ of them.
+  const StopRequest& stop_;
+  // The file's bytes from windowStart_ on, held_ of them; the positions from low_ to next_ are
+  // still to be tested in them.
+  std::unique_ptr<unsigned char[]> window_;
+  std::size_t capacity_ = 0;
   std::uint32_t windowStart_ = 0;
+  std::uint32_t held_ = 0;
   std::uint32_t low_ = 0;
-  std::uint32_t next_;
-  bool loaded_ = false;
-  // The bytes from here to the end of the file have been asked for ahead of their reads.
-  std::uint32_t hintedFrom_;
-  // Hints are spent on a file whose end is in memory, as after its scan from the disk, or where
-  // it was just written: asking costs the system a look at every page.
-  bool inMemory_;
+  std::uint32_t next_ = 0;
+  std::uint32_t nextWindow_ = kSecondWindow;
+  std::uint32_t lastPointer_ = 0;
+  bool stopped_ = false;
+  bool anyPlausible_ = false;
+  // The candidates of the chunk tested last.
+  std::array<PlausibleEnd, kChunkPositions> found_{};
 
-  // Where the block that holds the bytes up to end, of the given size, starts.
-  static std::uint32_t BlockStart(std::uint32_t end, std::uint32_t size) {
+  // Where a window of the given size below end starts.
+  static std::uint32_t WindowStart(std::uint32_t end, std::uint32_t size) {
     const std::uint32_t lowest = end > size ? end - size : 0;
-    return std::max(kLowestStart, (lowest + kPageSize - 1) / kPageSize * kPageSize);
+    return std::max(kLowestStart, lowest / kPageSize * kPageSize);
   }
 
-  // The first block holds the positions from the size minus one down.
-  static std::uint32_t FirstBlockStart(std::uint32_t size) {
-    return BlockStart(size - 1 - kCarriedBytes, kScanBlockSize);
+  // Tests the chunk of positions from next_ down; returns how many candidates it holds.
+  std::size_t TestNextChunk() {
+    const std::uint32_t bottom = next_ - low_ >= kChunkPositions - 1 ? next_ - (kChunkPositions - 1) : low_;
+    const ChunkCandidates chunk =
+        order_ == ByteOrder::Big
+            ? TestChunk<ByteOrder::Big>(Held(), bottom, next_, lastPointer_, anyPlausible_, found_)
+            : TestChunk<ByteOrder::Little>(Held(), bottom, next_, lastPointer_, anyPlausible_, found_);
+    anyPlausible_ = anyPlausible_ || chunk.anyPlausible;
+    next_ = bottom - 1;
+    return chunk.count;
   }
 
-  // The block that holds the positions from next_ down.
-  void LoadBlockBelow() {
-    const std::uint32_t high = next_;
-    // The window's bytes from here to high come from the block above, at the window's start.
-    const std::uint32_t carriedFrom = loaded_ ? windowStart_ : high;
-    windowStart_ = BlockStart(high - kCarriedBytes, loaded_ ? kLargeScanBlockSize : kScanBlockSize);
-    AskForBlockBelow();
-    std::memmove(window_.data() + (carriedFrom - windowStart_), window_.data(), high - carriedFrom);
-    file_.Read(windowStart_, std::span(window_).first(carriedFrom - windowStart_));
-    low_ = windowStart_ + kPointerSize;
-    loaded_ = true;
+  std::uint32_t PointerBefore(std::uint32_t position) const {
+    return DecodeU32(window_.get() + (position - kPointerSize - windowStart_), order_);
   }
 
-  // Below the lowest block, BlockStart gives the block itself, and nothing is asked for.
-  void AskForBlockBelow() {
-    if (inMemory_) return;
-    // The next block holds the positions from windowStart_ + 3 down (see LoadBlockBelow).
-    const std::uint32_t below = BlockStart(windowStart_, kLargeScanBlockSize);
-    const std::uint32_t to = std::min(hintedFrom_, windowStart_);
-    if (below < to) inMemory_ = file_.WillRead(below, to - below);
-    hintedFrom_ = std::min(hintedFrom_, below);
+  // The window that tests the positions below low_: it keeps the bytes of this one that they need.
+  void LoadBelow() {
+    next_ = low_ - 1;
+    Load(WindowStart(windowStart_, nextWindow_), low_ - 1);
+    nextWindow_ = std::min(2 * nextWindow_, kLargestWindow);
+  }
+
+  // Holds the file's bytes from start to end: those from windowStart_ on stay, the others are
+  // read with one call.
+  void Load(std::uint32_t start, std::uint32_t end) {
+    const std::uint32_t kept = held_ == 0 ? 0 : end - windowStart_;
+    const std::uint32_t readEnd = held_ == 0 ? end : windowStart_;
+    if (end - start > capacity_) {
+      auto larger = std::make_unique_for_overwrite<unsigned char[]>(end - start);
+      std::copy_n(window_.get(), kept, larger.get() + (readEnd - start));
+      window_ = std::move(larger);
+      capacity_ = end - start;
+    } else {
+      std::memmove(window_.get() + (readEnd - start), window_.get(), kept);
+    }
+    file_.Read(start, std::span(window_.get(), readEnd - start));
+    windowStart_ = start;
+    held_ = end - start;
+    low_ = std::max(kFloor, start + kDirectoryReach);
   }
 };
 
@@ -254,37 +358,39 @@ struct Scan {
   std::uint32_t heapEnd = 0;
 };
 
-Scan ScanForHeapEnd(FileBytes& file, ByteOrder order, bool inMemory) {
+Scan ScanForHeapEnd(FileBytes& file, ByteOrder order, const StopRequest& stop) {
   const std::uint32_t size = file.Size();
   // The highest position tested is the size minus one: the file's own end is never a candidate.
   if (size - 1 < kScanFloor) return Scan{TailFinding::BelowScanFloor, kTailNotFound};
-  const std::uint32_t lastPointer = file.U32Before(size, order);
+  HeapEndCandidates candidates(file, order, stop);
+  const std::uint32_t lastPointer = candidates.LastPointer();
   // A file that is readable as it stands has no tail, however its image data happens to look.
   if (EndsWithRootHeap(file, lastPointer, order)) {
     return Scan{TailFinding::EndsWithRootPointer, kTailNotFound, size};
   }
-  PlausibleHeapEnds candidates(file, order, inMemory);
-  bool anyPlausible = false;
-  while (const auto heapEnd = candidates.Next()) {
-    anyPlausible = true;
-    const std::uint32_t rootPointer = file.U32Before(*heapEnd, order);
-    // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened by
-    // readers as it stands.
-    if (rootPointer == lastPointer) return Scan{TailFinding::EndsWithCopiedPointer, kTailNotFound, *heapEnd};
-    // Cut where no reader can read the root directory, the file would open no better than before.
-    if (CheckRootDirectory(file, {static_cast<std::uint32_t>(kCiffHeaderSize), *heapEnd}, order)) continue;
-    // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
-    if (const auto trailerEnd = RecipeTrailerEnd(file, *heapEnd, rootPointer, order)) {
-      return Scan{TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), *heapEnd};
+  for (auto passing = candidates.Next(); !passing.empty(); passing = candidates.Next()) {
+    for (const PlausibleEnd& candidate : passing) {
+      const std::uint32_t heapEnd = candidate.position;
+      // A file that ends with the root pointer repeated, as Canon's recipe trailer does, is opened
+      // by readers as it stands.
+      if (candidate.rootPointer == lastPointer) return Scan{TailFinding::EndsWithCopiedPointer, kTailNotFound, heapEnd};
+      // Cut where no reader can read the root directory, the file would open no better than before.
+      const HeapRange root{static_cast<std::uint32_t>(kCiffHeaderSize), heapEnd};
+      if (CheckRootDirectory(file, root, order, candidates.Held())) continue;
+      // Junk after a complete recipe trailer goes, the trailer and the user's edits in it stay.
+      if (const auto trailerEnd = RecipeTrailerEnd(file, heapEnd, candidate.rootPointer, order)) {
+        return Scan{TailFinding::TrailerEnd, static_cast<TailResult>(*trailerEnd), heapEnd};
+      }
+      return Scan{TailFinding::HeapEnd, static_cast<TailResult>(heapEnd), heapEnd};
     }
-    return Scan{TailFinding::HeapEnd, static_cast<TailResult>(*heapEnd), *heapEnd};
   }
-  return Scan{anyPlausible ? TailFinding::NoReadableRoot : TailFinding::NoPlausibleEnd, kTailNotFound};
+  if (candidates.Stopped()) return Scan{TailFinding::Stopped, kTailUnknownError};
+  return Scan{candidates.AnyPlausible() ? TailFinding::NoReadableRoot : TailFinding::NoPlausibleEnd, kTailNotFound};
 }
 
 }  // namespace
 
-TailSearch SearchFileTail(Stream& stream) {
+TailSearch SearchFileTail(Stream& stream, const StopRequest& stop) {
   TailSearch search;
   try {
     search.size = stream.Size();
@@ -296,10 +402,10 @@ TailSearch SearchFileTail(Stream& stream) {
     if (search.size < kMinFileSize) return invalid(TailFinding::TooSmall);
     if (search.size >= kMaxFileSize) return invalid(TailFinding::TooLarge);
     FileBytes file(stream, static_cast<std::uint32_t>(search.size));
-    const bool inMemory = PlausibleHeapEnds::AskForFirstBlock(file);
+    HeapEndCandidates::AskForFirstWindow(file);
     const Header header = ReadHeader(file);
     if (header.refusal) return invalid(*header.refusal);
-    const Scan scan = ScanForHeapEnd(file, header.order, inMemory);
+    const Scan scan = ScanForHeapEnd(file, header.order, stop);
     search.tail = scan.tail;
     search.finding = scan.finding;
     search.order = header.order;

@@ -27,15 +27,16 @@ inline constexpr std::int64_t kScanFloor = 0xA0000;
 inline constexpr std::int64_t kMaxFileSize = std::int64_t{1} << 31;
 
 // Finds where the root heap of the CRW file really ends (or, when Canon's recipe trailer follows it,
-// where that trailer ends). Reads the file from its end backwards, a block at a time, only as far
-// as the search needs; changes nothing. Only a CIFF file whose header raw readers read as this one
-// does (the mark, the length 26, the signature) is looked into, and a position is taken only where
-// its root directory can be read (CheckRootDirectory).
+// where that trailer ends). Reads the file from its end downwards, in windows that grow, only as
+// far as the search needs; changes nothing. Only a CIFF file whose header raw readers read as this
+// one does (the mark, the length 26, the signature) is looked into, and a position is taken only
+// where its root directory can be read (CheckRootDirectory).
 TailResult FindFileTail(Stream& stream);
 
 // Which rule gave the locator's answer.
 enum class TailFinding {
   ReadFailed,              // kTailUnknownError: a read failed (or memory ran out)
+  Stopped,                 // kTailUnknownError: a stop was asked for during the scan
   TooSmall,                // kTailInvalidFile: under kMinFileSize
   TooLarge,                // kTailInvalidFile: kMaxFileSize or more
   NoMark,                  // kTailInvalidFile: the file starts with neither "II" nor "MM"
@@ -65,8 +66,9 @@ struct TailSearch {
   std::string failureReason;
 };
 
-// FindFileTail with the reasons of its answer, from the same reads.
-TailSearch SearchFileTail(Stream& stream);
+// FindFileTail with the reasons of its answer, from the same reads; stop is asked between the
+// windows of a long scan.
+TailSearch SearchFileTail(Stream& stream, const StopRequest& stop = {});
 
 // The four bytes before a heap end point back to its directory, a root-sized distance away: the
 // header and a root directory of 2 to 8 entries.

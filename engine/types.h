@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,5 +38,9 @@ using TailResult = std::int32_t;
 inline constexpr TailResult kTailUnknownError = -1;
 inline constexpr TailResult kTailInvalidFile = -2;
 inline constexpr TailResult kTailNotFound = -3;
+
+// Asked now and then during work that may take long on one file (the scan of long junk): true
+// when the user asked to stop. An empty one never stops.
+using StopRequest = std::function<bool()>;
 
 }  // namespace tailmend

@@ -19,11 +19,11 @@ public:
   // Positions the stream at length and makes that the end of the file.
   virtual void SetEnd(std::int64_t length) = 0;
   // A hint that the count bytes from offset on will be read soon: the system may start fetching
-  // them from the disk now, while the caller works on others. Returns true when the first of them
-  // is in memory already, and then asks for nothing: the bytes around it most likely are too, and
-  // hints for them would be spent. Does nothing where the system has no cheap way to do that;
-  // never fails, and a stream in memory needs none.
-  virtual bool WillRead(std::int64_t /*offset*/, std::int64_t /*count*/) { return false; }
+  // them from the disk now, while the caller works on others. Asks for nothing when the first of
+  // them is in memory already: the bytes around it most likely are too, and the hint would be
+  // spent. Does nothing where the system has no cheap way to do that; never fails, and a stream in
+  // memory needs none.
+  virtual void WillRead(std::int64_t /*offset*/, std::int64_t /*count*/) {}
 };
 
 }  // namespace tailmend

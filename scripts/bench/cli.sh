@@ -1,29 +1,40 @@
 #!/usr/bin/env bash
-# Measures tailmend-cli on big batches and prints seven figures beside their goals:
-#   (a) COUNT damaged 8 MiB files (1 MiB of junk each) repaired without backups, against cat of the
-#       same files from the page cache, as a ratio of the two times;
-#   (b) the bytes it reads per file of that batch, from the kernel's I/O accounting (rchar);
+# Measures tailmend-cli against the least its work can cost, and prints each figure beside its goal:
+#   (a) on COUNT damaged 8 MiB files (7 MiB of heap, 1 MiB of junk), from a cold cache (each file
+#       dropped from the page cache before each contender reads it, as where photos usually are: a
+#       card, a recovery disk) and warm (from the page cache), the median times of ROUNDS rounds in
+#       which the contenders run side by side: the two floors, one forward read of each file's
+#       junk + 64 KiB and the cut alone (each file cut to its heap end, nothing read), the floor of
+#       a repair (that read, then the cut), --check, and the repair without backups; with the
+#       ratios of --check to the read and of the repair to the read and the cut;
+#   (b) the bytes tailmend-cli reads per file of that batch (the kernel's rchar), and those the disk
+#       delivered for it cold (read_bytes);
 #   (c) its scan speed on a 64 MiB file of image-like noise with no tail, scanned down to the floor;
-#   (d) its peak memory (maximum resident set size) repairing an 8 MiB and a sparse 1 GiB file;
-#   (e) (a) from a cold cache: each file dropped from the page cache before each of the two programs
-#       reads it, as where photos usually are (a card, a recovery disk); with the bytes the disk
-#       then read per file for tailmend-cli (the kernel's read_bytes);
-#   (f) the whole verdict of each file of that batch against the locator's answer alone, both
-#       without cutting (judge_files: tailmend-cli always judges);
+#   (d) its peak memory (maximum resident set size) on an 8 MiB file, a sparse 1 GiB one and the
+#       hostile file of (e);
+#   (e) a hostile 16 MiB file, in which every fourth position above the scan floor passes the
+#       distance test but has no readable root directory, against a 16 MiB file with 1 MiB of
+#       junk (medians, warm), and the system calls it costs (strace);
+#   (f) the whole verdict of each file of (a) against the locator's answer alone (judge_files:
+#       tailmend-cli always judges), warm;
 #   (g) tailmend-cli --check --json on that batch against its tab-separated report.
-# Times are the best of ROUNDS runs. Use a release build (RelWithDebInfo or Release).
-# Usage: scripts/bench/cli.sh [BUILD_DIR] [COUNT] [ROUNDS]
+# The load average is printed before and after: figures taken on a busy machine vary.
+# Use a release build (RelWithDebInfo or Release); CLI measures another tailmend-cli (an older
+# build) with this build's tools. Dropping files from the page cache needs no root.
+# Usage: scripts/bench/cli.sh [BUILD_DIR] [COUNT] [ROUNDS] [CLI]
 set -euo pipefail
 source "$(dirname "$0")/../lib/common.sh"
 build=${1:-build}
 count=${2:-100}
-rounds=${3:-3}
-cli="$build/cli/tailmend-cli"
+rounds=${3:-5}
+cli=${4:-$build/cli/tailmend-cli}
 make_crw="$build/tests/support/make_damaged_crw"
 judge="$build/tests/support/judge_files"
-for tool in "$cli" "$make_crw" "$judge" /usr/bin/time; do
-  [ -x "$tool" ] || { echo "bench-cli: $tool not found (build the project; apt-get install time)" >&2; exit 1; }
+for tool in "$cli" "$make_crw" "$judge" /usr/bin/time /usr/bin/strace; do
+  [ -x "$tool" ] || { echo "bench-cli: $tool not found (build the project; apt-get install time strace)" >&2; exit 1; }
 done
+load() { cut -d ' ' -f 1 /proc/loadavg; }
+load_before=$(load)
 # The summary each run prints on stderr is no part of what is measured.
 quiet() { "$@" 2>/dev/null; }
 work=$(mktemp -d)
@@ -32,8 +43,9 @@ trap 'rm -rf "$work"' EXIT
 mib=$((1024 * 1024))
 heap=$((7 * mib))
 junk=$mib
+window=$((junk + 64 * 1024))
 
-smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
+median() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 # Stores in the variable named $1 the bytes this shell and the children it has waited for have
 # read, as the kernel counts them (rchar: what the programs asked for; read_bytes, given as $2:
 # what the disk delivered for them); no subshell, which would count only itself.
@@ -41,12 +53,15 @@ rchar_into() {
   local key value
   while read -r key value; do [ "$key" = "${2:-rchar}:" ] && printf -v "$1" %s "$value"; done </proc/$BASHPID/io
 }
-# Bytes a command reads, less what a run that reads no file costs (loading the program).
+# Bytes a command reads (or, with read_bytes first, the disk delivers), less what a run that reads
+# no file costs (loading the program).
 bytes_read() {
+  local counter=rchar
+  [ "$1" = read_bytes ] && { counter=read_bytes; shift; }
   (
     local before after base
-    rchar_into before; "$cli" --version >/dev/null; rchar_into after; base=$((after - before))
-    rchar_into before; "$@" >/dev/null; rchar_into after
+    rchar_into before "$counter"; "$cli" --version >/dev/null; rchar_into after "$counter"; base=$((after - before))
+    rchar_into before "$counter"; "$@" >/dev/null; rchar_into after "$counter"
     echo $((after - before - base))
   )
 }
@@ -54,64 +69,86 @@ peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 
 batch="$work/batch"
 mkdir "$batch"
-fresh_batch() {
-  rm -f "$batch"/*.CRW
-  "$make_crw" "$batch" "$count" "$heap" "$junk"
-  cat "$batch"/*.CRW >/dev/null  # into the page cache
+"$make_crw" "$batch" "$count" "$heap" "$junk"
+files=("$batch"/*.CRW)
+# A cut file gets its junk back, the same bytes, so that every contender meets the same files.
+junk_file="$work/junk"
+head -c "$junk" /dev/zero | tr '\0' '\377' >"$junk_file"
+restore_batch() {
+  local file
+  for file in "${files[@]}"; do [ "$(stat -c %s "$file")" -eq $((heap + junk)) ] || cat "$junk_file" >>"$file"; done
+  sync
 }
 # Drops the batch from the page cache, file by file, with posix_fadvise(POSIX_FADV_DONTNEED) (dd's
 # nocache); what is still being written back is written first, as dirty pages are not dropped.
 drop_batch() {
   sync
-  for file in "$batch"/*.CRW; do dd if="$file" iflag=nocache count=0 status=none; done
+  local file
+  for file in "${files[@]}"; do dd if="$file" iflag=nocache count=0 status=none; done
 }
-# The time of a command run on the cold batch.
-cold_seconds() {
-  drop_batch
-  seconds "$@"
+warm_batch() { cat "${files[@]}" >/dev/null; }
+
+# The floors, in one process for the whole batch as tailmend-cli is: each file's last BYTES read
+# forwards with one read, and each file cut to LENGTH without reading anything (0: not that part).
+# Perl's sysseek, sysread and truncate are the system's own calls, and perl starts as fast as a C++
+# program does.
+#   floor BYTES LENGTH FILE...
+floor() {
+  perl -e 'my ($bytes, $length) = splice @ARGV, 0, 2; my $buffer;
+    for my $name (@ARGV) {
+      open(my $file, $length ? "+<" : "<", $name) or die "$name: $!\n";
+      if ($bytes) {
+        sysseek($file, (-s $file) - $bytes, 0) or die "$name: $!\n";
+        sysread($file, $buffer, $bytes) == $bytes or die "$name: short read\n";
+      }
+      if ($length) { truncate($file, $length) or die "$name: $!\n" }
+    }' "$@"
 }
+# The contenders; those that cut leave the batch to be restored.
+read_floor() { floor "$window" 0 "${files[@]}"; }
+cut_floor() { floor 0 "$heap" "${files[@]}"; }
+repair_floor() { floor "$window" "$heap" "${files[@]}"; }
+check() { quiet "$cli" --check "${files[@]}"; }
+repair() { quiet "$cli" "${files[@]}"; }
+contenders=(read_floor check cut_floor repair_floor repair)
+cutting() { [ "$1" != read_floor ] && [ "$1" != check ]; }
 
-# (a) and (b)
-cat_time="" cli_time=""
-# The fresh files are still being written back to disk meanwhile, which slows cat unevenly: it
-# gets three tries per round.
-for _ in $(seq "$rounds"); do
-  fresh_batch
-  for _ in 1 2 3; do cat_time=$(smaller "$(seconds cat "$batch"/*.CRW)" "$cat_time"); done
-  cli_time=$(smaller "$(seconds quiet "$cli" "$batch"/*.CRW)" "$cli_time")
-done
-fresh_batch
-read_per_file=$(($(bytes_read quiet "$cli" "$batch"/*.CRW) / count))
-
-# (e) cold: every file leaves the page cache before cat, and again before tailmend-cli
-cold_cat="" cold_cli=""
-for _ in $(seq "$rounds"); do
-  fresh_batch
-  cold_cat=$(smaller "$(cold_seconds cat "$batch"/*.CRW)" "$cold_cat")
-  cold_cli=$(smaller "$(cold_seconds quiet "$cli" "$batch"/*.CRW)" "$cold_cli")
-done
-fresh_batch
+declare -A times
+# One round: every contender once, cold or warm, each after the same preparation.
+round() {
+  local temperature=$1 contender
+  for contender in "${contenders[@]}"; do
+    if [ "$temperature" = cold ]; then drop_batch; else warm_batch; fi
+    times[$temperature.$contender]+=" $(seconds "$contender")"
+    if cutting "$contender"; then restore_batch; fi
+  done
+}
 drop_batch
-disk_per_file=$(
-  rchar_into before read_bytes; "$cli" "$batch"/*.CRW >/dev/null 2>&1; rchar_into after read_bytes
-  echo $(((after - before) / count))
-)
-
-# (f) from the page cache, as (a); the batch ten times over in each run, so that a run lasts long
-# enough for its time to mean something
-fresh_batch
-files=()
-for _ in $(seq 10); do files+=("$batch"/*.CRW); done
-plain_time="" verdict_time=""
-for _ in $(seq $((3 * rounds))); do
-  plain_time=$(smaller "$(seconds "$judge" "${files[@]}")" "$plain_time")
-  verdict_time=$(smaller "$(seconds "$judge" --verdict "${files[@]}")" "$verdict_time")
+for _ in $(seq "$rounds"); do
+  round cold
+  round warm
 done
-# (g) on the same files
-table_time="" json_time=""
-for _ in $(seq $((3 * rounds))); do
-  table_time=$(smaller "$(seconds quiet "$cli" --check "${files[@]}")" "$table_time")
-  json_time=$(smaller "$(seconds quiet "$cli" --check --json "${files[@]}")" "$json_time")
+declare -A med
+for key in "${!times[@]}"; do med[$key]=$(echo "${times[$key]}" | median); done
+
+# (b)
+warm_batch
+read_per_file=$(($(bytes_read quiet "$cli" --check "${files[@]}") / count))
+drop_batch
+disk_per_file=$(($(bytes_read read_bytes quiet "$cli" --check "${files[@]}") / count))
+
+# (f) from the page cache; the batch ten times over in each run, so that a run lasts long enough
+# for its time to mean something
+warm_batch
+many=()
+for _ in $(seq 10); do many+=("${files[@]}"); done
+plain_times="" verdict_times="" table_times="" json_times=""
+for _ in $(seq "$rounds"); do
+  plain_times+=" $(seconds "$judge" "${many[@]}")"
+  verdict_times+=" $(seconds "$judge" --verdict "${many[@]}")"
+  # (g) on the same files
+  table_times+=" $(seconds quiet "$cli" --check "${many[@]}")"
+  json_times+=" $(seconds quiet "$cli" --check --json "${many[@]}")"
 done
 
 # (c) a heap ending below the scan floor, so that no position of the noise above it passes
@@ -120,8 +157,29 @@ mkdir "$scan"
 "$make_crw" "$scan" 1 600000 $((64 * mib - 600000)) noise
 scan_file="$scan/IMG_0000.CRW"
 scan_result=$("$cli" --check "$scan_file" 2>/dev/null | cut -f 3 || true)
-scan_time=""
-for _ in $(seq "$rounds"); do scan_time=$(smaller "$(seconds quiet "$cli" --check "$scan_file")" "$scan_time"); done
+scan_times=""
+for _ in $(seq "$rounds"); do scan_times+=" $(seconds quiet "$cli" --check "$scan_file")"; done
+
+# (e) the hostile file and a plain one of its size, side by side
+hostile="$work/hostile"
+plain16="$work/plain16"
+mkdir "$hostile" "$plain16"
+# The heap ends below the floor; after it, the four bytes before every fourth position hold the
+# position minus 52, except the file's last four, which stay zero so that its end is no heap end.
+"$make_crw" "$hostile" 1 600000 0
+hostile_file="$hostile/IMG_0000.CRW"
+perl -e 'my ($from, $to) = @ARGV; binmode STDOUT;
+  for (my $at = $from; $at < $to - 4; $at += 4) { print pack("V", $at + 4 - 52) }
+  print pack("V", 0)' 600000 $((16 * mib)) >>"$hostile_file"
+"$make_crw" "$plain16" 1 $((15 * mib)) "$mib"
+hostile_result=$("$cli" --check "$hostile_file" 2>/dev/null | cut -f 3 || true)
+hostile_times="" plain16_times=""
+for _ in $(seq "$rounds"); do
+  hostile_times+=" $(seconds quiet "$cli" --check "$hostile_file")"
+  plain16_times+=" $(seconds quiet "$cli" --check "$plain16/IMG_0000.CRW")"
+done
+strace -f -c -o "$work/calls" "$cli" --check "$hostile_file" >/dev/null 2>&1
+hostile_calls=$(awk '$NF == "total" { print $4 }' "$work/calls")
 
 # (d) the 1 GiB file is the 8 MiB one grown with a hole: 1016 MiB of zero junk that takes no disk
 one="$work/one"
@@ -129,29 +187,44 @@ mkdir "$one"
 "$make_crw" "$one" 1 "$heap" "$junk"
 cp "$one/IMG_0000.CRW" "$one/big.CRW"
 truncate -s $((1024 * mib)) "$one/big.CRW"
-peak_small=$(peak_kib "$cli" "$one/IMG_0000.CRW")
-peak_big=$(peak_kib "$cli" "$one/big.CRW")
+peak_small=$(peak_kib "$cli" --check "$one/IMG_0000.CRW")
+peak_big=$(peak_kib "$cli" --check "$one/big.CRW")
+peak_hostile=$(peak_kib "$cli" --check "$hostile_file")
 
-echo "tailmend-cli $("$cli" --version | cut -d ' ' -f 2), $build, best of $rounds"
-awk -v count="$count" -v cat="$cat_time" -v cli="$cli_time" -v read="$read_per_file" -v junk="$junk" \
-  -v scan_bytes=$((64 * mib)) -v scan_time="$scan_time" -v scan_result="$scan_result" \
-  -v small="$peak_small" -v big="$peak_big" -v cold_cat="$cold_cat" -v cold_cli="$cold_cli" \
-  -v disk="$disk_per_file" -v plain="$plain_time" -v verdict="$verdict_time" \
-  -v table="$table_time" -v json="$json_time" 'BEGIN {
-  printf "%-54s %-26s %s\n", "figure", "measured", "goal"
-  printf "%-54s %-26s %s\n", "(a) " count " x 8 MiB repaired / cat of them", \
-    sprintf("%.3f (%.3f s / %.3f s)", cli / cat, cli, cat), "<= 0.25"
-  printf "%-54s %-26s %s\n", "(b) bytes read per file (1 MiB junk)", \
-    sprintf("%d (junk + %d)", read, read - junk), "<= junk + 131072"
-  printf "%-54s %-26s %s\n", "(c) scan of a 64 MiB file with no tail (" scan_result ")", \
-    sprintf("%.2f GB/s (%.4f s)", scan_bytes / scan_time / 1e9, scan_time), ">= 2 GB/s"
-  printf "%-54s %-26s %s\n", "(d) peak memory, 8 MiB file / 1 GiB file", \
-    sprintf("%.1f / %.1f MiB", small / 1024, big / 1024), "<= 16 MiB"
-  printf "%-54s %-26s %s\n", "(e) (a) from a cold cache / cat of them cold", \
-    sprintf("%.3f (%.3f s / %.3f s)", cold_cli / cold_cat, cold_cli, cold_cat), "<= 0.2"
-  printf "%-54s %-26s %s\n", "     bytes the disk read per file, cold", sprintf("%d (junk + %d)", disk, disk - junk), ""
-  printf "%-54s %-26s %s\n", "(f) verdicts of (a) / the locator alone", \
-    sprintf("%.3f (%.3f s / %.3f s)", verdict / plain, verdict, plain), "<= 1.05"
-  printf "%-54s %-26s %s\n", "(g) --check --json on the files of (f) / --check", \
-    sprintf("%.3f (%.3f s / %.3f s)", json / table, json, table), "<= 1.05"
+echo "tailmend-cli $("$cli" --version | cut -d ' ' -f 2) ($cli), $count files, medians of $rounds rounds;" \
+  "load average $load_before before, $(load) after"
+awk -v count="$count" -v rounds="$rounds" \
+  -v cr="${med[cold.read_floor]}" -v cc="${med[cold.cut_floor]}" -v crc="${med[cold.repair_floor]}" \
+  -v ck="${med[cold.check]}" -v cp="${med[cold.repair]}" \
+  -v wr="${med[warm.read_floor]}" -v wc="${med[warm.cut_floor]}" -v wrc="${med[warm.repair_floor]}" \
+  -v wk="${med[warm.check]}" -v wp="${med[warm.repair]}" \
+  -v read="$read_per_file" -v disk="$disk_per_file" -v junk="$junk" \
+  -v scan_bytes=$((64 * mib)) -v scan_time="$(echo "$scan_times" | median)" -v scan_result="$scan_result" \
+  -v small="$peak_small" -v big="$peak_big" -v hostile_peak="$peak_hostile" \
+  -v hostile="$(echo "$hostile_times" | median)" -v plain16="$(echo "$plain16_times" | median)" \
+  -v hostile_result="$hostile_result" -v calls="$hostile_calls" \
+  -v plain="$(echo "$plain_times" | median)" -v verdict="$(echo "$verdict_times" | median)" \
+  -v table="$(echo "$table_times" | median)" -v json="$(echo "$json_times" | median)" 'BEGIN {
+  row = "%-52s %-24s %-24s %s\n"
+  printf row, "(a) " count " x 8 MiB, 1 MiB junk", "cold", "warm", "goal"
+  printf row, "    floor: read junk + 64 KiB forwards", sprintf("%.3f s", cr), sprintf("%.4f s", wr), ""
+  printf row, "    floor: cut alone", sprintf("%.3f s", cc), sprintf("%.4f s", wc), ""
+  printf row, "    floor of a repair: the read, then the cut", sprintf("%.3f s", crc), sprintf("%.4f s", wrc), ""
+  printf row, "    --check / the read", sprintf("%.3f (%.3f s)", ck / cr, ck), sprintf("%.3f (%.4f s)", wk / wr, wk), \
+    "<= 1.15"
+  printf row, "    repair / the read, then the cut", sprintf("%.3f (%.3f s)", cp / crc, cp), \
+    sprintf("%.3f (%.4f s)", wp / wrc, wp), "<= 1.15"
+  printf row, "(b) bytes read per file: asked for / from the disk", sprintf("junk + %d", read - junk), \
+    sprintf("junk + %d", disk - junk), "<= junk + 196608"
+  printf row, "(c) scan of a 64 MiB file with no tail (" scan_result ")", \
+    sprintf("%.2f GB/s (%.4f s)", scan_bytes / scan_time / 1e9, scan_time), "", ">= 2 GB/s"
+  printf row, "(d) peak memory: 8 MiB / 1 GiB / hostile 16 MiB", \
+    sprintf("%.1f / %.1f / %.1f MiB", small / 1024, big / 1024, hostile_peak / 1024), "", "<= 16 MiB"
+  printf row, "(e) hostile 16 MiB (" hostile_result ") / 16 MiB, 1 MiB junk", \
+    sprintf("%.2f (%.4f s / %.4f s)", hostile / plain16, hostile, plain16), "", "<= 5"
+  printf row, "    system calls, hostile 16 MiB", calls, "", "< 20000"
+  printf row, "(f) verdicts of (a) / the locator alone", "", sprintf("%.3f (%.3f s / %.3f s)", verdict / plain, \
+    verdict, plain), "<= 1.05"
+  printf row, "(g) --check --json on the files of (f) / --check", "", sprintf("%.3f (%.3f s / %.3f s)", \
+    json / table, json, table), "<= 1.05"
 }'

@@ -11,7 +11,7 @@ packages=(
   dpkg-dev help2man lintian man-db file unzip desktop-file-utils
   clang libclang-rt-14-dev clang-tidy
   fusefat dosfstools
-  time  # /usr/bin/time, for scripts/bench/cli.sh
+  time strace  # /usr/bin/time and the count of system calls, for scripts/bench/cli.sh
   librsvg2-bin  # rsvg-convert, for scripts/dev/render-assets.sh
 )
 

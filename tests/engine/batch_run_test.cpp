@@ -95,6 +95,17 @@ TEST_F(BatchRun, AStopRequestIsHonouredBeforeEveryFile) {
   EXPECT_EQ(ReadBytes(second), damaged);
 }
 
+TEST_F(BatchRun, AStopDuringALongScanLeavesThatFileAsItIsWithoutARow) {
+  // Junk over several of the scan's windows: the stop is asked for between them.
+  const Bytes longJunk = CiffBuilder().HeapEnd(kPhotoHeapEnd).Junk(3 << 20, 0xEE).Build();
+  const std::string path = dir.Put("a.crw", longJunk);
+  sink.stopFromCall = 1;
+  EXPECT_EQ(ProcessFiles({path}, sink), RunEnd::Stopped);
+  EXPECT_TRUE(sink.rows.empty());
+  EXPECT_TRUE(sink.failures.empty());
+  EXPECT_EQ(ReadBytes(path), longJunk);
+}
+
 TEST_F(BatchRun, AFileThatCannotBeOpenedEndsTheRunWithTheSystemText) {
   const std::string first = dir.Put("a.crw", damaged);
   const std::string missing = dir.File("missing.crw");

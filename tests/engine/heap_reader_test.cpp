@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <span>
 #include <vector>
 
 #include "engine/heap_reader.h"
@@ -385,6 +386,27 @@ TEST(HeapReaderFaults, ARootDirectoryThatCannotBeReadIsAFaultOfTheRoot) {
   EXPECT_TRUE(TagsOf(reading).empty());
   // The locator's check lets the failure through: its callers answer "unknown error".
   EXPECT_THROW(CheckRootDirectory(file, {kCiffHeaderSize, kHeapEnd}, ByteOrder::Little), PlatformError);
+}
+
+// Held bytes serve the root check's reads that they hold whole, the file the others: held here are
+// the file's bytes with the one before and the one after them spoiled, starting or ending anywhere
+// around the root directory.
+TEST(HeapReaderRootCheck, HeldBytesServeOnlyTheReadsTheyHoldWhole) {
+  const Bytes bytes = CiffBuilder().HeapEnd(kHeapEnd).RootEntries(8).Junk(16).Build();
+  MemoryStream stream(bytes);
+  FileBytes file(stream, static_cast<std::uint32_t>(bytes.size()));
+  const std::uint32_t directory = kHeapEnd - 6 - 80;
+  const auto checkHeld = [&](std::uint32_t from, std::uint32_t to) {
+    Bytes spoiled = bytes;
+    spoiled[from - 1] ^= 0xFF;
+    spoiled[to] ^= 0xFF;
+    const HeldBytes held{from, std::span<const unsigned char>(spoiled).subspan(from, to - from)};
+    return CheckRootDirectory(file, {kCiffHeaderSize, kHeapEnd}, ByteOrder::Little, held);
+  };
+  for (std::uint32_t edge = directory - 1; edge <= kHeapEnd + 1; ++edge) {
+    EXPECT_EQ(checkHeld(edge, kHeapEnd + 1), std::nullopt) << "held from " << edge;
+    EXPECT_EQ(checkHeld(directory - 1, edge), std::nullopt) << "held up to " << edge;
+  }
 }
 
 TEST(HeapReaderContent, TheNameIsTakenOnlyWhenItIsPrintableText) {

@@ -1,5 +1,5 @@
-// The locator reads only the end of a file, in blocks, and skips most positions after a quick
-// test. Whatever it reads and skips, its answer must be the one of the plain way: the whole file
+// The locator reads only the end of a file, in windows, and skips most positions after quick
+// tests. Whatever it reads and skips, its answer must be the one of the plain way: the whole file
 // in one zero-filled buffer, read with one call, every position tested in turn. That plain way is
 // kept here, and both are given the same generated files and the same faulty streams.
 #include <gtest/gtest.h>

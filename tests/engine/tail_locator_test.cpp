@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 
+#include "engine/file_verdict.h"
 #include "engine/tail_locator.h"
 #include "tests/support/ciff_builder.h"
 #include "tests/support/memory_stream.h"
@@ -50,9 +52,10 @@ TEST(TailLocatorFindsHeapEnd, LittleEndianRootOfFourEntries) {
   EXPECT_EQ(Locate(bytes), 700000);
 }
 
+// At the highest position of the second window, whose pointer the window keeps of the first.
 TEST(TailLocatorFindsHeapEnd, BigEndianRootOfTwoEntries) {
-  const Bytes bytes = CiffBuilder().BigEndian().HeapEnd(800000).RootEntries(2).Junk(5000).Build();
-  EXPECT_EQ(Locate(bytes), 800000);
+  const Bytes bytes = CiffBuilder().BigEndian().HeapEnd(2003029).RootEntries(2).Junk(66000).Build();
+  EXPECT_EQ(Locate(bytes), 2003029);
 }
 
 TEST(TailLocatorFindsHeapEnd, EveryRootSizeFromTwoToEightEntries) {
@@ -279,84 +282,75 @@ TEST(TailLocatorTrailer, AnythingLessThanACompleteTrailerIsCutAtTheHeapEnd) {
   EXPECT_EQ(Locate(cutShort), 700000);
 }
 
-TEST(TailLocatorReads, OnlyTheEndOfTheFileIsRead) {
-  const Bytes bytes = CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build();
-  MemoryStream stream(bytes);
-  EXPECT_EQ(FindFileTail(stream), 7 << 20);
-  EXPECT_GE(stream.BytesRead(), std::size_t{1} << 20);
-  // The blocks after the first are 120 KiB.
-  EXPECT_LE(stream.BytesRead(), (std::size_t{1} << 20) + 131072);
-  // A healthy file is recognised from its last bytes and its root directory.
-  MemoryStream healthy(CiffBuilder().HeapEnd(8 << 20).Build());
-  EXPECT_EQ(FindFileTail(healthy), kTailNotFound);
-  EXPECT_LE(healthy.BytesRead(), 64u);
-}
-
-// Reading backwards, the scan asks for each block before it needs it: the disk fetches the block
-// below while the scan reads the one above. It asks for nothing it will not read but the block
-// below the last one, and nothing below the scan floor.
-TEST(TailLocatorReads, EachBlockIsAskedForBeforeItIsRead) {
-  for (const std::uint32_t junk : {100u, 70000u, 1u << 20}) {
-    const std::uint32_t heapEnd = 7 << 20;
-    MemoryStream stream(CiffBuilder().HeapEnd(heapEnd).Junk(junk).Build());
+// The end of the file is read forwards in windows that grow downwards, each with one read: the last
+// 64 KiB (asked for before the mark is read, so that the disk fetches both at once), the 1 MiB
+// below, then twice as much each time up to 2 MiB; down to the root directory of the heap end, or
+// to what a position at the scan floor needs, and no further.
+TEST(TailLocatorReads, TheEndIsReadForwardsInWindowsThatGrowDownwards) {
+  constexpr std::int64_t kPage = 4096;
+  constexpr std::int64_t kLowest = kScanFloor - 86;
+  for (const auto& [heapEnd, junk] : {std::pair<std::int64_t, std::int64_t>{7 << 20, 0}, {7 << 20, 100},
+                                      {7 << 20, 70000}, {7 << 20, 1 << 20}, {7 << 20, 9 << 20}, {kScanFloor, 300000}}) {
+    MemoryStream stream(CiffBuilder().HeapEnd(static_cast<std::uint32_t>(heapEnd)).Junk(junk).Build());
     stream.KeepAccesses();
-    ASSERT_EQ(FindFileTail(stream), static_cast<TailResult>(heapEnd));
-    const auto size = static_cast<std::int64_t>(heapEnd + junk);
-    std::int64_t hintedFrom = size;
-    std::int64_t lowestRead = size;
-    int blocks = 0;
-    for (const MemoryStream::Access& access : stream.Accesses()) {
-      if (access.hint) {
-        EXPECT_EQ(access.offset + access.count, hintedFrom) << junk << ": hints follow each other downwards";
-        hintedFrom = access.offset;
-      } else if (access.count > 4096) {
-        EXPECT_GE(access.offset, hintedFrom) << junk << ": a block read before it was asked for";
-        EXPECT_EQ(access.offset % 4096, 0) << junk << ": blocks start on pages";
-        lowestRead = std::min(lowestRead, access.offset);
-        ++blocks;
+    ASSERT_EQ(FindFileTail(stream), junk == 0 ? kTailNotFound : heapEnd) << junk;
+    ASSERT_TRUE(stream.Accesses().front().hint) << junk;
+    EXPECT_EQ(stream.Accesses().front().offset, (heapEnd + junk - 65536) / kPage * kPage) << junk;
+    std::int64_t windowEnd = heapEnd + junk;
+    std::int64_t window = 65536;
+    for (const MemoryStream::Access& access : std::span(stream.Accesses()).subspan(1)) {
+      EXPECT_FALSE(access.hint) << junk << ": only the first window is asked for";
+      if (access.count < kPage) continue;
+      EXPECT_EQ(access.offset + access.count, windowEnd) << junk << ": windows follow each other downwards";
+      if (access.offset != kLowest) {
+        EXPECT_EQ(access.offset % kPage, 0) << junk << ": windows start on pages";
+        EXPECT_GE(access.count, window) << junk;
+        EXPECT_LE(access.count, window + (window == 65536 ? kPage - 1 : 0)) << junk;
       }
+      windowEnd = access.offset;
+      window = std::min<std::int64_t>(window == 65536 ? 1 << 20 : 2 * window, 2 << 20);
     }
-    EXPECT_LE(lowestRead - hintedFrom, 120 * 1024) << junk << ": more asked for than the block below";
-    // A block of 60 KiB, then blocks of 120 KiB: long junk costs the disk few requests.
-    EXPECT_LE(blocks, 2 + static_cast<int>(junk / (120 * 1024))) << junk;
+    EXPECT_LE(windowEnd, heapEnd - 86) << junk << ": the heap end's root directory was read";
+    EXPECT_GE(windowEnd, std::max(kLowest, heapEnd - 86 - window)) << junk << ": no window more than needed";
   }
-  // Near the scan floor, nothing below it is asked for.
-  MemoryStream floor(CiffBuilder().HeapEnd(kScanFloor).Junk(300000).Build());
-  floor.KeepAccesses();
-  ASSERT_EQ(FindFileTail(floor), static_cast<TailResult>(kScanFloor));
-  for (const MemoryStream::Access& access : floor.Accesses()) {
-    EXPECT_TRUE(!access.hint || access.offset >= kScanFloor - 4) << access.offset;
-  }
-  // Nor is anything past the end of a file too short to scan.
-  MemoryStream small(CiffBuilder().HeapEnd(300000).Junk(100).Build());
-  small.KeepAccesses();
-  ASSERT_EQ(FindFileTail(small), kTailNotFound);
-  for (const MemoryStream::Access& access : small.Accesses()) EXPECT_FALSE(access.hint) << access.offset;
 }
 
-std::int64_t HintsOf(const MemoryStream& stream) {
-  return std::count_if(stream.Accesses().begin(), stream.Accesses().end(),
-                       [](const MemoryStream::Access& access) { return access.hint; });
+// The hostile file: above a heap that ends below the scan floor, junk in which every fourth position
+// passes the distance test, none with a root directory a reader can read. Each position is passed
+// over in memory, with no read of its own, by the scan and by the verdict's look below the floor.
+TEST(TailLocatorReads, PositionsPassedOverCostNoReadsOfTheirOwn) {
+  for (const bool directories : {false, true}) {
+    Bytes bytes = CiffBuilder().HeapEnd(600000).Junk(3 << 20, 0).Build();
+    for (std::uint32_t position = 600004; position + 4 < bytes.size(); position += 4) {
+      PutU32(bytes, position - 4, position - 52);
+    }
+    // Now and then a root directory of the size the distance says, but stored nowhere.
+    for (std::uint32_t position = 600032; directories && position + 4 < bytes.size(); position += 32) {
+      PutU16(bytes, PlantRootDirectory(bytes, position, 2) + 2, 0x8006);
+    }
+    MemoryStream stream(bytes);
+    stream.KeepAccesses();
+    const FileVerdict verdict = JudgeFile(stream);
+    EXPECT_EQ(verdict.tail, kTailNotFound) << directories;
+    EXPECT_EQ(verdict.missingEnd, MissingEnd::BelowScanFloor) << directories;
+    EXPECT_LE(stream.Accesses().size(), 10u) << directories;
+  }
 }
 
-TEST(TailLocatorReads, NothingMoreIsAskedForOnceTheBytesAreInMemory) {
-  // Every hint costs the system a look at each page; for bytes the system holds, they are spent.
-  const Bytes bytes = CiffBuilder().HeapEnd(7 << 20).Junk(1 << 20).Build();
-  MemoryStream held(bytes);
-  held.KeepAccesses();
-  held.InMemoryBelow(std::int64_t{1} << 40);
-  ASSERT_EQ(FindFileTail(held), 7 << 20);
-  EXPECT_EQ(HintsOf(held), 1) << "the end of a file held whole";
-  // Held from some way down only: the hints stop there.
-  MemoryStream partly(bytes);
-  partly.KeepAccesses();
-  partly.InMemoryBelow(bytes.size() - 300000);
-  ASSERT_EQ(FindFileTail(partly), 7 << 20);
-  for (const MemoryStream::Access& access : partly.Accesses()) {
-    EXPECT_TRUE(!access.hint || access.offset >= static_cast<std::int64_t>(bytes.size()) - 300000 - 122880)
-        << access.offset;
+// Below junk in which every fourth position passes the distance test, a heap end is still found
+// when its root directory's count is the only small number near it: entries stored in themselves,
+// with no zero byte, so that nothing else there looks like a count.
+TEST(TailLocatorReads, AHeapEndBelowPassingJunkIsFoundByItsCountAlone) {
+  for (const bool big : {false, true}) {
+    for (const std::uint16_t count : {2, 8}) {
+      const std::vector<CiffEntry> root(count, Value(0x58FF, Bytes(8, 0xFF)));
+      Bytes bytes = CiffBuilder().BigEndian(big).HeapEnd(800000).Root(root).Junk(200000, 0).Build();
+      for (std::uint32_t position = 800004; position < bytes.size(); position += 4) {
+        PlantHeapEnd(bytes, position, 52 + 10 * (position % 7), big);
+      }
+      EXPECT_EQ(Locate(bytes), 800000) << big << count;
+    }
   }
-  EXPECT_GE(HintsOf(partly), 3);
 }
 
 TEST(TailLocatorReads, AShortReadLeavesTheRestZero) {

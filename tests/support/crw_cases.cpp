@@ -29,7 +29,7 @@ CrwCase CrwCaseMaker::Make() {
   builder.BuildInto(bytes);
   if (Chance(12)) ChangeStart(bytes, text);
   if (Chance(4)) AppendTrailer(bytes, heapEnd, text);
-  AppendJunk(bytes, text);
+  AppendJunk(bytes, big, text);
   const std::size_t planted = Between(0, 4);
   for (std::size_t k = 0; k < planted; ++k) PlantPointer(bytes, big, text);
   const auto size = static_cast<std::int64_t>(bytes.size());
@@ -49,7 +49,7 @@ std::int64_t CrwCaseMaker::Around(std::int64_t center, std::int64_t spread) {
 }
 
 // Mostly near the scan floor, where every rule meets an edge; some near the boundaries of the
-// locator's blocks and of the ranges where a pointer's upper half changes.
+// pages, where the locator's windows start, and of the ranges where a pointer's upper half changes.
 std::uint32_t CrwCaseMaker::HeapEnd() {
   // A few past 16 MiB, where the pointer's most significant byte is no longer zero.
   if (Chance(300)) return static_cast<std::uint32_t>(Around(std::int64_t{1} << 24, 300));
@@ -81,17 +81,33 @@ void CrwCaseMaker::ChangeStart(Bytes& bytes, std::ostringstream& text) {
   }
 }
 
-void CrwCaseMaker::AppendJunk(Bytes& bytes, std::ostringstream& text) {
+void CrwCaseMaker::AppendJunk(Bytes& bytes, bool big, std::ostringstream& text) {
   std::size_t length = Pick<std::size_t>({0, 1, 3, 4, 5, 60, 4096, 32768});
   if (Chance(2)) length = Between(0, 40000);
   if (Chance(20)) length = Between(40000, 140000);
+  // Across the end of the locator's first window (64 KiB) or of its second (1 MiB below it).
+  if (Chance(12)) length = static_cast<std::size_t>(Around(Pick<std::int64_t>({65536, 65536 + (1 << 20)}), 4200));
   // Sizes right at the floors.
   if (Chance(8)) {
     length = static_cast<std::size_t>(std::max<std::int64_t>(0, Around(kFloor, 3) - Length(bytes)));
   }
   Bytes junk;
-  switch (Between(0, 4)) {
+  switch (Between(0, 5)) {
     case 0: junk.assign(length, 0xFF); text << ", FF junk "; break;
+    case 5: {
+      // A hostile file's: every fourth position passes the distance test. Now and then the file
+      // ends with the pointer before one of them, as one that repeats its root pointer does.
+      junk.assign(length, 0);
+      for (std::size_t at = 4; at <= length; at += 4) {
+        const auto position = static_cast<std::uint32_t>(bytes.size() + at);
+        PutU32(junk, at - 4, position - static_cast<std::uint32_t>(52 + 10 * Between(0, 6)), big);
+      }
+      if (length >= 8 && Chance(3)) {
+        std::copy_n(junk.begin() + static_cast<std::ptrdiff_t>(4 * Between(0, length / 4 - 2)), 4, junk.end() - 4);
+      }
+      text << ", passing junk ";
+      break;
+    }
     case 1: junk.assign(length, 0); text << ", zero junk "; break;
     case 2:
       junk = Noise(length, static_cast<std::uint32_t>(Between(1, 1u << 30)));
@@ -143,18 +159,24 @@ void CrwCaseMaker::AppendTrailer(Bytes& bytes, std::uint32_t heapEnd, std::ostri
 }
 
 // A pointer that looks, or almost looks, like a heap end: at a random place, next to the end of
-// the file, or across a boundary where blocks or a pointer's upper half change.
+// the file, or across a boundary where windows or a pointer's upper half change.
 void CrwCaseMaker::PlantPointer(Bytes& bytes, bool big, std::ostringstream& text) {
   const std::int64_t size = Length(bytes);
   if (size < 200) return;
   std::int64_t position = 0;
-  switch (Between(0, 3)) {
+  switch (Between(0, 4)) {
     case 0:
       position = static_cast<std::int64_t>(Between(std::min<std::int64_t>(kFloor - 200, size), size));
       break;
     case 1: position = size - static_cast<std::int64_t>(Between(0, 130)); break;
     case 2: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 12)) << 12, 6); break;
-    default: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 16)) << 16, 130); break;
+    case 3: position = Around(static_cast<std::int64_t>(Between(1, bytes.size() >> 16)) << 16, 130); break;
+    default: {
+      // Where the locator's first or second window starts: positions whose pointer or root
+      // directory lies in the bytes a window keeps of the one above it.
+      const std::int64_t window = (size - 65536) / 4096 * 4096 - (Chance(2) ? 0 : 1 << 20);
+      position = std::max<std::int64_t>(window, kFloor - 86) + Pick<std::int64_t>({85, 86, Around(47, 43)});
+    }
   }
   position = std::clamp<std::int64_t>(position, 100, size);
   if (Chance(2) && position >= 26 + 112) return PlantDirectory(bytes, static_cast<std::uint32_t>(position), big, text);

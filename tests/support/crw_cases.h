@@ -19,7 +19,7 @@ struct CrwCase {
 };
 
 // Generates CRW files as the locator meets them and at the edges of its rules: heap ends near the
-// scan floor and the locator's block boundaries, roots of every size, recipe trailers whole and
+// scan floor and the locator's window boundaries, roots of every size, recipe trailers whole and
 // broken, junk of every kind, planted pointers and root directories, files that are no CRW file or
 // start late, and streams that read short, fail or lie about their size. The same seed gives the
 // same files.
@@ -45,7 +45,7 @@ private:
   std::int64_t Around(std::int64_t center, std::int64_t spread);
   std::uint32_t HeapEnd();
   void ChangeStart(Bytes& bytes, std::ostringstream& text);
-  void AppendJunk(Bytes& bytes, std::ostringstream& text);
+  void AppendJunk(Bytes& bytes, bool big, std::ostringstream& text);
   void AppendTrailer(Bytes& bytes, std::uint32_t heapEnd, std::ostringstream& text);
   void PlantPointer(Bytes& bytes, bool big, std::ostringstream& text);
   void PlantDirectory(Bytes& bytes, std::uint32_t position, bool big, std::ostringstream& text);

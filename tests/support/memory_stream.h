@@ -44,9 +44,7 @@ public:
   void Seek(std::int64_t offset) override;
   std::int64_t Size() override;
   void SetEnd(std::int64_t length) override;
-  bool WillRead(std::int64_t offset, std::int64_t count) override;
-  // Hints for bytes below this offset answer that they are in memory already.
-  void InMemoryBelow(std::int64_t offset) { inMemoryBelow_ = offset; }
+  void WillRead(std::int64_t offset, std::int64_t count) override;
 
   const Bytes& Contents() const { return bytes_; }
   // Hands the file's bytes back for reuse and leaves the stream empty.
@@ -66,7 +64,6 @@ private:
   std::optional<std::int64_t> reportedSize_;
   bool failSize_ = false;
   bool keepAccesses_ = false;
-  std::int64_t inMemoryBelow_ = 0;
   std::vector<Access> accesses_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <span>
@@ -172,35 +173,50 @@ ChunkCandidates TestChunk(const HeldBytes& held, std::uint32_t bottom, std::uint
 
 // The memory of the scan's windows. It starts on a page, as the windows do in the file: the
 // system copies from its cache into memory so aligned a tenth faster than into memory 16 bytes
-// past a page. It is kept from file to file on each thread: Windows gives a freed block of a
-// megabyte back to the system, and one taken anew for every file cost a page fault for each of
-// its pages, a third more time for a check of files from the cache under Wine.
+// past a page. A scan takes the block the last one gave back and gives its own back at its end:
+// Windows gives a freed block of a megabyte back to the system, and one taken anew for every file
+// cost a page fault for each of its pages, a third more time for a check of files from the cache
+// under Wine. Scans on several threads at once have a block each, and the largest is kept.
 class WindowMemory {
 public:
-  static WindowMemory& OfThisThread() {
-    thread_local WindowMemory memory;
-    return memory;
+  WindowMemory() {
+    const std::lock_guard lock(spareLock_);
+    std::swap(block_, spare_);
   }
+  ~WindowMemory() {
+    const std::lock_guard lock(spareLock_);
+    if (block_.capacity > spare_.capacity) std::swap(block_, spare_);
+  }
+  WindowMemory(const WindowMemory&) = delete;
+  WindowMemory& operator=(const WindowMemory&) = delete;
 
-  unsigned char* Bytes() const { return bytes_.get(); }
-  std::size_t Capacity() const { return capacity_; }
+  unsigned char* Bytes() const { return block_.bytes.get(); }
+  std::size_t Capacity() const { return block_.capacity; }
 
   // Makes room for capacity bytes, with the first count bytes moved to offset to.
   void Grow(std::size_t capacity, std::size_t count, std::size_t to) {
     std::unique_ptr<unsigned char[], PageFree> larger(new (std::align_val_t{kPageSize}) unsigned char[capacity]);
-    std::copy_n(bytes_.get(), count, larger.get() + to);
-    bytes_ = std::move(larger);
-    capacity_ = capacity;
+    std::copy_n(block_.bytes.get(), count, larger.get() + to);
+    block_.bytes = std::move(larger);
+    block_.capacity = capacity;
   }
 
 private:
   struct PageFree {
     void operator()(unsigned char* bytes) const { ::operator delete[](bytes, std::align_val_t{kPageSize}); }
   };
+  struct Block {
+    std::unique_ptr<unsigned char[], PageFree> bytes;
+    std::size_t capacity;
+  };
 
-  std::unique_ptr<unsigned char[], PageFree> bytes_;
-  std::size_t capacity_ = 0;
+  static std::mutex spareLock_;
+  static Block spare_;
+  Block block_{nullptr, 0};
 };
+
+std::mutex WindowMemory::spareLock_;
+WindowMemory::Block WindowMemory::spare_{nullptr, 0};
 
 // Tests positions from the end of the file down to the scan floor, one window at a time (see
 // kFirstWindow), and returns the candidates among them (ChunkCandidates), highest first. A stop
@@ -263,7 +279,7 @@ private:
   const StopRequest& stop_;
   // The file's bytes from windowStart_ on, held_ of them; the positions from low_ to next_ are
   // still to be tested in them.
-  WindowMemory& window_ = WindowMemory::OfThisThread();
+  WindowMemory window_;
   std::uint32_t windowStart_ = 0;
   std::uint32_t held_ = 0;
   std::uint32_t low_ = 0;

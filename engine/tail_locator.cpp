@@ -18,15 +18,16 @@ namespace tailmend {
 
 namespace {
 
-// The distance from a root directory's pointer to the end of its heap, the file header included,
-// is 32 + 10n for a root of n = 2..8 entries: one of 52, 62, ..., 112.
-constexpr std::uint32_t kDistanceAbove = 50;
-constexpr std::uint32_t kDistanceBelow = 120;
-constexpr std::uint32_t kShortestRootDistance = 52;
-constexpr std::uint32_t kLargestRootDistance = 112;
-// The entries of a root directory that distance allows.
+// Camera roots hold 2 to 8 entries. The distance from a root directory's pointer to the end of
+// its heap, the file header included, is 32 + 10n for a root of n entries: one of 52, 62, ..., 112.
 constexpr std::uint32_t kFewestRootEntries = 2;
 constexpr std::uint32_t kMostRootEntries = 8;
+constexpr std::uint32_t RootDistance(std::uint32_t entries) {
+  return static_cast<std::uint32_t>(kCiffHeaderSize) + kDirectoryCountSize + kDirectoryEntrySize * entries +
+         kPointerSize;
+}
+constexpr std::uint32_t kShortestRootDistance = RootDistance(kFewestRootEntries);
+constexpr std::uint32_t kLargestRootDistance = RootDistance(kMostRootEntries);
 
 // Canon's recipe trailer: a 28-byte header (a signature, four bytes, the length of the records as a
 // big-endian u32), the records, and a 64-byte footer (the signature, the same length, and the root
@@ -67,8 +68,8 @@ bool EndsWithCompleteDirectory(FileBytes& file, std::uint32_t lastPointer, ByteO
   return directory + kDirectoryCountSize + kDirectoryEntrySize * entries + kPointerSize == size;
 }
 
-// The pointer before a position in [first, first + kChunkPositions) lies less than kDistanceBelow
-// and more than kDistanceAbove bytes back, so its upper 16 bits are those of one of that range's
+// The pointer before a position in [first, first + kChunkPositions) lies kShortestRootDistance to
+// kLargestRootDistance bytes back, so its upper 16 bits are those of one of that range's
 // two ends. One compare of two bytes per position rules out almost all of junk and image data.
 template <ByteOrder kOrder>
 bool ChunkMayHoldHeapEnd(const unsigned char* window, std::uint32_t windowStart, std::uint32_t first) {
@@ -85,8 +86,8 @@ bool ChunkMayHoldHeapEnd(const unsigned char* window, std::uint32_t windowStart,
     for (std::uint32_t k = 0; k < kChunkPositions; ++k) any |= (most[k] == mostByte) & (next[k] == nextByte);
     return any != 0;
   };
-  const std::uint32_t lowestPointer = first - (kDistanceBelow - 1);
-  const std::uint32_t highestPointer = first + kChunkPositions - 1 - (kDistanceAbove + 1);
+  const std::uint32_t lowestPointer = first - kLargestRootDistance;
+  const std::uint32_t highestPointer = first + kChunkPositions - 1 - kShortestRootDistance;
   return holdsUpperHalf(lowestPointer) ||
          ((highestPointer >> 16) != (lowestPointer >> 16) && holdsUpperHalf(highestPointer));
 }
@@ -104,8 +105,7 @@ struct PlausibleEnd {
 template <ByteOrder kOrder>
 bool CountFitsDistance(const unsigned char* window, std::uint32_t windowStart, const PlausibleEnd& end) {
   const std::uint32_t directory = static_cast<std::uint32_t>(kCiffHeaderSize) + end.rootPointer;
-  const std::uint32_t entries =
-      (end.position - end.rootPointer - (kCiffHeaderSize + kDirectoryCountSize + kPointerSize)) / kDirectoryEntrySize;
+  const std::uint32_t entries = (end.position - end.rootPointer - RootDistance(0)) / kDirectoryEntrySize;
   return DecodeU16(window + (directory - windowStart), kOrder) == entries;
 }
 
@@ -342,7 +342,8 @@ private:
 // A stored value above the position wraps round to a huge distance.
 bool IsPlausibleHeapEnd(std::uint32_t position, std::uint32_t storedPointer) {
   const std::uint32_t distance = position - storedPointer;
-  return distance > kDistanceAbove && distance < kDistanceBelow && distance % 10 == 2;
+  return distance >= kShortestRootDistance && distance <= kLargestRootDistance &&
+         (distance - kShortestRootDistance) % kDirectoryEntrySize == 0;
 }
 
 bool EndsWithRootHeap(FileBytes& file, std::uint32_t lastPointer, ByteOrder order) {

@@ -30,6 +30,19 @@ std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
   return path.append(name);
 }
 
+// The dialog's description: its owner, its one filter, the buffer that holds the file names.
+OPENFILENAMEW DialogOver(HWND owner, const wchar_t* filter, std::wstring& buffer, DWORD flags) {
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+  dialog.Flags = flags;
+  return dialog;
+}
+
 [[noreturn]] void ThrowDialogFailure(DWORD code) {
   throw std::runtime_error("The file dialog failed with error " + std::to_string(code));
 }
@@ -69,14 +82,7 @@ std::vector<std::wstring> ShowWithGrowingBuffer(std::size_t firstBufferChars, co
 
 std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferChars) {
   return ShowWithGrowingBuffer(firstBufferChars, [owner](std::wstring& buffer, DWORD& error) {
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kCrwFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer.data();
-    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-    dialog.Flags = kDialogFlags;
+    OPENFILENAMEW dialog = DialogOver(owner, kCrwFilter, buffer, kDialogFlags);
     if (::GetOpenFileNameW(&dialog)) return true;
     error = ::CommDlgExtendedError();
     return false;
@@ -86,15 +92,8 @@ std::vector<std::wstring> RunCrwOpenDialog(HWND owner, std::size_t firstBufferCh
 std::wstring RunReportSaveDialog(HWND owner) {
   std::wstring buffer = WideForDisplay(kReportFileName);
   buffer.resize(kFileBufferChars, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kReportFilter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = buffer.data();
-  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+  OPENFILENAMEW dialog = DialogOver(owner, kReportFilter, buffer, kSaveDialogFlags);
   dialog.lpstrDefExt = L"csv";
-  dialog.Flags = kSaveDialogFlags;
   if (!::GetSaveFileNameW(&dialog)) {
     const DWORD error = ::CommDlgExtendedError();
     if (error != 0) ThrowDialogFailure(error);

@@ -15,10 +15,10 @@ void FileBytes::Read(std::uint64_t offset, std::span<unsigned char> out) {
   std::fill(out.begin() + static_cast<std::ptrdiff_t>(delivered), out.end(), 0);
 }
 
-void FileBytes::WillRead(std::uint64_t offset, std::uint64_t count) {
-  if (offset >= size_) return;
+bool FileBytes::WillRead(std::uint64_t offset, std::uint64_t count) {
+  if (offset >= size_) return false;
   const std::uint64_t inside = std::min<std::uint64_t>(count, size_ - offset);
-  stream_.WillRead(static_cast<std::int64_t>(offset), static_cast<std::int64_t>(inside));
+  return stream_.WillRead(static_cast<std::int64_t>(offset), static_cast<std::int64_t>(inside));
 }
 
 std::uint16_t FileBytes::U16At(std::uint64_t offset, ByteOrder order) {

@@ -54,8 +54,8 @@ public:
   // The value in the four bytes before end; an end below 4 reads the missing bytes as zero.
   std::uint32_t U32Before(std::uint64_t end, ByteOrder order);
   // Tells the system that the bytes from offset on, count of them (those inside the file), will be
-  // read soon (Stream::WillRead).
-  void WillRead(std::uint64_t offset, std::uint64_t count);
+  // read soon; false where it takes no such hints (Stream::WillRead).
+  bool WillRead(std::uint64_t offset, std::uint64_t count);
 
 private:
   Stream& stream_;

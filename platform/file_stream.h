@@ -41,7 +41,7 @@ public:
   void Seek(std::int64_t offset) override;
   std::int64_t Size() override;
   void SetEnd(std::int64_t length) override;
-  void WillRead(std::int64_t offset, std::int64_t count) override;
+  bool WillRead(std::int64_t offset, std::int64_t count) override;
   FileStamp Stamp();
   // Copies the first atMost bytes of this file (all of it, when shorter) to the start of target
   // inside the system, without passing them through the program, and returns how many bytes it

@@ -148,12 +148,12 @@ void FileStream::SetEnd(std::int64_t length) {
 // costs far more than one read that refuses to wait for the disk (RWF_NOWAIT): that read tells
 // whether the range's first page is in memory already. A hint the system refuses changes nothing,
 // so neither call is one that fault injection fails.
-void FileStream::WillRead(std::int64_t offset, std::int64_t count) {
+bool FileStream::WillRead(std::int64_t offset, std::int64_t count) {
   const int fd = Descriptor(handle_);
   char byte = 0;
   struct iovec probe = {&byte, 1};
-  if (::preadv2(fd, &probe, 1, static_cast<off_t>(offset), RWF_NOWAIT) == 1) return;
-  ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(count), POSIX_FADV_WILLNEED);
+  if (::preadv2(fd, &probe, 1, static_cast<off_t>(offset), RWF_NOWAIT) == 1) return true;
+  return ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(count), POSIX_FADV_WILLNEED) == 0;
 }
 
 // copy_file_range with explicit offsets leaves both file positions where they were.

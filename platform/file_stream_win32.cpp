@@ -167,7 +167,7 @@ void FileStream::SetEnd(std::int64_t length) {
 // Windows has no cheap read-ahead for a range of a file opened for ordinary reads: its cache reads
 // ahead only what it sees read in order, and reading ahead on one's own needs a handle opened for
 // overlapped reads throughout. The hint does nothing.
-void FileStream::WillRead(std::int64_t, std::int64_t) {}
+bool FileStream::WillRead(std::int64_t, std::int64_t) { return false; }
 
 // Windows has no system copy between two open handles (CopyFile works on names, and would not
 // read through the run's own handle): the caller copies block by block.

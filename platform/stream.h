@@ -21,9 +21,10 @@ public:
   // A hint that the count bytes from offset on will be read soon: the system may start fetching
   // them from the disk now, while the caller works on others. Asks for nothing when the first of
   // them is in memory already: the bytes around it most likely are too, and the hint would be
-  // spent. Does nothing where the system has no cheap way to do that; never fails, and a stream in
-  // memory needs none.
-  virtual void WillRead(std::int64_t /*offset*/, std::int64_t /*count*/) {}
+  // spent. Never fails. Returns false where the system has no cheap way to do that and the hint does
+  // nothing: a caller that would read in small pieces what it asked for had better read it at once,
+  // each piece being a request of its own to the disk.
+  virtual bool WillRead(std::int64_t /*offset*/, std::int64_t /*count*/) { return false; }
 };
 
 }  // namespace tailmend

@@ -46,7 +46,7 @@ TEST(FileBytes, HintsStayInsideTheFile) {
   stream.KeepAccesses();
   FileBytes file(stream, 100);
   file.WillRead(90, 50);
-  file.WillRead(100, 10);
+  EXPECT_FALSE(file.WillRead(100, 10));
   file.WillRead(std::uint64_t{1} << 40, 10);
   ASSERT_EQ(stream.Accesses().size(), 1u);
   EXPECT_TRUE(stream.Accesses()[0].hint);

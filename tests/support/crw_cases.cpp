@@ -85,8 +85,8 @@ void CrwCaseMaker::AppendJunk(Bytes& bytes, bool big, std::ostringstream& text) 
   std::size_t length = Pick<std::size_t>({0, 1, 3, 4, 5, 60, 4096, 32768});
   if (Chance(2)) length = Between(0, 40000);
   if (Chance(20)) length = Between(40000, 140000);
-  // Across the end of the locator's first window (64 KiB) or of its second (1 MiB below it).
-  if (Chance(12)) length = static_cast<std::size_t>(Around(Pick<std::int64_t>({65536, 65536 + (1 << 20)}), 4200));
+  // Across the end of the locator's first window (64 KiB), of its second's first piece or of its second.
+  if (Chance(12)) length = static_cast<std::size_t>(Around(Pick<std::int64_t>({65536, 327680, 1114112}), 4200));
   // Sizes right at the floors.
   if (Chance(8)) {
     length = static_cast<std::size_t>(std::max<std::int64_t>(0, Around(kFloor, 3) - Length(bytes)));

@@ -37,8 +37,9 @@ std::int64_t MemoryStream::Size() {
   return reportedSize_.value_or(static_cast<std::int64_t>(bytes_.size()));
 }
 
-void MemoryStream::WillRead(std::int64_t offset, std::int64_t count) {
+bool MemoryStream::WillRead(std::int64_t offset, std::int64_t count) {
   if (keepAccesses_) accesses_.push_back({true, offset, count});
+  return takesHints_;
 }
 
 void MemoryStream::SetEnd(std::int64_t length) {

@@ -44,7 +44,7 @@ public:
   void Seek(std::int64_t offset) override;
   std::int64_t Size() override;
   void SetEnd(std::int64_t length) override;
-  void WillRead(std::int64_t offset, std::int64_t count) override;
+  bool WillRead(std::int64_t offset, std::int64_t count) override;
 
   const Bytes& Contents() const { return bytes_; }
   // Hands the file's bytes back for reuse and leaves the stream empty.
@@ -52,6 +52,7 @@ public:
   std::size_t BytesRead() const { return delivered_; }
   // Kept only once asked for, so that thousands of reads cost nothing.
   void KeepAccesses() { keepAccesses_ = true; }
+  void TakeNoHints() { takesHints_ = false; }
   const std::vector<Access>& Accesses() const { return accesses_; }
 
 private:
@@ -64,6 +65,7 @@ private:
   std::optional<std::int64_t> reportedSize_;
   bool failSize_ = false;
   bool keepAccesses_ = false;
+  bool takesHints_ = true;
   std::vector<Access> accesses_;
 };
 

@@ -334,7 +334,7 @@ private:
     next_ = low_ - 1;
     const std::uint32_t start = WindowStart(windowStart_, nextWindow_);
     Place(start, low_ - 1);
-    if (piece_ == kPiece) AskInPieces(start, heldFrom_);
+    if (piece_ == kPiece) AskInPieces();
     ReadPieceBelow();
     nextWindow_ = std::min(2 * nextWindow_, kLargestWindow);
   }
@@ -355,18 +355,19 @@ private:
     heldEnd_ = end;
   }
 
-  // Asks for the bytes from start to end in pieces, the top one first.
-  void AskInPieces(std::uint32_t start, std::uint32_t end) {
-    for (std::uint32_t top = end; top > start;) {
-      const std::uint32_t bottom = top - std::min(kPiece, top - start);
-      file_.WillRead(bottom, top - bottom);
-      top = bottom;
+  // Where the piece of the window that ends at top starts.
+  std::uint32_t PieceStart(std::uint32_t top) const { return top - std::min(piece_, top - windowStart_); }
+
+  // Asks for the window's bytes still to be read, a piece at a time, the top one first.
+  void AskInPieces() {
+    for (std::uint32_t top = heldFrom_; top > windowStart_; top = PieceStart(top)) {
+      file_.WillRead(PieceStart(top), top - PieceStart(top));
     }
   }
 
   // Reads the piece of the window below the bytes held, with one call.
   void ReadPieceBelow() {
-    const std::uint32_t from = heldFrom_ - std::min(piece_, heldFrom_ - windowStart_);
+    const std::uint32_t from = PieceStart(heldFrom_);
     file_.Read(from, std::span(window_.Bytes() + (from - windowStart_), heldFrom_ - from));
     heldFrom_ = from;
     low_ = std::max(kFloor, from + kDirectoryReach);
